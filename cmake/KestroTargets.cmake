@@ -19,7 +19,7 @@ function(kestro_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} kestro_testsupport GTest::gtest GTest::gtest_main)
   add_dependencies(library_tests ${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS library ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KESTRO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;KESTRO_TEMPLATE=${CMAKE_BINARY_DIR}/bin/new.kst")
+    PROPERTIES LABELS library ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()
 
 # kestro_qtest(NAME SOURCES ... DEPS ...)
@@ -29,6 +29,5 @@ function(kestro_qtest name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} kestro_testsupport Qt6::Test)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES LABELS window
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KESTRO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;KESTRO_TEMPLATE=${CMAKE_BINARY_DIR}/bin/new.kst")
+  set_tests_properties(${name} PROPERTIES LABELS window ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()

@@ -1,4 +1,5 @@
 #include "platform/IniFile.h"
+
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -22,7 +23,8 @@ TEST(IniFile, NamesIgnoreLetterCaseAndValuesAreTrimmedAndCut) {
     QTemporaryDir dir;
     IniFile ini(dir.filePath("Kestro.ini"));
     writeAll(ini.path(), "; comment\r\n[ environment ]\r\n  LastLoadedFile =  cats/home.mdb  \r\n"
-                         "Long=" + QByteArray(200, 'x') + "\r\nQuoted=\"a b\"\r\n");
+                         "Long=" +
+                             QByteArray(200, 'x') + "\r\nQuoted=\"a b\"\r\n");
     EXPECT_EQ(ini.value("ENVIRONMENT", "lastloadedfile"), "cats/home.mdb");
     EXPECT_EQ(ini.value("Environment", "Long")->size(), 127);
     EXPECT_EQ(ini.value("Environment", "Quoted"), "a b");

@@ -1,4 +1,5 @@
 #include "platform/ProgramFolder.h"
+
 #include "support/TestSupport.h"
 
 #include <QDir>

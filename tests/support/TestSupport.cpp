@@ -1,15 +1,20 @@
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <stdexcept>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
 
 namespace kestro::test {
 
 QString templatePath() {
-    const QString path = qEnvironmentVariable("KESTRO_TEMPLATE");
-    if (path.isEmpty())
-        throw std::runtime_error("KESTRO_TEMPLATE is not set; run the tests through ctest");
-    return path;
+    return QStringLiteral(KESTRO_TEMPLATE_PATH);
+}
+
+QString testDataPath(const QString& name) {
+    return QStringLiteral(KESTRO_TEST_DATA_DIR "/") + name;
 }
 
 QString makeCatalogFile(const QString& path) {
@@ -31,6 +36,36 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+SmallDisk::SmallDisk(qint64 bytes) {
+    QTemporaryDir dir;
+    dir.setAutoRemove(false);
+    path_ = dir.path();
+    const QByteArray options = "size=" + QByteArray::number(bytes);
+    mounted_ = ::mount("tmpfs", path_.toUtf8().constData(), "tmpfs", 0, options.constData()) == 0;
+}
+
+SmallDisk::~SmallDisk() {
+    if (mounted_)
+        ::umount2(path_.toUtf8().constData(), MNT_DETACH);
+    QDir(path_).removeRecursively();
+}
+
+void SmallDisk::fill(qint64 keepBytes) {
+    struct statvfs st {};
+    if (::statvfs(path_.toUtf8().constData(), &st) != 0)
+        throw std::runtime_error("cannot measure the small disk");
+    const qint64 available = qint64(st.f_bavail) * qint64(st.f_frsize);
+    QFile filler(filePath(".filler"));
+    if (!filler.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot fill the small disk");
+    const QByteArray block(4096, 'f');
+    for (qint64 written = 0; written + block.size() <= available - keepBytes;
+         written += block.size())
+        if (filler.write(block) != block.size())
+            break;
+    filler.flush();
 }
 
 } // namespace kestro::test

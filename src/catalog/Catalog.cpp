@@ -1,0 +1,40 @@
+#include "catalog/Catalog.h"
+
+#include "catalog/CatalogError.h"
+#include "catalog/Schema.h"
+
+namespace kestro {
+
+namespace {
+
+qint64 integerPragma(const Database& db, std::string_view pragma) {
+    const SqlValue v = db.scalar(pragma);
+    return std::holds_alternative<qint64>(v) ? std::get<qint64>(v) : 0;
+}
+
+} // namespace
+
+Database Catalog::open() const {
+    Database db = Database::open(path_, mode_);
+    if (integerPragma(db, "PRAGMA application_id") != schema::kApplicationId)
+        throw CatalogError(
+            QStringLiteral("The file \"%1\" is not a Kestro Pro catalog.").arg(path_));
+    if (integerPragma(db, "PRAGMA user_version") > schema::kSchemaVersion)
+        throw CatalogError(QStringLiteral("The catalog \"%1\" was made by a newer version of "
+                                          "Kestro Pro and cannot be used here.")
+                               .arg(path_));
+    QStringList present;
+    Statement tables =
+        db.prepare("SELECT lower(name) FROM sqlite_master WHERE type='table' AND lower(name) IN "
+                   "('name', 'categories', 'index', 'template_dirs', 'template_files')");
+    while (tables.next())
+        present << tables.text(0);
+    for (const QString& table : schema::fixedTables())
+        if (!present.contains(table.toLower()))
+            throw CatalogError(
+                QStringLiteral("The catalog \"%1\" is damaged: its table \"%2\" is missing.")
+                    .arg(path_, table));
+    return db;
+}
+
+} // namespace kestro

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "catalog/Database.h"
+
+#include <QStringList>
+
+namespace kestro {
+
+// What a sweep removed.
+struct SweepReport {
+    QStringList droppedTables;  // volume tables that no `index` row owned
+    QStringList removedVolumes; // `index` rows whose folder table was missing or empty
+};
+
+// Brings a catalog back to a consistent state: every volume table whose
+// identifier (the text before its first "_") has no `index` row is dropped,
+// and every `index` row whose folder table is missing or lacks its root row
+// is removed with both its tables. Leftovers of an interrupted run such as
+// temp_dirs go this way. The fixed tables and SQLite's own are never touched.
+// A step that fails is skipped; the rest of the sweep goes on. The whole
+// sweep is one transaction.
+SweepReport sweepCatalog(const Database& db);
+
+} // namespace kestro

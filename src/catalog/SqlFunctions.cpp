@@ -1,0 +1,129 @@
+#include "catalog/SqlFunctions.h"
+
+#include <QString>
+#include <cctype>
+#include <sqlite3.h>
+#include <string_view>
+
+namespace kestro {
+
+namespace {
+
+// A pattern as the matcher uses it, kept with the statement so that it is
+// prepared once per search rather than once per row.
+struct CompiledPattern {
+    std::string asciiLower; // set when the pattern is plain ASCII
+    QString folded;         // the case-folded pattern, for everything else
+    bool ascii = false;
+};
+
+bool isAscii(std::string_view bytes) {
+    for (const unsigned char c : bytes)
+        if (c >= 0x80)
+            return false;
+    return true;
+}
+
+// Wildcard match with "*" and "?" over the units of `text`, each unit passed
+// through `fold` before it is compared. `unitAt` gives the length of the
+// character at a position, so "?" takes a whole surrogate pair. On a mismatch
+// after a "*", the match retries one character further along the text.
+template <typename Pattern, typename Text, typename Fold, typename UnitLength>
+bool wildcardMatch(const Pattern& pattern, const Text& text, Fold fold, UnitLength unitAt) {
+    size_t p = 0, t = 0;
+    size_t starP = std::string::npos, starT = 0;
+    const size_t pn = size_t(pattern.size()), tn = size_t(text.size());
+    while (t < tn) {
+        if (p < pn && pattern[p] == '*') {
+            starP = ++p;
+            starT = t;
+        } else if (p < pn && pattern[p] == '?') {
+            ++p;
+            t += unitAt(text, t);
+        } else if (p < pn && pattern[p] == fold(text[t])) {
+            ++p;
+            ++t;
+        } else if (starP != std::string::npos) {
+            p = starP;
+            starT += unitAt(text, starT);
+            t = starT;
+        } else {
+            return false;
+        }
+    }
+    while (p < pn && pattern[p] == '*')
+        ++p;
+    return p == pn;
+}
+
+char asciiLower(char c) {
+    return char(std::tolower(static_cast<unsigned char>(c)));
+}
+
+std::string asciiLowered(std::string_view bytes) {
+    std::string out(bytes);
+    for (char& c : out)
+        c = asciiLower(c);
+    return out;
+}
+
+bool matchCompiled(const CompiledPattern& pattern, std::string_view text) {
+    if (pattern.ascii && isAscii(text))
+        return wildcardMatch(pattern.asciiLower, text, asciiLower,
+                             [](std::string_view, size_t) { return size_t(1); });
+    const QString folded = QString::fromUtf8(text.data(), qsizetype(text.size())).toCaseFolded();
+    return wildcardMatch(
+        pattern.folded, folded, [](QChar c) { return c; },
+        [](const QString& s, size_t i) {
+            return (s[qsizetype(i)].isHighSurrogate() && qsizetype(i) + 1 < s.size()) ? size_t(2)
+                                                                                      : size_t(1);
+        });
+}
+
+CompiledPattern compile(std::string_view bytes) {
+    CompiledPattern pattern;
+    pattern.ascii = isAscii(bytes);
+    if (pattern.ascii)
+        pattern.asciiLower = asciiLowered(bytes);
+    pattern.folded = QString::fromUtf8(bytes.data(), qsizetype(bytes.size())).toCaseFolded();
+    return pattern;
+}
+
+std::string_view textArg(sqlite3_value* value) {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return bytes ? std::string_view(bytes, size_t(sqlite3_value_bytes(value))) : std::string_view();
+}
+
+void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    auto* pattern = static_cast<CompiledPattern*>(sqlite3_get_auxdata(ctx, 0));
+    if (!pattern) {
+        pattern = new CompiledPattern(compile(textArg(argv[0])));
+        sqlite3_set_auxdata(ctx, 0, pattern,
+                            [](void* p) { delete static_cast<CompiledPattern*>(p); });
+        // SQLite may drop the auxiliary data at once; fetch it back.
+        pattern = static_cast<CompiledPattern*>(sqlite3_get_auxdata(ctx, 0));
+        if (!pattern) {
+            sqlite3_result_int(ctx, matchCompiled(compile(textArg(argv[0])), textArg(argv[1])));
+            return;
+        }
+    }
+    sqlite3_result_int(ctx, matchCompiled(*pattern, textArg(argv[1])));
+}
+
+} // namespace
+
+bool matchesNamePattern(const QString& pattern, const QString& text) {
+    return matchCompiled(compile(pattern.toStdString()), text.toStdString());
+}
+
+void registerCatalogFunctions(sqlite3* db) {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function_v2(db, "kestro_like", 2, flags, nullptr, likeFunction, nullptr, nullptr,
+                               nullptr);
+}
+
+} // namespace kestro

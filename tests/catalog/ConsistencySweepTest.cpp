@@ -1,0 +1,91 @@
+#include "catalog/ConsistencySweep.h"
+
+#include "catalog/Catalog.h"
+#include "catalog/Schema.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestro;
+
+namespace {
+
+// A catalog with the given volumes; a volume with `withRoot` false has an
+// empty folder table.
+struct SweptCatalog {
+    QTemporaryDir dir;
+    Catalog catalog{test::makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite};
+
+    void addTables(const QString& tablename, bool withRoot) const {
+        const Database db = catalog.open();
+        db.executeScript("CREATE TABLE " + quoteIdentifier(schema::dirsTable(tablename)) +
+                         " AS SELECT * FROM template_dirs;"
+                         "CREATE TABLE " +
+                         quoteIdentifier(schema::filesTable(tablename)) +
+                         " AS SELECT * FROM template_files;");
+        if (withRoot)
+            db.execute("INSERT INTO " + quoteIdentifier(schema::dirsTable(tablename)) +
+                       " (name, size) VALUES ('D:', '            1KB')");
+    }
+    void addVolume(const QString& tablename, bool withRoot = true) const {
+        addTables(tablename, withRoot);
+        catalog.open().execute("INSERT INTO \"index\" (tablename, name) VALUES (?1, ?1)",
+                               tablename);
+    }
+    QStringList tables() const { return catalog.open().tableNames(); }
+    QStringList volumes() const {
+        QStringList rows;
+        const Database db = catalog.open();
+        Statement s = db.prepare("SELECT tablename FROM \"index\" ORDER BY tablename");
+        while (s.next())
+            rows << s.text(0);
+        return rows;
+    }
+};
+
+} // namespace
+
+TEST(Sweep, DropsOrphanTablesAndKeepsOwnedOnes) {
+    SweptCatalog c;
+    c.addVolume("71330842");
+    c.addTables("abc", true);  // tables without an index row
+    c.addTables("temp", true); // leftovers of an interrupted run: temp_dirs, temp_files
+    c.catalog.open().executeScript("CREATE TABLE notes (x); CREATE TABLE \"MSysObjects\" (x);"
+                                   "CREATE TABLE \"~tmp\" (x); ANALYZE;");
+    const SweepReport report = sweepCatalog(c.catalog.open());
+    EXPECT_EQ(c.tables(),
+              (QStringList{"Name", "categories", "index", "template_dirs", "template_files",
+                           "71330842_dirs", "71330842_files", "MSysObjects", "~tmp"}));
+    EXPECT_EQ(report.droppedTables.size(), 5);
+    EXPECT_TRUE(report.removedVolumes.isEmpty());
+}
+
+TEST(Sweep, RemovesIndexRowsWhoseFolderTableIsMissingOrEmpty) {
+    SweptCatalog c;
+    c.addVolume("111");
+    c.addVolume("222", false);                                                    // no root row
+    c.catalog.open().execute("INSERT INTO \"index\" (tablename) VALUES ('333')"); // no tables
+    c.addVolume("o'brien \"quoted\""); // an awkward name is still handled
+    const SweepReport report = sweepCatalog(c.catalog.open());
+    EXPECT_EQ(c.volumes(), (QStringList{"111", "o'brien \"quoted\""}));
+    EXPECT_EQ(report.removedVolumes, (QStringList{"222", "333"}));
+    EXPECT_FALSE(c.tables().contains("222_files"));
+}
+
+TEST(Sweep, TableCaseDoesNotSeparateATableFromItsOwner) {
+    SweptCatalog c;
+    c.addTables("ABC", true);
+    c.catalog.open().execute("INSERT INTO \"index\" (tablename) VALUES ('abc')");
+    sweepCatalog(c.catalog.open());
+    EXPECT_EQ(c.volumes(), QStringList{"abc"});
+    EXPECT_TRUE(c.tables().contains("ABC_dirs"));
+}
+
+TEST(Sweep, FixedTablesAreNeverVolumeTables) {
+    for (const char* name : {"index", "INDEX", "Categories", "name", "template_dirs",
+                             "Template_Files", "MSysACEs", "~TMPCLP1", "sqlite_sequence"})
+        EXPECT_FALSE(schema::isVolumeTable(name)) << name;
+    for (const char* name : {"abc_dirs", "71330842_files", "notes", "temp_dirs"})
+        EXPECT_TRUE(schema::isVolumeTable(name)) << name;
+}

@@ -1,0 +1,154 @@
+#include "catalog/Catalog.h"
+#include "catalog/CatalogError.h"
+#include "catalog/Schema.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace kestro;
+using kestro::test::makeCatalogFile;
+using kestro::test::writeAll;
+
+namespace {
+
+QStringList columnsOf(const Database& db, const QString& table) {
+    QStringList columns;
+    Statement s = db.prepare("SELECT name FROM pragma_table_info(?1)");
+    s.bind(1, table);
+    while (s.next())
+        columns << s.text(0);
+    return columns;
+}
+
+} // namespace
+
+TEST(Template, HoldsTheFixedTablesWithTheirColumnsAndOneNameRow) {
+    QTemporaryDir dir;
+    const Database db =
+        Catalog(makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    EXPECT_EQ(db.tableNames(), schema::fixedTables());
+    EXPECT_EQ(columnsOf(db, "Name"), QStringList{"name"});
+    EXPECT_EQ(columnsOf(db, "categories"), (QStringList{"key", "category"}));
+    EXPECT_EQ(columnsOf(db, "index"),
+              (QStringList{"tablename", "name", "thedate", "size", "free", "used", "volumetype",
+                           "category", "thedescription", "dirs", "files"}));
+    const QStringList volumeColumns{"name", "parent", "size", "thedate", "thedescription"};
+    EXPECT_EQ(columnsOf(db, "template_dirs"), volumeColumns);
+    EXPECT_EQ(columnsOf(db, "template_files"), volumeColumns);
+    EXPECT_EQ(std::get<qint64>(db.scalar("SELECT count(*) FROM Name")), 1);
+    EXPECT_EQ(std::get<qint64>(db.scalar("SELECT count(*) FROM \"index\"")), 0);
+    // Table and column names answer in any letter case.
+    EXPECT_NO_THROW(db.scalar("SELECT TableName FROM [Index]"));
+}
+
+TEST(Template, VolumeTablenameIsUnique) {
+    QTemporaryDir dir;
+    const Database db =
+        Catalog(makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    db.execute("INSERT INTO \"index\" (tablename, name) VALUES (?1, ?2)", "71330842", "Disk");
+    EXPECT_THROW(db.execute("INSERT INTO \"index\" (tablename) VALUES (?1)", "71330842"),
+                 CatalogError);
+}
+
+TEST(OpenModes, ReadOnlyOpenRefusesWritesAndSharedOpenAcceptsThem) {
+    QTemporaryDir dir;
+    const QString path = makeCatalogFile(dir.filePath("c.mdb"));
+    {
+        const Database db = Catalog(path, OpenMode::ExclusiveReadOnly).open();
+        EXPECT_THROW(db.execute("UPDATE Name SET name = ?1", "changed"), CatalogError);
+        EXPECT_EQ(std::get<QString>(db.scalar("SELECT name FROM Name")), "Kestro Catalog");
+    }
+    {
+        const Database db = Catalog(path, OpenMode::SharedReadWrite).open();
+        db.execute("UPDATE Name SET name = ?1", "changed");
+        EXPECT_EQ(std::get<QString>(db.scalar("PRAGMA journal_mode")), "delete");
+    }
+    EXPECT_EQ(
+        std::get<QString>(
+            Catalog(path, OpenMode::ExclusiveReadOnly).open().scalar("SELECT name FROM Name")),
+        "changed");
+}
+
+TEST(OpenModes, ReadOnlyOpenHoldsTheFileAgainstWritersOfAnotherConnection) {
+    QTemporaryDir dir;
+    const QString path = makeCatalogFile(dir.filePath("c.mdb"));
+    const Database reader = Catalog(path, OpenMode::ExclusiveReadOnly).open();
+    reader.scalar("SELECT name FROM Name");
+    Database writer = Database::open(path, OpenMode::SharedReadWrite);
+    sqlite3_busy_timeout(writer.handle(), 50);
+    EXPECT_THROW(writer.execute("UPDATE Name SET name = 'x'"), CatalogError);
+}
+
+TEST(Refusal, FilesThatAreNoUsableCatalogAreRefusedWithAMessageNamingThem) {
+    QTemporaryDir dir;
+    const QString junk = dir.filePath("junk.mdb");
+    writeAll(junk, QByteArray(4096, 'x'));
+    const QString missing = dir.filePath("missing.mdb");
+    const QString plain = dir.filePath("plain.mdb");
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(plain.toUtf8().constData(), &db);
+        sqlite3_exec(db, "CREATE TABLE t(x)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    const QString damaged = makeCatalogFile(dir.filePath("damaged.mdb"));
+    Database::open(damaged, OpenMode::SharedReadWrite).executeScript("DROP TABLE categories;");
+
+    const std::pair<QString, QString> cases[] = {
+        {junk, "cannot be read as a catalog"},
+        {missing, "does not exist"},
+        {plain, "is not a Kestro Pro catalog"},
+        {damaged, "its table \"categories\" is missing"},
+    };
+    for (const auto& [path, expected] : cases) {
+        try {
+            Catalog(path, OpenMode::SharedReadWrite).open();
+            ADD_FAILURE() << path.toStdString() << " was accepted";
+        } catch (const CatalogError& e) {
+            EXPECT_TRUE(e.message().contains(path)) << e.what();
+            EXPECT_TRUE(e.message().contains(expected)) << e.what();
+        }
+    }
+    EXPECT_FALSE(QFile::exists(missing)) << "opening must never create a file";
+}
+
+TEST(Values, QuotesPercentSignsAndOtherTextAreStoredAndFoundAsTheyAre) {
+    QTemporaryDir dir;
+    const Database db =
+        Catalog(makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    const QStringList names{"Tom's \"best\" disk", "100% [done]", "a_b; DROP TABLE Name;--",
+                            "Größe 日本語", "line\nbreak"};
+    for (const QString& name : names)
+        db.execute("INSERT INTO categories (category) VALUES (?1)", name);
+    for (const QString& name : names)
+        EXPECT_EQ(std::get<qint64>(
+                      db.scalar("SELECT count(*) FROM categories WHERE category = ?1", name)),
+                  1)
+            << name.toStdString();
+    EXPECT_TRUE(db.hasTable("Name"));
+}
+
+TEST(Values, QuotedIdentifiersDoubleInnerQuotes) {
+    EXPECT_EQ(quoteIdentifier("71330842_dirs"), "\"71330842_dirs\"");
+    EXPECT_EQ(quoteIdentifier("a\"b"), "\"a\"\"b\"");
+}
+
+TEST(Transactions, UncommittedWorkIsRolledBack) {
+    QTemporaryDir dir;
+    const Database db =
+        Catalog(makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    {
+        Database::Transaction t(db);
+        db.execute("INSERT INTO categories (category) VALUES ('lost')");
+    }
+    {
+        Database::Transaction t(db);
+        db.execute("INSERT INTO categories (category) VALUES ('kept')");
+        t.commit();
+    }
+    EXPECT_EQ(std::get<QString>(db.scalar("SELECT group_concat(category) FROM categories")),
+              "kept");
+}

@@ -1,0 +1,68 @@
+#include "catalog/Catalog.h"
+#include "catalog/SqlFunctions.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestro;
+
+TEST(NamePattern, StarAndQuestionMarkAreTheOnlyWildcards) {
+    struct Case {
+        const char* pattern;
+        const char* text;
+        bool matches;
+    } cases[] = {
+        {"*report*", "Annual REPORT 1998.doc", true},
+        {"rep*", "report", true},
+        {"rep*", "a report", false},
+        {"*.doc", "letter.DOC", true},
+        {"*.doc", "letter.docx", false},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"**", "", true},
+        {"**", "anything", true},
+        {"*100%*", "100% done", true},
+        {"*100%*", "1000 done", false},
+        {"*a_b*", "xa_by", true},
+        {"*a_b*", "xaXby", false},
+        {"*[1]*", "track [1].mp3", true},
+        {"*[1]*", "track 1.mp3", false},
+        {"*tom's*", "Tom's Disk", true},
+        {"*\"q\"*", "a \"q\" b", true},
+        {"*ab*ab*", "abxxab", true},
+        {"*ab*ab*", "abxxa", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(matchesNamePattern(QString::fromUtf8(c.pattern), QString::fromUtf8(c.text)),
+                  c.matches)
+            << c.pattern << " ~ " << c.text;
+}
+
+TEST(NamePattern, LetterCaseIsIgnoredForAllOfUnicode) {
+    EXPECT_TRUE(matchesNamePattern("*größe*", "GRÖSSE ist GRÖßE"));
+    EXPECT_TRUE(matchesNamePattern("*привет*", "ПРИВЕТ мир"));
+    EXPECT_TRUE(matchesNamePattern("*ελλάδα*", "ΕΛΛΆΔΑ"));
+    EXPECT_TRUE(matchesNamePattern("café", "CAFÉ"));
+    // "?" takes one character, also outside the basic plane.
+    EXPECT_TRUE(matchesNamePattern("a?b", "a😀b"));
+    EXPECT_FALSE(matchesNamePattern("a?b", "a😀😀b"));
+    EXPECT_TRUE(matchesNamePattern("日本?", "日本語"));
+}
+
+TEST(NamePattern, WorksInSqlWithBoundValuesAndNullNeverMatches) {
+    QTemporaryDir dir;
+    const Database db =
+        Catalog(test::makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    for (const char* name : {"Müller.TXT", "mueller.txt", "50% off.doc"})
+        db.execute("INSERT INTO categories (category) VALUES (?1)", QString::fromUtf8(name));
+    db.execute("INSERT INTO categories (category) VALUES (NULL)");
+    auto count = [&](const QString& pattern) {
+        return std::get<qint64>(
+            db.scalar("SELECT count(*) FROM categories WHERE kestro_like(?1, category)", pattern));
+    };
+    EXPECT_EQ(count("*MÜLLER*"), 1);
+    EXPECT_EQ(count("*.txt"), 2);
+    EXPECT_EQ(count("*%*"), 1);
+    EXPECT_EQ(count("**"), 3);
+}
