@@ -10,6 +10,8 @@ namespace kestro {
 // number or a text.
 using SqlValue = std::variant<std::monostate, qint64, double, QString>;
 
-inline bool isNull(const SqlValue& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool isNull(const SqlValue& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 } // namespace kestro
