@@ -77,7 +77,7 @@ int main() {
             [&](int i) { return *MomentOfDateText(dateTexts[i], 2026); });
     measure("MomentOfDateText(utf8, year)",
             [&](int i) { return *MomentOfDateText(dateBytes[i], 2026); });
-    measure("MomentOfDateText(utf8) with current year",
+    measure("MomentOfDateText(utf8, CurrentYear())",
             [&](int i) { return *MomentOfDateText(dateBytes[i]); });
     return 0;
 }

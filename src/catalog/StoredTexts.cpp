@@ -1,7 +1,9 @@
 #include "catalog/StoredTexts.h"
 
+#include <QDate>
 #include <QTime>
 #include <cmath>
+#include <ctime>
 #include <limits>
 
 namespace kestro {
@@ -273,6 +275,13 @@ QString DateText(const QDateTime& local) {
     std::string text;
     appendDateText(*clock, text);
     return fromAscii(text);
+}
+
+int CurrentYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
 }
 
 bool appendDateTextFromListing(std::string_view listingDate, std::string& out) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringView>
@@ -42,6 +41,10 @@ bool appendDateTextFromListing(std::string_view listingDate, std::string& out);
 // 3/5/1998 2:07:22 PM. Empty for an invalid moment or a year outside 1..9999.
 QString CatalogMomentText(const QDateTime& local);
 
+// The local calendar year now. Cheap (tens of nanoseconds, where
+// QDate::currentDate() takes microseconds), so it can be asked once a row.
+int CurrentYear();
+
 // A date and time of day as a text names them, free of any time zone.
 struct WallClock {
     int year = 0;
@@ -57,16 +60,10 @@ struct WallClock {
 // two- or four-digit year, spaces around the text. A two-digit year falls in
 // the hundred years that end ten years after `currentYear` (2026:
 // 1937..2036). Nothing for any other text, or an impossible date or time.
-//
-// A default `currentYear` reads the clock and time zone at every call, which
-// costs microseconds (here and below): a caller reading many texts passes the
-// year it took once.
-std::optional<WallClock> WallClockOfDateText(QStringView text,
-                                             int currentYear = QDate::currentDate().year());
+std::optional<WallClock> WallClockOfDateText(QStringView text, int currentYear = CurrentYear());
 
 // The same as a local date and time (making one costs a time-zone lookup).
-std::optional<QDateTime> ParseDateText(QStringView text,
-                                       int currentYear = QDate::currentDate().year());
+std::optional<QDateTime> ParseDateText(QStringView text, int currentYear = CurrentYear());
 
 // The number of kilobytes a size text shows (spaces and "," skipped, "KB" at
 // the end): "        1,024KB" -> 1024. Nothing when it is not a size text.
@@ -78,9 +75,7 @@ std::optional<double> KilobytesOfSizeText(std::string_view utf8);
 // since 1970-01-01 00:00 counted as if the clock were UTC: no time zone or
 // daylight saving shifts, so comparisons follow the texts' own clock. Nothing
 // when WallClockOfDateText cannot read the text.
-std::optional<qint64> MomentOfDateText(QStringView text,
-                                       int currentYear = QDate::currentDate().year());
-std::optional<qint64> MomentOfDateText(std::string_view utf8,
-                                       int currentYear = QDate::currentDate().year());
+std::optional<qint64> MomentOfDateText(QStringView text, int currentYear = CurrentYear());
+std::optional<qint64> MomentOfDateText(std::string_view utf8, int currentYear = CurrentYear());
 
 } // namespace kestro

@@ -207,3 +207,7 @@ TEST(StoredTextValues, MomentOfDateTextCountsWallClockSecondsSince1970) {
         ASSERT_EQ(MomentOfDateText(text.toStdString(), 2026), expected) << text.toStdString();
     }
 }
+
+TEST(StoredTextValues, CurrentYearIsTheCalendarsYear) {
+    EXPECT_EQ(CurrentYear(), QDate::currentDate().year());
+}
