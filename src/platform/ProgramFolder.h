@@ -12,10 +12,11 @@ namespace kestro {
 // build tree is); otherwise the program lives in the per-user data folder,
 // which is created and seeded from the installed share folder at first start.
 class ProgramFolder {
-public:
+  public:
     // Names of the files the folder is known by.
     static constexpr const char* kTemplateName = "new.kst";
     static constexpr const char* kDefaultCatalogName = "default.mdb";
+    static constexpr const char* kSettingsName = "Kestro.ini";
 
     // Resolves the folder for an executable living in `executableDir`, with
     // the installed share folder `shareDir` as seed. Never returns an empty
