@@ -24,18 +24,6 @@ bool isValid(const WallClock& c) {
            c.hour < 24 && c.minute >= 0 && c.minute < 60 && c.second >= 0 && c.second < 60;
 }
 
-std::optional<WallClock> wallClockOf(const QDateTime& local) {
-    if (!local.isValid())
-        return std::nullopt;
-    const QDate date = local.date();
-    const QTime time = local.time();
-    const WallClock clock{date.year(), date.month(),  date.day(),
-                          time.hour(), time.minute(), time.second()};
-    if (!isWritableYear(clock.year))
-        return std::nullopt;
-    return clock;
-}
-
 // `value` in decimal, with leading zeros up to `minDigits`.
 void appendDigits(unsigned value, int minDigits, std::string& out) {
     char buffer[12];
@@ -231,6 +219,22 @@ QString fromAscii(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The text `append` writes for a local moment; empty when there is no moment
+// or its year cannot be written.
+QString textOfMoment(const QDateTime& local, void (*append)(const WallClock&, std::string&)) {
+    if (!local.isValid())
+        return {};
+    const QDate date = local.date();
+    const QTime time = local.time();
+    const WallClock clock{date.year(), date.month(),  date.day(),
+                          time.hour(), time.minute(), time.second()};
+    if (!isWritableYear(clock.year))
+        return {};
+    std::string text;
+    append(clock, text);
+    return fromAscii(text);
+}
+
 } // namespace
 
 void appendNumberField(qint64 n, std::string_view suffix, std::string& out) {
@@ -269,19 +273,7 @@ QString SizeText(double bytes) {
 }
 
 QString DateText(const QDateTime& local) {
-    const auto clock = wallClockOf(local);
-    if (!clock)
-        return {};
-    std::string text;
-    appendDateText(*clock, text);
-    return fromAscii(text);
-}
-
-int CurrentYear() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local.tm_year + 1900;
+    return textOfMoment(local, appendDateText);
 }
 
 bool appendDateTextFromListing(std::string_view listingDate, std::string& out) {
@@ -310,12 +302,14 @@ bool appendDateTextFromListing(std::string_view listingDate, std::string& out) {
 }
 
 QString CatalogMomentText(const QDateTime& local) {
-    const auto clock = wallClockOf(local);
-    if (!clock)
-        return {};
-    std::string text;
-    appendCatalogMomentText(*clock, text);
-    return fromAscii(text);
+    return textOfMoment(local, appendCatalogMomentText);
+}
+
+int CurrentYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
 }
 
 std::optional<WallClock> WallClockOfDateText(QStringView text, int currentYear) {

@@ -4,25 +4,15 @@
 
 using kestro::ResolveCatalogPath;
 
-TEST(CatalogPath, RelativePathsAreTakenFromTheProgramFolder) {
-    EXPECT_EQ(ResolveCatalogPath("cats/home.mdb", "/opt/kestro"), "/opt/kestro/cats/home.mdb");
-    EXPECT_EQ(ResolveCatalogPath("home.mdb", "/opt/kestro/"), "/opt/kestro/home.mdb");
-    EXPECT_EQ(ResolveCatalogPath("  home.mdb \t", "/opt/kestro"), "/opt/kestro/home.mdb");
-    // An old Windows path is no absolute path here.
-    EXPECT_EQ(ResolveCatalogPath("D:\\x.mdb", "/opt/kestro"), "/opt/kestro/D:\\x.mdb");
-}
-
-TEST(CatalogPath, AbsolutePathsStayAsWritten) {
-    EXPECT_EQ(ResolveCatalogPath("/home/alice/cats/home.mdb", "/opt/kestro"),
-              "/home/alice/cats/home.mdb");
-    EXPECT_EQ(ResolveCatalogPath("//server/share/x.mdb", "/opt/kestro"), "//server/share/x.mdb");
-}
-
-TEST(CatalogPath, EmptyOrCutAtNulMeansTheDefaultCatalog) {
-    EXPECT_EQ(ResolveCatalogPath("", "/opt/kestro"), "/opt/kestro/default.mdb");
-    EXPECT_EQ(ResolveCatalogPath("   ", "/opt/kestro"), "/opt/kestro/default.mdb");
-    EXPECT_EQ(ResolveCatalogPath(QString::fromLatin1("\0/x.mdb", 7), "/opt/kestro"),
+TEST(CatalogPath, RelativeFromTheProgramFolderAbsoluteAsWrittenEmptyIsTheDefault) {
+    const QString folder = "/opt/kestro";
+    EXPECT_EQ(ResolveCatalogPath("cats/home.mdb", folder), "/opt/kestro/cats/home.mdb");
+    EXPECT_EQ(ResolveCatalogPath("  home.mdb \t", folder + "/"), "/opt/kestro/home.mdb");
+    EXPECT_EQ(ResolveCatalogPath("D:\\x.mdb", folder), "/opt/kestro/D:\\x.mdb"); // no drives here
+    EXPECT_EQ(ResolveCatalogPath("/home/alice/x.mdb", folder), "/home/alice/x.mdb");
+    EXPECT_EQ(ResolveCatalogPath("//server/share/x.mdb", folder), "//server/share/x.mdb");
+    EXPECT_EQ(ResolveCatalogPath("   ", folder), "/opt/kestro/default.mdb");
+    EXPECT_EQ(ResolveCatalogPath(QString::fromLatin1("\0/x.mdb", 7), folder),
               "/opt/kestro/default.mdb");
-    EXPECT_EQ(ResolveCatalogPath(QString::fromLatin1("/x.mdb\0garbage", 14), "/opt/kestro"),
-              "/x.mdb");
+    EXPECT_EQ(ResolveCatalogPath(QString::fromLatin1("/x.mdb\0junk", 11), folder), "/x.mdb");
 }

@@ -26,18 +26,16 @@ class SettingsFileTest : public ::testing::Test {
 TEST_F(SettingsFileTest, NoFileGivesEveryDefault) {
     EXPECT_EQ(settings.path(), dir.path() + "/Kestro.ini");
 
-    const Options o = settings.loadOptions();
-    EXPECT_EQ(o.oStartupMode, 0);
-    EXPECT_EQ(o.oSmartCaps, 0);
-    EXPECT_EQ(o.oStartupDrive, "C:");
-    EXPECT_EQ(o.oClearDesc, 0);
-    EXPECT_EQ(o.oSearchFiles, 1);
-    EXPECT_EQ(o.oSearchDirs, 1);
-    EXPECT_EQ(o.oEjectMedia, 1);
-    EXPECT_EQ(o.oNetworkShared, 1);
-    EXPECT_EQ(o.oDateFormat, 0);
-    EXPECT_EQ(o.oSounds, 1);
-
+    EXPECT_EQ(settings.loadOptions(), (Options{.oStartupMode = 0,
+                                               .oSmartCaps = 0,
+                                               .oStartupDrive = "C:",
+                                               .oClearDesc = 0,
+                                               .oSearchFiles = 1,
+                                               .oSearchDirs = 1,
+                                               .oEjectMedia = 1,
+                                               .oNetworkShared = 1,
+                                               .oDateFormat = 0,
+                                               .oSounds = 1}));
     const Environment e = settings.loadEnvironment();
     EXPECT_EQ(e.lastLoadedFile, dir.path() + "/default.mdb");
     EXPECT_FALSE(e.windowLeft || e.windowTop || e.windowWidth || e.windowHeight);
@@ -45,28 +43,22 @@ TEST_F(SettingsFileTest, NoFileGivesEveryDefault) {
     EXPECT_EQ(e.volumeColumnWidths, (std::array<double, 8>{150, 75, 75, 75, 75, 75, 50, 50}));
     EXPECT_FALSE(e.splitterLeft);
 
-    const SearchPlacement p = settings.loadSearchPlacement();
-    EXPECT_EQ(p, (SearchPlacement{1995, 1380, 6315, 4860}));
+    EXPECT_EQ(settings.loadSearchPlacement(), (SearchPlacement{1995, 1380, 6315, 4860}));
     EXPECT_FALSE(QFileInfo::exists(settings.path())); // reading never creates it
 }
 
 TEST_F(SettingsFileTest, SavesWriteEveryKeyInOrderAndReadBack) {
-    Options o;
-    o.oStartupMode = 1;
-    o.oStartupDrive = "E:";
-    o.oNetworkShared = 0;
-    o.oSounds = 0;
+    const Options o{.oStartupMode = 1, .oStartupDrive = "E:", .oNetworkShared = 0, .oSounds = 0};
     ASSERT_TRUE(settings.saveOptions(o));
 
-    Environment e;
-    e.lastLoadedFile = "/home/alice/cats/home.mdb";
-    e.windowLeft = 120;
-    e.windowTop = 240.5;
-    e.windowWidth = 9000;
-    e.windowHeight = 6000;
-    e.fileColumnWidths = {200, 81, 37, 90, 66};
-    e.volumeColumnWidths = {151, 75, 75, 75, 75, 75, 50, 49.25};
-    e.splitterLeft = 4321;
+    const Environment e{.lastLoadedFile = "/home/alice/cats/home.mdb",
+                        .windowLeft = 120,
+                        .windowTop = 240.5,
+                        .windowWidth = 9000,
+                        .windowHeight = 6000,
+                        .fileColumnWidths = {200, 81, 37, 90, 66},
+                        .volumeColumnWidths = {151, 75, 75, 75, 75, 75, 50, 49.25},
+                        .splitterLeft = 4321};
     ASSERT_TRUE(settings.saveEnvironment(e));
     ASSERT_TRUE(settings.saveSearchPlacement({10, 20, 7000, 5000}));
 
@@ -116,16 +108,11 @@ TEST_F(SettingsFileTest, FlagsThatAreNoWholeNumberFallBackToTheirDefault) {
     write("[Options]\noSounds=yes\noClearDesc=1abc\noSearchDirs=99999\noSearchFiles=\n"
           "oEjectMedia= 0 \noNetworkShared=0\noDateFormat=1.0\noStartupDrive=\n"
           "oSmartCaps=70000\n");
-    const Options o = settings.loadOptions();
-    EXPECT_EQ(o.oSounds, 1);
-    EXPECT_EQ(o.oClearDesc, 0);
-    EXPECT_EQ(o.oSearchDirs, 1);
-    EXPECT_EQ(o.oSearchFiles, 1);
-    EXPECT_EQ(o.oEjectMedia, 0);
-    EXPECT_EQ(o.oNetworkShared, 0);
-    EXPECT_EQ(o.oDateFormat, 1);
-    EXPECT_EQ(o.oStartupDrive, "C:");
-    EXPECT_EQ(o.oSmartCaps, 0);
+    Options expected; // every other key falls back to its default
+    expected.oEjectMedia = 0;
+    expected.oNetworkShared = 0;
+    expected.oDateFormat = 1;
+    EXPECT_EQ(settings.loadOptions(), expected);
 }
 
 TEST_F(SettingsFileTest, ColumnWidthsThatAreNoNumberFallBackToTheirDefault) {
@@ -151,11 +138,8 @@ TEST_F(SettingsFileTest, WindowNumbersAndTwoFlagsReadTheLeadingNumber) {
     EXPECT_EQ(e.windowWidth, -500);
     EXPECT_EQ(e.windowHeight, 0);
 
-    const SearchPlacement p = settings.loadSearchPlacement();
-    EXPECT_EQ(p.left, 12.5);
-    EXPECT_EQ(p.top, 1380); // beyond any number: the default
-    EXPECT_EQ(p.width, 0.5);
-    EXPECT_EQ(p.height, 4860);
+    // sWindowTop is beyond any number: the default.
+    EXPECT_EQ(settings.loadSearchPlacement(), (SearchPlacement{12.5, 1380, 0.5, 4860}));
 }
 
 TEST_F(SettingsFileTest, CatalogPathIsResolvedTrimmedAndNeverCut) {
