@@ -10,9 +10,6 @@ namespace kestro {
 
 namespace {
 
-// The settings file marks a folder that has been started from before.
-constexpr const char* kSettingsName = "Kestro.ini";
-
 bool isWritableFolder(const QString& path) {
     QFileInfo info(path);
     return info.isDir() && info.isWritable();
@@ -59,6 +56,7 @@ QString ProgramFolder::resolve(const QString& executableDir, const QString& shar
 }
 
 bool ProgramFolder::seed(const QString& folder, const QString& shareDir) {
+    // The settings file marks a folder that has been started from before.
     const bool firstStart = !QFileInfo::exists(file(folder, QLatin1String(kSettingsName)));
     if (!shareDir.isEmpty() && QFileInfo(shareDir).isDir() &&
         QDir(shareDir).canonicalPath() != QDir(folder).canonicalPath())

@@ -16,6 +16,7 @@ class ProgramFolder {
     // Names of the files the folder is known by.
     static constexpr const char* kTemplateName = "new.kst";
     static constexpr const char* kDefaultCatalogName = "default.mdb";
+    static constexpr const char* kSettingsName = "Kestro.ini";
 
     // Resolves the folder for an executable living in `executableDir`, with
     // the installed share folder `shareDir` as seed. Never returns an empty
