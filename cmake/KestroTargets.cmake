@@ -12,11 +12,13 @@ endfunction()
 add_custom_target(library_tests)
 
 # kestro_gtest(NAME SOURCES ... DEPS ...)
-# A GoogleTest program whose cases CTest lists one by one.
+# A GoogleTest program whose cases CTest lists one by one. Qt texts print
+# readably in its failure messages (tests/support/GTestQt.h).
 function(kestro_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} kestro_testsupport GTest::gtest GTest::gtest_main)
+  target_compile_options(${name} PRIVATE -include ${PROJECT_SOURCE_DIR}/tests/support/GTestQt.h)
   add_dependencies(library_tests ${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS library ENVIRONMENT QT_QPA_PLATFORM=offscreen)

@@ -1,5 +1,7 @@
 #include "catalog/SqlFunctions.h"
 
+#include "catalog/StoredTexts.h"
+
 #include <QString>
 #include <cctype>
 #include <sqlite3.h>
@@ -114,6 +116,26 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, matchCompiled(*pattern, textArg(argv[1])));
 }
 
+void kilobytesFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const auto kb = sqlite3_value_type(argv[0]) == SQLITE_NULL
+                        ? std::nullopt
+                        : KilobytesOfSizeText(textArg(argv[0]));
+    if (kb)
+        sqlite3_result_double(ctx, *kb);
+    else
+        sqlite3_result_null(ctx);
+}
+
+void momentFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const auto moment = sqlite3_value_type(argv[0]) == SQLITE_NULL
+                            ? std::nullopt
+                            : MomentOfDateText(textArg(argv[0]));
+    if (moment)
+        sqlite3_result_int64(ctx, *moment);
+    else
+        sqlite3_result_null(ctx);
+}
+
 } // namespace
 
 bool matchesNamePattern(const QString& pattern, const QString& text) {
@@ -124,6 +146,11 @@ void registerCatalogFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function_v2(db, "kestro_like", 2, flags, nullptr, likeFunction, nullptr, nullptr,
                                nullptr);
+    sqlite3_create_function_v2(db, "kestro_kb", 1, flags, nullptr, kilobytesFunction, nullptr,
+                               nullptr, nullptr);
+    // Not deterministic: a two-digit year reads differently as the years go by.
+    sqlite3_create_function_v2(db, "kestro_moment", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
+                               momentFunction, nullptr, nullptr, nullptr);
 }
 
 } // namespace kestro

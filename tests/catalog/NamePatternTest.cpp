@@ -66,3 +66,30 @@ TEST(NamePattern, WorksInSqlWithBoundValuesAndNullNeverMatches) {
     EXPECT_EQ(count("*%*"), 1);
     EXPECT_EQ(count("**"), 3);
 }
+
+TEST(SqlFunctions, SizeAndDateTextsCompareAsNumbersAndMoments) {
+    QTemporaryDir dir;
+    const Database db =
+        Catalog(test::makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    db.executeScript("CREATE TABLE v_files AS SELECT * FROM template_files;");
+    const std::pair<const char*, const char*> rows[] = {
+        {"            9KB", "12/31/98 11:59pm"},
+        {"           10KB", "1/1/99 12:00am"},
+        {"        1,234KB", "3/5/1998 2:07:22 PM"},
+        {"junk", "not a date"},
+    };
+    for (const auto& [size, date] : rows)
+        db.execute("INSERT INTO v_files (size, thedate) VALUES (?1, ?2)", size, date);
+    // As texts "            9KB" > "           10KB"; as kilobytes it is smaller.
+    EXPECT_EQ(
+        std::get<qint64>(db.scalar("SELECT count(*) FROM v_files WHERE kestro_kb(size) >= 10")), 2);
+    EXPECT_EQ(std::get<double>(
+                  db.scalar("SELECT kestro_kb(size) FROM v_files WHERE thedate LIKE '3/5%'")),
+              1234.0);
+    EXPECT_EQ(
+        std::get<QString>(db.scalar("SELECT group_concat(size, '|') FROM (SELECT size FROM v_files "
+                                    "ORDER BY kestro_moment(thedate))")),
+        "junk|        1,234KB|            9KB|           10KB");
+    EXPECT_TRUE(
+        isNull(db.scalar("SELECT kestro_moment(thedate) FROM v_files WHERE size = 'junk'")));
+}
