@@ -56,8 +56,8 @@ class DriveSystem {
     // when the file exists and is hidden or its file system cannot hide files.
     virtual bool setHidden(const QString& file) = 0;
 
-    // Ejects the medium holding `root` when the drive can; returns at once and
-    // fails silently.
+    // Ejects the medium holding `root` when it is a removable disk or a CD-ROM
+    // and the drive can; returns at once and fails silently.
     virtual void eject(const QString& root) = 0;
 };
 

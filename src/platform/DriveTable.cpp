@@ -28,8 +28,9 @@ std::optional<QChar> driveLetterOf(const QString& drive) {
 
 bool needsEscape(const QByteArray& bytes, qsizetype i) {
     const auto c = static_cast<unsigned char>(bytes[i]);
-    const bool atEnd = i == 0 || i == bytes.size() - 1;
-    return c < 0x20 || c == 0x7f || c == '\\' || (atEnd && (c == ' ' || c == '"'));
+    // The settings file trims its values.
+    const bool trailingSpace = c == ' ' && i == bytes.size() - 1;
+    return c < 0x20 || c == 0x7f || c == '\\' || trailingSpace;
 }
 
 // A folder's path as the settings file keeps it (see the class comment).

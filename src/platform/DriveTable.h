@@ -39,10 +39,10 @@ struct UnlistedMount {
 // that is how a folder is catalogued. A letter whose folder is gone is not
 // listed.
 //
-// In the settings file a backslash, a control character and a space or
-// double quote at either end of a folder's path are written as a backslash
-// and three octal digits ("\040"), as the kernel writes mount points, so that
-// any folder survives the trip.
+// In the settings file a backslash, a control character and a space at the
+// end of a folder's path are written as a backslash and three octal digits
+// ("\040"), as the kernel writes mount points, so that any folder survives
+// the trip.
 class DriveTable {
   public:
     static constexpr const char* kSection = "Drives";
@@ -53,7 +53,8 @@ class DriveTable {
     // newly seen mounts are written to the settings file.
     std::vector<Drive> drives();
 
-    // The mounts the last call of drives() had to leave out.
+    // The mounts left without a letter the last time the drives were looked
+    // at (by any of the calls below).
     const std::vector<UnlistedMount>& unlisted() const { return unlisted_; }
 
     // The folder the drive ("d:", "D:", "D:\") stands for today; empty when

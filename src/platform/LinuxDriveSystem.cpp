@@ -222,6 +222,11 @@ bool LinuxDriveSystem::setHidden(const QString& file) {
 }
 
 void LinuxDriveSystem::eject(const QString& root) {
+    // Only media leave their drives: ejecting a fixed disk would first try
+    // to unmount whatever lives on it.
+    const int type = driveType(root);
+    if (type != DriveType::Removable && type != DriveType::CdRom)
+        return;
     if (const std::optional<DeviceNumber> device = deviceNumberOf(root)) {
         const QString file = deviceFile(*device);
         if (!file.isEmpty())
