@@ -36,16 +36,17 @@ qint32 DaysThroughMonth(int month);
 QString MakeVolumeId(const QDateTime& localNow);
 QString MakeVolumeId();
 
+// The clock identifiers are made from, unless a caller gives another.
 QDateTime CurrentLocalTime();
 
 // The identifier in the marker file of `root`: its first line, lower-cased,
-// without a trailing ".vol". Nothing when the marker is missing, unreadable or
-// a symbolic link,
-// or when its first line is empty or not usable as an identifier: only the
-// letters a-z, digits and "-" are, never "_" (it separates an identifier from
-// the rest of a tree key), quotes, slashes or control characters; nor "temp"
-// and "template", whose tables the catalog already uses for itself, nor a name
-// beginning "msys".
+// without a trailing ".vol". Nothing when the marker is missing, unreadable
+// or a symbolic link, or when its first line is empty or not usable as an
+// identifier. Only the letters a-z, digits and "-" are: never "_" (it
+// separates an identifier from the rest of a tree key), quotes, slashes or
+// control characters; nor "temp" and "template", whose tables the catalog
+// uses for itself, nor a name beginning "msys", which the catalog's clean-up
+// takes for the engine's own.
 std::optional<QString> ReadVolumeMarker(const QString& root);
 
 // Writes `identifier` and CR LF as the marker file of `root`, replacing any

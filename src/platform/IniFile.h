@@ -14,7 +14,7 @@ namespace kestro {
 // comment and blank as it was; the file and the section are created when
 // missing. The file is replaced atomically, so a crash never leaves half of it.
 class IniFile {
-  public:
+public:
     // The longest value a read returns; longer values are cut.
     static constexpr int kMaxValueLength = 127;
 
@@ -37,7 +37,7 @@ class IniFile {
     // Removes `key` from `section`; true when the file no longer holds it.
     bool removeKey(const QString& section, const QString& key);
 
-  private:
+private:
     QStringList readLines(bool* crlf = nullptr) const;
     bool writeLines(const QStringList& lines, bool crlf) const;
 

@@ -12,7 +12,7 @@ namespace kestro {
 // build tree is); otherwise the program lives in the per-user data folder,
 // which is created and seeded from the installed share folder at first start.
 class ProgramFolder {
-  public:
+public:
     // Names of the files the folder is known by.
     static constexpr const char* kTemplateName = "new.kst";
     static constexpr const char* kDefaultCatalogName = "default.mdb";

@@ -38,17 +38,14 @@ class SystemTables {
                            const QByteArray& removable = "0") {
         const QString folder = dir_.filePath("sys/" + busPath + "/" + name);
         QDir().mkpath(folder);
-        writeAll(folder + "/uevent", "MAJOR=" + QByteArray::number(majorNumber) +
-                                         "\nDEVNAME=" + name.toUtf8() + "\nDEVTYPE=disk\n");
+        writeAll(folder + "/uevent", "DEVTYPE=disk\nDEVNAME=" + name.toUtf8() + "\n");
         if (!removable.isEmpty())
             writeAll(folder + "/removable", removable + "\n");
         QFile::link(
             folder,
             dir_.filePath(QStringLiteral("sys/dev/block/%1:%2").arg(majorNumber).arg(minorNumber)));
-        return devicePath(name);
+        return dir_.filePath("dev/" + name);
     }
-
-    QString devicePath(const QString& name) const { return dir_.filePath("dev/" + name); }
 
     // A udev link /dev/disk/`kind`/`name` to the device.
     void addDiskLink(const QString& kind, const QString& name, const QString& device) {
