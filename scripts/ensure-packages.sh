@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev
   shared-mime-info adwaita-icon-theme fonts-dejavu-core
   dosfstools xorriso mtools xvfb python3
+  eject
 )
 
 missing=()

@@ -88,7 +88,7 @@ TEST(Compact, KeepsEveryRowAndGivesSpaceBack) {
 TEST(Compact, FailureOnAFullDiskLeavesTheFileAsItWas) {
     test::SmallDisk disk(2 << 20);
     if (!disk.mounted())
-        GTEST_SKIP() << "mounting a small tmpfs needs privileges this run does not have";
+        GTEST_SKIP() << disk.failure();
     const Catalog catalog(makeCatalogFile(disk.filePath("c.mdb")), OpenMode::SharedReadWrite);
     {
         const Database db = catalog.open();

@@ -12,7 +12,7 @@ namespace kestro::test {
 // An answer is a bool for a question, a text (or nothing, for Cancel) for an
 // input box or file dialog. Running out of answers fails the test loudly.
 class ScriptedPrompter : public Prompter {
-  public:
+public:
     using Answer = std::variant<bool, std::optional<QString>>;
 
     void answer(Answer a) { answers_.push_back(std::move(a)); }
@@ -33,7 +33,7 @@ class ScriptedPrompter : public Prompter {
                                         const QString& filter,
                                         const QString& defaultSuffix) override;
 
-  private:
+private:
     Answer next(const QString& asked);
 
     std::deque<Answer> answers_;

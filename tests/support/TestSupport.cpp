@@ -2,9 +2,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <stdexcept>
-#include <sys/mount.h>
 #include <sys/statvfs.h>
 
 namespace kestro::test {
@@ -38,23 +36,11 @@ void writeAll(const QString& path, const QByteArray& bytes) {
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
-SmallDisk::SmallDisk(qint64 bytes) {
-    QTemporaryDir dir;
-    dir.setAutoRemove(false);
-    path_ = dir.path();
-    const QByteArray options = "size=" + QByteArray::number(bytes);
-    mounted_ = ::mount("tmpfs", path_.toUtf8().constData(), "tmpfs", 0, options.constData()) == 0;
-}
-
-SmallDisk::~SmallDisk() {
-    if (mounted_)
-        ::umount2(path_.toUtf8().constData(), MNT_DETACH);
-    QDir(path_).removeRecursively();
-}
+SmallDisk::SmallDisk(qint64 bytes) : mount_(dir_.path(), "size=" + QByteArray::number(bytes)) {}
 
 void SmallDisk::fill(qint64 keepBytes) {
     struct statvfs st {};
-    if (::statvfs(path_.toUtf8().constData(), &st) != 0)
+    if (::statvfs(path().toUtf8().constData(), &st) != 0)
         throw std::runtime_error("cannot measure the small disk");
     const qint64 available = qint64(st.f_bavail) * qint64(st.f_frsize);
     QFile filler(filePath(".filler"));

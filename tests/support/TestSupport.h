@@ -1,7 +1,10 @@
 #pragma once
 
+#include "support/ScratchMount.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 
 namespace kestro::test {
 
@@ -21,21 +24,19 @@ void writeAll(const QString& path, const QByteArray& bytes);
 // A tmpfs of a given size mounted on a fresh temporary folder, for tests of a
 // full disk. Mounting needs privileges: check mounted() and skip without.
 class SmallDisk {
-  public:
+public:
     explicit SmallDisk(qint64 bytes);
-    ~SmallDisk();
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
 
-    bool mounted() const { return mounted_; }
-    QString path() const { return path_; }
-    QString filePath(const QString& name) const { return path_ + '/' + name; }
+    bool mounted() const { return mount_.ok(); }
+    std::string failure() const { return mount_.failure(); }
+    QString path() const { return dir_.path(); }
+    QString filePath(const QString& name) const { return dir_.filePath(name); }
     // Writes a file that takes all space left but `keepBytes`.
     void fill(qint64 keepBytes = 0);
 
-  private:
-    QString path_;
-    bool mounted_ = false;
+private:
+    QTemporaryDir dir_;
+    ScratchMount mount_;
 };
 
 } // namespace kestro::test

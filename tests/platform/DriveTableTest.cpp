@@ -1,0 +1,137 @@
+#include "platform/DriveTable.h"
+
+#include "SystemTables.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestro;
+using kestro::test::readAll;
+
+namespace {
+
+const QByteArray kRoot = "26 1 254:0 / / rw - ext4 /dev/vda rw\n";
+const QByteArray kStick = "80 26 8:17 / /media/alice/STICK rw - vfat /dev/sdb1 rw\n";
+const QByteArray kDisc = "81 26 11:0 / /mnt/cdrom ro - iso9660 /dev/sr0 ro\n";
+const QByteArray kShare = "82 26 0:60 / /mnt/share rw - cifs //server/share rw\n";
+
+// A drive table over a crafted mount table and a real settings file.
+struct DriveTableTest : ::testing::Test {
+    QTemporaryDir settingsDir;
+    test::SystemTables tables;
+    LinuxDriveSystem system{tables.places()};
+
+    QString iniPath() const { return settingsDir.filePath("Kestro.ini"); }
+    DriveTable table() { return DriveTable(IniFile(iniPath()), system); }
+    QStringList listing() {
+        QStringList shown;
+        for (const Drive& drive : table().drives())
+            shown << drive.name() + drive.root;
+        return shown;
+    }
+};
+
+} // namespace
+
+TEST_F(DriveTableTest, CIsTheRootAndOtherMountsGetLettersFromD) {
+    tables.setMountInfo(kRoot + "21 26 0:20 / /proc rw - proc proc rw\n" + kStick + kDisc);
+    const std::vector<Drive> drives = table().drives();
+    ASSERT_EQ(drives.size(), 3u);
+    EXPECT_EQ(drives[0].display(), "c: [/]");
+    EXPECT_EQ(drives[0].type, DriveType::Fixed);
+    EXPECT_EQ(drives[1].display(), "d: [STICK]");
+    EXPECT_EQ(drives[2].name() + drives[2].root, "E:/mnt/cdrom");
+    EXPECT_EQ(readAll(iniPath()), "[Drives]\nD=/media/alice/STICK\nE=/mnt/cdrom\n");
+}
+
+TEST_F(DriveTableTest, LettersAreRememberedAndAnAbsentMediumKeepsItsLetter) {
+    tables.setMountInfo(kRoot + kStick + kDisc);
+    EXPECT_EQ(listing(), QStringList({"C:/", "D:/media/alice/STICK", "E:/mnt/cdrom"}));
+    // Another run: the stick is away, a share is new, and the order changed.
+    tables.setMountInfo(kRoot + kShare + kDisc);
+    EXPECT_EQ(listing(), QStringList({"C:/", "E:/mnt/cdrom", "F:/mnt/share"}));
+    tables.setMountInfo(kRoot + kShare + kDisc + kStick);
+    EXPECT_EQ(listing(),
+              QStringList({"C:/", "D:/media/alice/STICK", "E:/mnt/cdrom", "F:/mnt/share"}));
+}
+
+TEST_F(DriveTableTest, FloppiesAloneGetAAndB) {
+    tables.setMountInfo(kRoot + "70 26 2:0 / /media/floppy rw - vfat /dev/fd0 rw\n" + kStick +
+                        "71 26 2:1 / /media/floppy1 rw - vfat /dev/fd1 rw\n"
+                        "72 26 2:2 / /media/floppy2 rw - vfat /dev/fd2 rw\n");
+    DriveTable drives = table();
+    EXPECT_EQ(drives.rootOf("a:"), "/media/floppy");
+    EXPECT_EQ(drives.rootOf("B:\\"), "/media/floppy1");
+    EXPECT_EQ(drives.rootOf("d"), "/media/alice/STICK");
+    ASSERT_EQ(drives.unlisted().size(), 1u);
+    EXPECT_EQ(drives.unlisted()[0].mountPoint, "/media/floppy2");
+    EXPECT_EQ(drives.unlisted()[0].reason, "no drive letter is free");
+}
+
+TEST_F(DriveTableTest, OddMountPointNamesSurviveTheSettingsFile) {
+    const QString odd = "/media/alice/ MY DISK\n\\x\" ";
+    tables.setMountInfo(kRoot + "80 26 8:17 / /media/alice/\\040MY\\040DISK\\012\\134x\"\\040 rw "
+                                "- vfat /dev/sdb1 rw\n"
+                                "81 26 8:18 / /media/caf\xe9 rw - vfat /dev/sdb2 rw\n");
+    EXPECT_EQ(table().rootOf("D:"), odd);
+    const QByteArray saved = readAll(iniPath());
+    EXPECT_EQ(saved, "[Drives]\nD=/media/alice/ MY DISK\\012\\134x\"\\040\n");
+    // The next run reads the same folder back and writes nothing new.
+    DriveTable again = table();
+    EXPECT_EQ(again.drives()[1].display(), "d: [ MY DISK?\\x\" ]");
+    EXPECT_EQ(readAll(iniPath()), saved);
+    ASSERT_EQ(again.unlisted().size(), 1u);
+    EXPECT_EQ(again.unlisted()[0].reason, "its name is not UTF-8");
+}
+
+TEST_F(DriveTableTest, AFolderMappedToALetterIsADrive) {
+    tables.setMountInfo(kRoot + kStick);
+    QTemporaryDir music;
+    DriveTable drives = table();
+    EXPECT_EQ(drives.mapFolder('f', music.path()), "");
+    EXPECT_EQ(drives.letterOf(music.path() + "/"), QChar('F'));
+    EXPECT_EQ(drives.localPath("f:\\Jazz\\take five.mp3"), music.filePath("Jazz/take five.mp3"));
+    EXPECT_EQ(drives.driveType("F:"), LinuxDriveSystem().driveType(music.path()));
+    EXPECT_EQ(drives.drives().back().display(), "f: [" + QDir(music.path()).dirName() + "]");
+
+    for (QChar refused : {'C', 'a'})
+        EXPECT_NE(drives.mapFolder(refused, music.path()), "");
+    EXPECT_NE(drives.mapFolder('G', music.filePath("none")), "");
+    EXPECT_NE(drives.mapFolder('G', "relative"), "");
+    EXPECT_EQ(drives.mapFolder('D', QDir::tempPath()), "D: already stands for /media/alice/STICK.");
+    EXPECT_EQ(drives.mapFolder('G', "/"), "/ is already drive C:.");
+    EXPECT_EQ(drives.mapFolder('G', music.path()), music.path() + " is already drive F:.");
+
+    EXPECT_TRUE(drives.unmap('f'));
+    EXPECT_EQ(drives.driveType("f:"), DriveType::NoRootFolder);
+    // A letter whose medium is away may be given to a folder.
+    tables.setMountInfo(kRoot);
+    EXPECT_EQ(drives.mapFolder('D', music.path()), "");
+    EXPECT_EQ(drives.rootOf("D:"), music.path());
+}
+
+TEST_F(DriveTableTest, WithEveryLetterTakenAnAbsentMediumGivesUpItsLetter) {
+    QList<QByteArray> disks; // D: to Z:
+    for (int i = 100; i < 123; ++i)
+        disks << QStringLiteral("%1 26 8:%1 / /mnt/disk%1 rw - ext4 /dev/sdx rw\n").arg(i).toUtf8();
+    tables.setMountInfo(kRoot + disks.join() + kStick);
+    DriveTable full = table();
+    EXPECT_EQ(full.rootOf("Z:"), "/mnt/disk122");
+    EXPECT_EQ(full.letterOf("/media/alice/STICK"), QChar());
+    EXPECT_EQ(full.unlisted().size(), 1u);
+
+    disks.removeAt(5); // I:
+    tables.setMountInfo(kRoot + disks.join() + kStick);
+    EXPECT_EQ(table().rootOf("I:"), "/media/alice/STICK");
+}
+
+TEST_F(DriveTableTest, DrivesAreListedWhenTheSettingsFileCannotBeWritten) {
+    test::writeAll(settingsDir.filePath("file"), "not a folder");
+    tables.setMountInfo(kRoot + kStick + kDisc);
+    DriveTable drives(IniFile(settingsDir.filePath("file/Kestro.ini")), system);
+    EXPECT_EQ(drives.rootOf("E:"), "/mnt/cdrom");
+    EXPECT_EQ(drives.rootOf("E:"), "/mnt/cdrom");
+    EXPECT_EQ(drives.rootOf("1:"), "");
+    EXPECT_FALSE(drives.diskSpace("q:"));
+}
