@@ -1,0 +1,47 @@
+#pragma once
+
+#include "CliSession.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kestro::cli {
+
+// What a command is given when it runs: its parsed arguments and, made on
+// first use, the session of the program folder and catalog it acts on.
+class Invocation {
+public:
+    explicit Invocation(const QCommandLineParser& parser) : parser_(parser) {}
+
+    const QCommandLineParser& parser() const { return parser_; }
+    QStringList positional() const { return parser_.positionalArguments(); }
+    CliSession& session();
+
+private:
+    const QCommandLineParser& parser_;
+    std::unique_ptr<CliSession> session_;
+};
+
+// One kestro-cli command: its name, what it takes, and what it does. `run`
+// returns the exit status; a CatalogError it throws is reported on stderr.
+struct Command {
+    QString name;
+    QString summary;
+    QString syntax; // positional arguments, for the usage line
+    std::vector<QCommandLineOption> options;
+    int minArguments = 0;
+    int maxArguments = 0;
+    std::function<int(Invocation&)> run;
+};
+
+// The command table; every group of commands adds itself in Commands.cpp.
+std::vector<Command>& commandTable();
+
+// Writes to stdout or stderr as UTF-8.
+void printOut(const QString& text);
+void printError(const QString& text);
+
+} // namespace kestro::cli

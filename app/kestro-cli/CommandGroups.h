@@ -1,0 +1,10 @@
+#pragma once
+
+#include "Command.h"
+
+namespace kestro::cli {
+
+// Each group of commands, in the order the command list shows them.
+std::vector<Command> catalogFileCommands(); // new, info, compact, sweep
+
+} // namespace kestro::cli

@@ -1,0 +1,65 @@
+#include "CliRunner.h"
+#include "catalog/Catalog.h"
+#include "platform/IniFile.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestro;
+using kestro::test::runCli;
+
+TEST(CliCatalogFile, NewThenInfoOnTheNewCatalog) {
+    QTemporaryDir home, work;
+    const QString path = work.filePath("x.mdb");
+    const auto made = runCli(home.path(), {"new", path});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const auto info = runCli(home.path(), {"info", "--catalog", path});
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    EXPECT_TRUE(info.out.contains("Name: Kestro Catalog")) << info.out.toStdString();
+    EXPECT_TRUE(info.out.contains("Volumes: 0"));
+}
+
+TEST(CliCatalogFile, InfoListsCategoriesAndVolumesOfTheCurrentCatalog) {
+    QTemporaryDir home;
+    ASSERT_EQ(runCli(home.path(), {"info"}).exitCode, 0) << "the first start seeds default.mdb";
+    const Database db = Catalog(home.filePath("default.mdb"), OpenMode::SharedReadWrite).open();
+    db.execute("INSERT INTO categories (category) VALUES ('Games \"old\"')");
+    db.execute("INSERT INTO \"index\" (tablename, name, category, dirs, files) "
+               "VALUES ('71330842', 'Disk 100%', '1', 12, 1874)");
+    const auto info = runCli(home.path(), {"info"});
+    EXPECT_TRUE(info.out.contains("  1  Games \"old\"")) << info.out.toStdString();
+    EXPECT_TRUE(info.out.contains("71330842  Disk 100%  category 1  12 folders  1,874 files"))
+        << info.out.toStdString();
+}
+
+TEST(CliCatalogFile, WritingCommandsAreRefusedInReadOnlyMode) {
+    QTemporaryDir home, work;
+    ASSERT_EQ(runCli(home.path(), {"info"}).exitCode, 0) << "the first start seeds default.mdb";
+    IniFile(home.filePath("Kestro.ini")).setValue("Options", "oNetworkShared", "0");
+    for (const QStringList& args : {QStringList{"new", work.filePath("y.mdb")},
+                                    QStringList{"compact"}, QStringList{"sweep"}}) {
+        const auto r = runCli(home.path(), args);
+        EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(r.err, kReadOnlyMessage + "\n");
+    }
+    EXPECT_FALSE(QFile::exists(work.filePath("y.mdb")));
+    EXPECT_EQ(runCli(home.path(), {"info"}).exitCode, 0) << "reading is allowed";
+}
+
+TEST(CliCatalogFile, ADamagedCatalogGivesAClearMessageAndAFailingStatus) {
+    QTemporaryDir home, work;
+    test::writeAll(work.filePath("bad.mdb"), QByteArray(5000, '\x7f'));
+    const auto r = runCli(home.path(), {"info", "--catalog", work.filePath("bad.mdb")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("cannot be read as a catalog")) << r.err.toStdString();
+}
+
+TEST(CliCatalogFile, UsageErrorsExitWithTwo) {
+    QTemporaryDir home;
+    EXPECT_EQ(runCli(home.path(), {"new"}).exitCode, 2);
+    EXPECT_EQ(runCli(home.path(), {"frobnicate"}).exitCode, 2);
+    const auto help = runCli(home.path(), {"compact", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: kestro-cli compact")) << help.out.toStdString();
+}

@@ -1,0 +1,18 @@
+#include "CliRunner.h"
+
+#include <QProcess>
+
+namespace kestro::test {
+
+CliResult runCli(const QString& home, QStringList arguments) {
+    if (!arguments.isEmpty())
+        arguments.insert(1, QStringLiteral("--home=") + home);
+    QProcess process;
+    process.start(QStringLiteral(KESTRO_CLI), arguments);
+    process.waitForFinished(120000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace kestro::test
