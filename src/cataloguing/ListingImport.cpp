@@ -1,0 +1,240 @@
+#include "cataloguing/ListingImport.h"
+
+#include "catalog/CatalogError.h"
+#include "catalog/StoredTexts.h"
+#include "cataloguing/VolumeIdentity.h"
+
+#include <QFile>
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace kestro {
+
+namespace {
+
+constexpr char kSeparator = '\xFE';
+constexpr qint64 kReadBlock = 1 << 20;
+constexpr int kLinesPerYield = 11;
+
+// Reads a listing file line by line in large blocks; a line is handed out
+// without its CR LF. The last line may lack a line end.
+class ListingReader {
+public:
+    explicit ListingReader(const QString& path) : file_(path) {
+        if (!file_.open(QIODevice::ReadOnly))
+            throw CatalogError(QStringLiteral("The listing \"%1\" cannot be read: %2")
+                                   .arg(path, file_.errorString()));
+    }
+
+    qint64 size() const { return file_.size(); }
+
+    // The next line, or false at the end of the file.
+    bool next(std::string_view& line) {
+        for (;;) {
+            const char* start = buffer_.data() + pos_;
+            const size_t left = buffer_.size() - pos_;
+            if (const void* nl = std::memchr(start, '\n', left)) {
+                size_t length = size_t(static_cast<const char*>(nl) - start);
+                pos_ += length + 1;
+                if (length > 0 && start[length - 1] == '\r')
+                    --length;
+                line = std::string_view(start, length);
+                return true;
+            }
+            if (!refill()) {
+                if (pos_ == buffer_.size())
+                    return false;
+                line = std::string_view(buffer_.data() + pos_, buffer_.size() - pos_);
+                pos_ = buffer_.size();
+                return true;
+            }
+        }
+    }
+
+private:
+    // Keeps the unread rest and appends the next block; false at the end.
+    bool refill() {
+        buffer_.erase(0, pos_);
+        pos_ = 0;
+        const size_t kept = buffer_.size();
+        buffer_.resize(kept + size_t(kReadBlock));
+        const qint64 got = file_.read(buffer_.data() + kept, kReadBlock);
+        if (got < 0)
+            throw CatalogError(QStringLiteral("The listing \"%1\" could not be read to its end: %2")
+                                   .arg(file_.fileName(), file_.errorString()));
+        buffer_.resize(kept + size_t(got));
+        return got > 0;
+    }
+
+    QFile file_;
+    std::string buffer_;
+    size_t pos_ = 0;
+};
+
+std::optional<quint64> byteCount(std::string_view digits) {
+    quint64 value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+        return std::nullopt;
+    return value;
+}
+
+bool isMarkerName(std::string_view name) {
+    const std::string_view marker = kMarkerFileName;
+    if (name.size() != marker.size())
+        return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(name[i])) !=
+            std::tolower(static_cast<unsigned char>(marker[i])))
+            return false;
+    return true;
+}
+
+// One row of a volume table, converted from a listing line, bound to the
+// insert statement from buffers that live until the row is stepped.
+class RowInserter {
+public:
+    RowInserter(const Database& db, const QString& table)
+        : insert_(db.prepare("INSERT INTO " + quoteIdentifier(table) +
+                             " (parent, name, size, thedate) VALUES (?1, ?2, ?3, ?4)")) {}
+
+    // A folder or file line: parent, name, size in bytes, date. False when
+    // the line breaks the format.
+    bool addItem(std::string_view line) {
+        const std::string_view parent = ListingField(1, line), name = ListingField(2, line);
+        const auto bytes = byteCount(ListingField(3, line));
+        if (separators(line) != 3 || parent.empty() || name.empty() || !bytes)
+            return false;
+        size_.clear();
+        date_.clear();
+        appendSizeText(*bytes, size_);
+        if (!appendDateTextFromListing(ListingField(4, line), date_))
+            return false;
+        insert_.bind(1, parent)
+            .bind(2, name)
+            .bind(3, std::string_view(size_))
+            .bind(4, std::string_view(date_));
+        step();
+        return true;
+    }
+
+    // The root line: root name and size; no parent, no date.
+    bool addRoot(std::string_view line) {
+        const std::string_view name = ListingField(1, line);
+        const auto bytes = byteCount(ListingField(2, line));
+        if (separators(line) != 1 || name.empty() || !bytes)
+            return false;
+        size_.clear();
+        appendSizeText(*bytes, size_);
+        insert_.bindNull(1).bind(2, name).bind(3, std::string_view(size_)).bindNull(4);
+        step();
+        return true;
+    }
+
+private:
+    static std::ptrdiff_t separators(std::string_view line) {
+        return std::count(line.begin(), line.end(), kSeparator);
+    }
+
+    void step() {
+        insert_.run();
+        insert_.reset();
+    }
+
+    Statement insert_;
+    std::string size_, date_;
+};
+
+// The part the two imports share: read every line after the first, yield
+// after every 11th, follow the progress by characters read.
+template <typename AddLine>
+void importLines(ListingReader& reader, ImportProgress& progress, qint64 charactersRead,
+                 ImportCount& count, AddLine addLine) {
+    int linesSinceYield = 0;
+    std::string_view line;
+    while (!progress.abortRequested() && reader.next(line)) {
+        ++count.lines;
+        charactersRead += qint64(line.size()) + 2;
+        if (++linesSinceYield >= kLinesPerYield) {
+            progress.setProgressValue(charactersRead);
+            progress.yieldEvents(1);
+            linesSinceYield = 0;
+        }
+        if (!addLine(line))
+            ++count.malformed;
+    }
+    count.aborted = progress.abortRequested();
+}
+
+void finishImport(ImportProgress& progress) {
+    progress.setStatus(QStringLiteral("<idle>"));
+    progress.yieldEvents(10);
+}
+
+} // namespace
+
+std::string_view ListingField(int n, std::string_view line) {
+    if (n < 1)
+        return {};
+    size_t start = 0;
+    for (int field = 1; field < n; ++field) {
+        const size_t separator = line.find(kSeparator, start);
+        if (separator == std::string_view::npos)
+            return {};
+        start = separator + 1;
+    }
+    const size_t end = line.find(kSeparator, start);
+    return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+ImportCount ImportFolders(const Database& db, const QString& tablename, const QString& listingPath,
+                          ImportProgress& progress) {
+    progress.setTitle(QStringLiteral("Catalog disk"));
+    ListingReader reader(listingPath);
+    RowInserter rows(db, tablename + QStringLiteral("_dirs"));
+    ImportCount count;
+    std::string_view first;
+    // Without its root row a volume cannot be shown; such a listing is refused.
+    if (!reader.next(first) || !rows.addRoot(first))
+        throw CatalogError(
+            QStringLiteral("The folder listing \"%1\" does not begin with the volume's root line.")
+                .arg(listingPath));
+    count.lines = 1;
+    progress.setProgressRange(reader.size());
+    progress.setProgressValue(0);
+    progress.setStatus(QStringLiteral("Importing Directories..."));
+    progress.yieldEvents(10);
+    importLines(reader, progress, qint64(first.size()), count,
+                [&](std::string_view line) { return rows.addItem(line); });
+    finishImport(progress);
+    return count;
+}
+
+ImportCount ImportFiles(const Database& db, const QString& tablename, const QString& listingPath,
+                        const QString& rootName, ImportProgress& progress) {
+    ImportCount count;
+    if (progress.abortRequested()) {
+        count.aborted = true;
+        return count;
+    }
+    progress.setTitle(QStringLiteral("Catalog disk"));
+    ListingReader reader(listingPath);
+    RowInserter rows(db, tablename + QStringLiteral("_files"));
+    progress.setProgressRange(reader.size());
+    progress.setProgressValue(0);
+    progress.setStatus(QStringLiteral("Importing Files..."));
+    progress.yieldEvents(10);
+    const QByteArray root = rootName.toUtf8();
+    const std::string_view rootView(root.constData(), size_t(root.size()));
+    importLines(reader, progress, 0, count, [&](std::string_view line) {
+        // The volume's marker belongs to the program, not to the user's files.
+        if (ListingField(1, line) == rootView && isMarkerName(ListingField(2, line)))
+            return true;
+        return rows.addItem(line);
+    });
+    finishImport(progress);
+    return count;
+}
+
+} // namespace kestro

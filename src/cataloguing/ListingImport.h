@@ -1,0 +1,41 @@
+#pragma once
+
+#include "catalog/Database.h"
+#include "cataloguing/ImportProgress.h"
+
+#include <QString>
+
+namespace kestro {
+
+// What one import read.
+struct ImportCount {
+    qint32 lines = 0;     // every line read, the root line and a marker's line included
+    qint64 malformed = 0; // lines that broke the listing format and were skipped
+    bool aborted = false; // the user stopped the import before the end
+};
+
+// The two listing imports. Each reads one listing file line by line into a
+// volume's table, converting byte counts to size texts and listing dates to
+// date texts, and yields to the user interface after every 11th line. They
+// work inside the caller's transaction on the caller's connection: rows are
+// only kept when the caller commits. A line that breaks the format is
+// skipped and counted, never fatal; a listing that cannot be read throws
+// CatalogError.
+
+// The folder listing: its first line is the volume's root row (name and
+// size; no parent, no date), then one row per folder.
+ImportCount ImportFolders(const Database& db, const QString& tablename, const QString& listingPath,
+                          ImportProgress& progress);
+
+// The file listing: one row per file, except the volume's own marker file in
+// its root folder `rootName` ("D:"), whose line is read and counted but not
+// kept. Returns at once, reading nothing, when the user has already asked to
+// stop.
+ImportCount ImportFiles(const Database& db, const QString& tablename, const QString& listingPath,
+                        const QString& rootName, ImportProgress& progress);
+
+// The text between the (n-1)-th and the n-th field separator (the byte 0xFE)
+// of a listing line; fields count from 1, and a number below 1 gives nothing.
+std::string_view ListingField(int n, std::string_view line);
+
+} // namespace kestro

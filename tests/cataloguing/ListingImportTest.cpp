@@ -1,0 +1,145 @@
+#include "cataloguing/ListingImport.h"
+
+#include "RecordingProgress.h"
+#include "catalog/Catalog.h"
+#include "catalog/CatalogError.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestro;
+using kestro::test::RecordingProgress;
+
+namespace {
+
+// Listing lines: fields joined by the byte 0xFE, each line ended by CR LF.
+QByteArray listing(std::initializer_list<std::initializer_list<const char*>> lines) {
+    QByteArray bytes;
+    for (const auto& fields : lines) {
+        QByteArray line;
+        for (const char* field : fields)
+            line += (line.isEmpty() && field == *fields.begin() ? "" : "\xFE") + QByteArray(field);
+        bytes += line + "\r\n";
+    }
+    return bytes;
+}
+
+struct ImportFixture : ::testing::Test {
+    QTemporaryDir dir;
+    Database db =
+        Database::open(test::makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite);
+    RecordingProgress progress;
+
+    void SetUp() override {
+        db.executeScript("CREATE TABLE v_dirs AS SELECT * FROM template_dirs;"
+                         "CREATE TABLE v_files AS SELECT * FROM template_files;");
+    }
+    QString write(const QString& name, const QByteArray& bytes) {
+        test::writeAll(dir.filePath(name), bytes);
+        return dir.filePath(name);
+    }
+    QStringList rows(const char* table) {
+        QStringList result;
+        Statement s = db.prepare(std::string("SELECT coalesce(parent, '<null>'), name, size, "
+                                             "coalesce(thedate, '<null>') FROM ") +
+                                 table + " ORDER BY rowid");
+        while (s.next())
+            result << QStringList{s.text(0), s.text(1), s.text(2), s.text(3)}.join('|');
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(ImportFixture, FoldersBecomeRowsWithSizeAndDateTexts) {
+    const QString path =
+        write("dirs.txt", listing({{"D:", "1048577"},
+                                   {"D:", "GAMES", "1536", "1998-03-05 14:07:22"},
+                                   {"D:\\GAMES", "DOOM", "0", "2000-12-31 00:05:00"}}));
+    const ImportCount count = ImportFolders(db, "v", path, progress);
+    EXPECT_EQ(count.lines, 3);
+    EXPECT_EQ(count.malformed, 0);
+    EXPECT_FALSE(count.aborted);
+    EXPECT_EQ(rows("v_dirs"), (QStringList{"<null>|D:|        1,025KB|<null>",
+                                           "D:|GAMES|            2KB|3/5/98 2:07pm",
+                                           "D:\\GAMES|DOOM|            1KB|12/31/00 12:05am"}));
+    EXPECT_EQ(progress.statuses, (QStringList{"Importing Directories...", "<idle>"}));
+    EXPECT_EQ(progress.titles, QStringList{"Catalog disk"});
+    EXPECT_EQ(progress.maximum, QFileInfo(path).size());
+}
+
+TEST_F(ImportFixture, AnEmptyVolumeHasOnlyItsRootRow) {
+    const ImportCount count =
+        ImportFolders(db, "v", write("dirs.txt", listing({{"E:", "0"}})), progress);
+    EXPECT_EQ(count.lines, 1);
+    EXPECT_EQ(rows("v_dirs"), QStringList{"<null>|E:|            1KB|<null>"});
+}
+
+TEST_F(ImportFixture, AFolderListingWithoutItsRootLineIsRefused) {
+    const QString path =
+        write("dirs.txt", listing({{"D:", "GAMES", "1536", "1998-03-05 14:07:22"}}));
+    EXPECT_THROW(ImportFolders(db, "v", path, progress), CatalogError);
+    EXPECT_THROW(ImportFolders(db, "v", dir.filePath("missing.txt"), progress), CatalogError);
+}
+
+TEST_F(ImportFixture, FilesKeepNamesAsTheyAreAndLeaveOutOnlyTheRootMarker) {
+    const QString path = write(
+        "files.txt", listing({{"D:", "Kestro.cat", "10", "2020-01-01 10:00:00"},
+                              {"D:", "Tom's \"100%\" a_b [1].txt", "1024", "2020-01-01 12:00:00"},
+                              {"D:\\OLD", "KESTRO.CAT", "10", "2019-06-30 23:59:59"},
+                              {"D:", "Größe 日本語.jpg", "5000000", "2021-07-04 13:30:00"}}));
+    const ImportCount count = ImportFiles(db, "v", path, "D:", progress);
+    EXPECT_EQ(count.lines, 4) << "the marker's line is read and counted";
+    EXPECT_EQ(rows("v_files"),
+              (QStringList{"D:|Tom's \"100%\" a_b [1].txt|            1KB|1/1/20 12:00pm",
+                           "D:\\OLD|KESTRO.CAT|            1KB|6/30/19 11:59pm",
+                           "D:|Größe 日本語.jpg|        4,883KB|7/4/21 1:30pm"}));
+}
+
+TEST_F(ImportFixture, AnEmptyFileListingGivesNoRows) {
+    const ImportCount count = ImportFiles(db, "v", write("files.txt", ""), "D:", progress);
+    EXPECT_EQ(count.lines, 0);
+    EXPECT_TRUE(rows("v_files").isEmpty());
+}
+
+TEST_F(ImportFixture, MalformedLinesAreSkippedAndCounted) {
+    const QByteArray good = listing({{"D:", "ok.txt", "1", "2020-01-01 10:00:00"}});
+    const QByteArray bad = listing({{"D:", "no-date.txt", "1"},
+                                    {"D:", "word-size.txt", "12kb", "2020-01-01 10:00:00"},
+                                    {"D:", "bad-date.txt", "1", "2020-02-30 10:00:00"},
+                                    {"D:", "extra.txt", "1", "2020-01-01 10:00:00", "x"},
+                                    {"just one field"}});
+    const ImportCount count =
+        ImportFiles(db, "v", write("files.txt", bad + good + "\r\n"), "D:", progress);
+    EXPECT_EQ(count.lines, 7);
+    EXPECT_EQ(count.malformed, 6);
+    EXPECT_EQ(rows("v_files"), QStringList{"D:|ok.txt|            1KB|1/1/20 10:00am"});
+}
+
+TEST_F(ImportFixture, AbortStopsInsideAnImportAndTheFileImportThenReadsNothing) {
+    QByteArray lines = listing({{"D:", "100"}});
+    for (int i = 0; i < 100; ++i)
+        lines += listing({{"D:", qPrintable(QString("F%1").arg(i)), "1", "2020-01-01 10:00:00"}});
+    // The folder import yields 10 times when it starts, then after every 11th line.
+    progress.abortAfterYields = 12;
+    const ImportCount folders = ImportFolders(db, "v", write("dirs.txt", lines), progress);
+    EXPECT_TRUE(folders.aborted);
+    EXPECT_EQ(folders.lines, 1 + 22);
+    const ImportCount files = ImportFiles(db, "v", write("files.txt", lines), "D:", progress);
+    EXPECT_TRUE(files.aborted);
+    EXPECT_EQ(files.lines, 0);
+    EXPECT_TRUE(rows("v_files").isEmpty());
+}
+
+TEST(ListingField, CountsFieldsFromOne) {
+    const std::string_view line = "a\xFE"
+                                  "bc\xFE\xFE"
+                                  "d";
+    EXPECT_EQ(ListingField(1, line), "a");
+    EXPECT_EQ(ListingField(2, line), "bc");
+    EXPECT_EQ(ListingField(3, line), "");
+    EXPECT_EQ(ListingField(4, line), "d");
+    EXPECT_EQ(ListingField(5, line), "");
+    EXPECT_EQ(ListingField(0, line), "");
+}
