@@ -1,0 +1,98 @@
+#include "cataloguing/LocalTimeFormatter.h"
+
+#include <algorithm>
+#include <charconv>
+#include <ctime>
+
+namespace kestro {
+
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+std::int64_t floorDivide(std::int64_t value, std::int64_t divisor) {
+    const std::int64_t quotient = value / divisor;
+    return quotient * divisor > value ? quotient - 1 : quotient;
+}
+
+struct CivilDate {
+    std::int64_t year;
+    unsigned month; // 1..12
+    unsigned day;   // 1..31
+};
+
+// Proleptic Gregorian date of a day count since 1970-01-01 (Howard Hinnant's
+// civil_from_days).
+CivilDate civilFromDays(std::int64_t days) {
+    days += 719468;
+    const std::int64_t era = floorDivide(days, 146097);
+    const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
+    const unsigned yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned monthIndex = (5 * dayOfYear + 2) / 153;
+    const unsigned day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
+    const unsigned month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
+    const std::int64_t year = static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2);
+    return {year, month, day};
+}
+
+void appendTwoDigits(std::string& out, unsigned value) {
+    out.push_back(static_cast<char>('0' + value / 10));
+    out.push_back(static_cast<char>('0' + value % 10));
+}
+
+void appendYear(std::string& out, std::int64_t year) {
+    if (year >= 0 && year <= 9999) {
+        appendTwoDigits(out, static_cast<unsigned>(year / 100));
+        appendTwoDigits(out, static_cast<unsigned>(year % 100));
+        return;
+    }
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, year).ptr;
+    out.append(digits, end);
+}
+
+} // namespace
+
+std::int32_t LocalTimeFormatter::offsetAt(std::int64_t secondsSinceEpoch) {
+    const auto moment = static_cast<std::time_t>(secondsSinceEpoch);
+    std::tm local{};
+    if (localtime_r(&moment, &local) == nullptr)
+        return 0; // beyond what the C library converts: show it as UTC
+    return static_cast<std::int32_t>(local.tm_gmtoff);
+}
+
+void LocalTimeFormatter::append(std::string& out, std::int64_t secondsSinceEpoch) {
+    // A broken file system may report any number; beyond some 30 million
+    // years all is shown as that limit, which keeps the arithmetic in range.
+    constexpr std::int64_t kLimit = 1'000'000'000'000'000;
+    secondsSinceEpoch = std::clamp(secondsSinceEpoch, -kLimit, kLimit);
+    const std::int64_t dayNumber = floorDivide(secondsSinceEpoch, kSecondsPerDay);
+    Day& day = days_[static_cast<std::uint64_t>(dayNumber) % days_.size()];
+    if (day.number != dayNumber) {
+        const std::int64_t dayStart = dayNumber * kSecondsPerDay;
+        const std::int32_t startOffset = offsetAt(dayStart);
+        day = {dayNumber, startOffset, offsetAt(dayStart + kSecondsPerDay - 1) != startOffset};
+    }
+    const std::int32_t offset = day.offsetChanges ? offsetAt(secondsSinceEpoch) : day.offset;
+
+    const std::int64_t local = secondsSinceEpoch + offset;
+    const std::int64_t localDay = floorDivide(local, kSecondsPerDay);
+    const auto secondOfDay = static_cast<unsigned>(local - localDay * kSecondsPerDay);
+    const CivilDate date = civilFromDays(localDay);
+
+    appendYear(out, date.year);
+    out.push_back('-');
+    appendTwoDigits(out, date.month);
+    out.push_back('-');
+    appendTwoDigits(out, date.day);
+    out.push_back(' ');
+    appendTwoDigits(out, secondOfDay / 3600);
+    out.push_back(':');
+    appendTwoDigits(out, secondOfDay / 60 % 60);
+    out.push_back(':');
+    appendTwoDigits(out, secondOfDay % 60);
+}
+
+} // namespace kestro
