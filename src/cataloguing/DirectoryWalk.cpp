@@ -36,6 +36,20 @@ QString errorText(int errorNumber) {
     return QString::fromStdString(std::error_code(errorNumber, std::generic_category()).message());
 }
 
+// Takes `lock`, trying for a little while before falling asleep: the lock is
+// held for a microsecond or two at a time, much less than it costs to be put
+// to sleep and woken again.
+void lockSoon(std::unique_lock<std::mutex>& lock) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (lock.try_lock())
+            return;
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+    }
+    lock.lock();
+}
+
 bool isDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -54,8 +68,30 @@ struct Folder : WalkedFolder {
 // Position in listing order: the indexes of a folder's ancestors among their
 // siblings, compared like words. Folder F has position P; the later runs of
 // its entries come next (P,0,run), then its subfolder at entry index i
-// (P,1+i) with everything below it.
-using Position = std::vector<std::uint32_t>;
+// (P,1+i) with everything below it. Each index is stored in one to five bytes
+// so that comparing the bytes compares the index sequences; a position is
+// short enough to need no memory of its own.
+using Position = std::string;
+
+void appendIndex(Position& position, std::uint32_t index) {
+    const auto put = [&position](std::uint32_t byte) {
+        position.push_back(static_cast<char>(static_cast<unsigned char>(byte)));
+    };
+    if (index < 0x80) {
+        put(index);
+    } else if (index < 0x4000) {
+        put(0x80 | index >> 8);
+        put(index & 0xFF);
+    } else if (index < 0x200000) {
+        put(0xC0 | index >> 16);
+        put(index >> 8 & 0xFF);
+        put(index & 0xFF);
+    } else {
+        put(0xE0);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            put(index >> shift & 0xFF);
+    }
+}
 
 // A folder's entries in name order and what the tasks made of them.
 struct FolderEntries {
@@ -92,7 +128,8 @@ struct RunOutcome {
 
 // What each thread keeps for itself.
 struct Worker {
-    std::deque<Folder> folders; // storage of the folders this thread found
+    std::deque<Folder> folders;            // storage of the folders this thread found
+    std::vector<std::string> linesToWrite; // whose turn in the file listing has come
     LocalTimeFormatter clock;
     std::unique_ptr<char[]> direntBuffer = std::make_unique<char[]>(kDirentBufferSize);
 };
@@ -112,6 +149,7 @@ struct DirectoryWalk::State {
     }
 
     void work(Worker& worker);
+    void unlockAndWriteLines(std::unique_lock<std::mutex>& lock, Worker& worker);
     bool mustWaitForListing() const;
     void perform(Task& task, Worker& worker, std::unique_lock<std::mutex>& lock);
     RunOutcome examine(Folder& folder, const FolderEntries& entries, int fd, std::uint32_t run,
@@ -119,7 +157,7 @@ struct DirectoryWalk::State {
     std::unique_ptr<FolderEntries> readEntries(Folder& folder, int fd, Worker& worker);
     void finishRun(Folder& folder, std::uint32_t run, RunOutcome outcome);
     void releaseFd(Folder& folder);
-    void writeReadyLines();
+    void collectReadyLines(Worker& worker);
     void noteProblem(std::string_view parentPath, const char* diskName, int errorNumber);
 
     ListingFile& fileListing;
@@ -129,6 +167,9 @@ struct DirectoryWalk::State {
     dev_t rootDevice = 0;
     Folder root;
     std::vector<std::unique_ptr<Worker>> workers;
+
+    // Keeps lines written in the order they were collected.
+    std::mutex listingMutex;
 
     // Everything below is guarded by `mutex`.
     std::mutex mutex;
@@ -193,6 +234,11 @@ bool DirectoryWalk::run(UniqueFd root, dev_t rootDevice, unsigned threads) {
 void DirectoryWalk::State::work(Worker& worker) {
     std::unique_lock lock(mutex);
     while (!stopRequested() && !(tasks.empty() && busy == 0)) {
+        if (!worker.linesToWrite.empty()) {
+            unlockAndWriteLines(lock, worker);
+            lockSoon(lock);
+            continue;
+        }
         if (tasks.empty() || mustWaitForListing()) {
             ++idle;
             wake.wait(lock);
@@ -204,12 +250,30 @@ void DirectoryWalk::State::work(Worker& worker) {
         ++busy;
         perform(task, worker, lock);
         --busy;
-        writeReadyLines();
+        collectReadyLines(worker);
         if (idle > 0)
             wake.notify_all();
     }
+    unlockAndWriteLines(lock, worker);
     // Whoever sees the end first tells the others.
     wake.notify_all();
+}
+
+// Lets go of the lock, then writes the lines collected while holding it.
+// The listing lock is taken first, so lines collected later by another
+// thread cannot overtake them.
+void DirectoryWalk::State::unlockAndWriteLines(std::unique_lock<std::mutex>& lock, Worker& worker) {
+    if (worker.linesToWrite.empty()) {
+        lock.unlock();
+        return;
+    }
+    const std::lock_guard listingLock(listingMutex);
+    lock.unlock();
+    for (const std::string& block : worker.linesToWrite)
+        fileListing.append(block);
+    worker.linesToWrite.clear();
+    if (fileListing.failed())
+        failed = true;
 }
 
 // Lines finished far ahead wait in memory; when too much waits, only the
@@ -224,9 +288,9 @@ void DirectoryWalk::State::perform(Task& task, Worker& worker, std::unique_lock<
     Folder& folder = *task.folder;
     if (task.run > 0) {
         const int fd = folder.fd.get();
-        lock.unlock();
+        unlockAndWriteLines(lock, worker);
         RunOutcome outcome = examine(folder, *folder.entries, fd, task.run, worker);
-        lock.lock();
+        lockSoon(lock);
         if (!stopRequested())
             finishRun(folder, task.run, std::move(outcome));
         return;
@@ -237,7 +301,7 @@ void DirectoryWalk::State::perform(Task& task, Worker& worker, std::unique_lock<
         fd = std::move(folder.fd);
     }
     const int parentFd = folder.parent ? static_cast<Folder*>(folder.parent)->fd.get() : -1;
-    lock.unlock();
+    unlockAndWriteLines(lock, worker);
     if (folder.parent != nullptr) {
         fd = UniqueFd(::openat(parentFd, folder.diskName.c_str(),
                                O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -255,7 +319,7 @@ void DirectoryWalk::State::perform(Task& task, Worker& worker, std::unique_lock<
         if (entries && entries->tasksLeft > 0)
             firstRun = examine(folder, *entries, fd.get(), 0, worker);
     }
-    lock.lock();
+    lockSoon(lock);
     if (folder.parent != nullptr) {
         releaseFd(*static_cast<Folder*>(folder.parent));
         std::string().swap(folder.diskName);
@@ -270,7 +334,8 @@ void DirectoryWalk::State::perform(Task& task, Worker& worker, std::unique_lock<
     folder.fdUsers = entries->tasksLeft;
     for (std::uint32_t run = 1; run < entries->tasksLeft; ++run) {
         Position position = entries->position;
-        position.insert(position.end(), {0, run});
+        appendIndex(position, 0);
+        appendIndex(position, run);
         tasks.push(Task{std::move(position), &folder, run});
     }
     folder.entries = std::move(entries);
@@ -331,7 +396,7 @@ RunOutcome DirectoryWalk::State::examine(Folder& folder, const FolderEntries& en
     for (std::size_t i = begin; i < end && !stopRequested(); ++i) {
         const char* name = entries.names.data() + entries.sorted[i];
         struct stat status;
-        if (::fstatat(fd, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (::fstatat(fd, name, &status, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {
             noteProblem(folder.path, name, errno);
             ++outcome.unreadable;
             continue;
@@ -349,7 +414,7 @@ RunOutcome DirectoryWalk::State::examine(Folder& folder, const FolderEntries& en
             if (status.st_dev == rootDevice) {
                 subfolder.diskName = name;
                 Position position = entries.position;
-                position.push_back(static_cast<std::uint32_t>(i + 1));
+                appendIndex(position, static_cast<std::uint32_t>(i + 1));
                 outcome.enter.push_back(Task{std::move(position), &subfolder, 0});
             } else {
                 subfolder.linesReady = true; // a mount point: listed, not entered
@@ -400,9 +465,10 @@ void DirectoryWalk::State::releaseFd(Folder& folder) {
         folder.fd.reset();
 }
 
-// Writes the file lines of every folder whose turn has come, and adds up
-// folder totals as their subtrees are completed.
-void DirectoryWalk::State::writeReadyLines() {
+// Takes the file lines of every folder whose turn has come, to be written
+// once the lock is let go, and adds up folder totals as their subtrees are
+// completed.
+void DirectoryWalk::State::collectReadyLines(Worker& worker) {
     while (!listingCursor.empty()) {
         Visit& visit = listingCursor.back();
         Folder& folder = *visit.folder;
@@ -410,9 +476,9 @@ void DirectoryWalk::State::writeReadyLines() {
             if (!folder.linesReady)
                 break;
             if (folder.entries) {
-                for (const std::string& block : folder.entries->lines) {
-                    fileListing.append(block);
+                for (std::string& block : folder.entries->lines) {
                     waitingBytes -= block.size();
+                    worker.linesToWrite.push_back(std::move(block));
                 }
                 folder.entries.reset();
             }
@@ -427,8 +493,6 @@ void DirectoryWalk::State::writeReadyLines() {
             folder.parent->bytes += folder.bytes;
         listingCursor.pop_back();
     }
-    if (fileListing.failed())
-        failed = true;
 }
 
 void DirectoryWalk::State::noteProblem(std::string_view parentPath, const char* diskName,

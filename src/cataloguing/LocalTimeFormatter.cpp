@@ -1,7 +1,6 @@
 #include "cataloguing/LocalTimeFormatter.h"
 
 #include <algorithm>
-#include <charconv>
 #include <ctime>
 
 namespace kestro {
@@ -37,20 +36,10 @@ CivilDate civilFromDays(std::int64_t days) {
     return {year, month, day};
 }
 
-void appendTwoDigits(std::string& out, unsigned value) {
-    out.push_back(static_cast<char>('0' + value / 10));
-    out.push_back(static_cast<char>('0' + value % 10));
-}
-
-void appendYear(std::string& out, std::int64_t year) {
-    if (year >= 0 && year <= 9999) {
-        appendTwoDigits(out, static_cast<unsigned>(year / 100));
-        appendTwoDigits(out, static_cast<unsigned>(year % 100));
-        return;
-    }
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, year).ptr;
-    out.append(digits, end);
+// Writes `value` (below 100) as two digits at `out`.
+void putTwoDigits(char* out, unsigned value) {
+    out[0] = static_cast<char>('0' + value / 10);
+    out[1] = static_cast<char>('0' + value % 10);
 }
 
 } // namespace
@@ -69,7 +58,7 @@ void LocalTimeFormatter::append(std::string& out, std::int64_t secondsSinceEpoch
     constexpr std::int64_t kLimit = 1'000'000'000'000'000;
     secondsSinceEpoch = std::clamp(secondsSinceEpoch, -kLimit, kLimit);
     const std::int64_t dayNumber = floorDivide(secondsSinceEpoch, kSecondsPerDay);
-    Day& day = days_[static_cast<std::uint64_t>(dayNumber) % days_.size()];
+    Day& day = days_[static_cast<std::uint64_t>(dayNumber) & (kCachedDays - 1)];
     if (day.number != dayNumber) {
         const std::int64_t dayStart = dayNumber * kSecondsPerDay;
         const std::int32_t startOffset = offsetAt(dayStart);
@@ -82,17 +71,21 @@ void LocalTimeFormatter::append(std::string& out, std::int64_t secondsSinceEpoch
     const auto secondOfDay = static_cast<unsigned>(local - localDay * kSecondsPerDay);
     const CivilDate date = civilFromDays(localDay);
 
-    appendYear(out, date.year);
-    out.push_back('-');
-    appendTwoDigits(out, date.month);
-    out.push_back('-');
-    appendTwoDigits(out, date.day);
-    out.push_back(' ');
-    appendTwoDigits(out, secondOfDay / 3600);
-    out.push_back(':');
-    appendTwoDigits(out, secondOfDay / 60 % 60);
-    out.push_back(':');
-    appendTwoDigits(out, secondOfDay % 60);
+    if (date.year < 0 || date.year > 9999) {
+        out.append(std::to_string(date.year));
+    } else {
+        char year[4];
+        putTwoDigits(year, static_cast<unsigned>(date.year / 100));
+        putTwoDigits(year + 2, static_cast<unsigned>(date.year % 100));
+        out.append(year, sizeof year);
+    }
+    char text[15] = {'-', 0, 0, '-', 0, 0, ' ', 0, 0, ':', 0, 0, ':', 0, 0};
+    putTwoDigits(text + 1, date.month);
+    putTwoDigits(text + 4, date.day);
+    putTwoDigits(text + 7, secondOfDay / 3600);
+    putTwoDigits(text + 10, secondOfDay / 60 % 60);
+    putTwoDigits(text + 13, secondOfDay % 60);
+    out.append(text, sizeof text);
 }
 
 } // namespace kestro

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kestro {
 
@@ -27,7 +27,9 @@ class LocalTimeFormatter {
 
     std::int32_t offsetAt(std::int64_t secondsSinceEpoch);
 
-    std::array<Day, 1024> days_{};
+    // Enough days for 44 years of dates without two sharing a place.
+    static constexpr std::size_t kCachedDays = 16384;
+    std::vector<Day> days_ = std::vector<Day>(kCachedDays);
 };
 
 } // namespace kestro
