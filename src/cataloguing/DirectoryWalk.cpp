@@ -234,12 +234,12 @@ bool DirectoryWalk::run(UniqueFd root, dev_t rootDevice, unsigned threads) {
 void DirectoryWalk::State::work(Worker& worker) {
     std::unique_lock lock(mutex);
     while (!stopRequested() && !(tasks.empty() && busy == 0)) {
-        if (!worker.linesToWrite.empty()) {
-            unlockAndWriteLines(lock, worker);
-            lockSoon(lock);
-            continue;
-        }
         if (tasks.empty() || mustWaitForListing()) {
+            if (!worker.linesToWrite.empty()) { // before sleeping, as they hold up later lines
+                unlockAndWriteLines(lock, worker);
+                lockSoon(lock);
+                continue;
+            }
             ++idle;
             wake.wait(lock);
             --idle;

@@ -52,19 +52,40 @@ std::int32_t LocalTimeFormatter::offsetAt(std::int64_t secondsSinceEpoch) {
     return static_cast<std::int32_t>(local.tm_gmtoff);
 }
 
+// Whether the offset from UTC stays the same all day, and which it is. Two
+// switches on one day that cancel out are taken to be none.
+std::uint8_t LocalTimeFormatter::classifyDay(std::int64_t dayNumber) {
+    const std::int64_t start = dayNumber * kSecondsPerDay;
+    const std::int32_t offset = offsetAt(start);
+    if (offsetAt(start + kSecondsPerDay - 1) != offset)
+        return kOffsetChanges;
+    const auto known = std::find(offsets_.begin(), offsets_.end(), offset);
+    if (known != offsets_.end())
+        return static_cast<std::uint8_t>(known - offsets_.begin() + 1);
+    if (offsets_.size() + 1 >= kOffsetChanges)
+        return kOffsetChanges; // a zone with that many offsets is simply not cached
+    offsets_.push_back(offset);
+    return static_cast<std::uint8_t>(offsets_.size());
+}
+
+std::int32_t LocalTimeFormatter::offsetOnDay(std::int64_t dayNumber,
+                                             std::int64_t secondsSinceEpoch) {
+    const std::int64_t index = dayNumber - kFirstCachedDay;
+    if (index < 0 || index >= static_cast<std::int64_t>(kCachedDays))
+        return offsetAt(secondsSinceEpoch);
+    std::uint8_t& day = days_[static_cast<std::size_t>(index)];
+    if (day == kUnknownDay)
+        day = classifyDay(dayNumber);
+    return day == kOffsetChanges ? offsetAt(secondsSinceEpoch) : offsets_[day - 1];
+}
+
 void LocalTimeFormatter::append(std::string& out, std::int64_t secondsSinceEpoch) {
-    // A broken file system may report any number; beyond some 30 million
+    // A broken file system may report any number; beyond some 3 million
     // years all is shown as that limit, which keeps the arithmetic in range.
-    constexpr std::int64_t kLimit = 1'000'000'000'000'000;
+    constexpr std::int64_t kLimit = 100'000'000'000'000;
     secondsSinceEpoch = std::clamp(secondsSinceEpoch, -kLimit, kLimit);
-    const std::int64_t dayNumber = floorDivide(secondsSinceEpoch, kSecondsPerDay);
-    Day& day = days_[static_cast<std::uint64_t>(dayNumber) & (kCachedDays - 1)];
-    if (day.number != dayNumber) {
-        const std::int64_t dayStart = dayNumber * kSecondsPerDay;
-        const std::int32_t startOffset = offsetAt(dayStart);
-        day = {dayNumber, startOffset, offsetAt(dayStart + kSecondsPerDay - 1) != startOffset};
-    }
-    const std::int32_t offset = day.offsetChanges ? offsetAt(secondsSinceEpoch) : day.offset;
+    const std::int32_t offset =
+        offsetOnDay(floorDivide(secondsSinceEpoch, kSecondsPerDay), secondsSinceEpoch);
 
     const std::int64_t local = secondsSinceEpoch + offset;
     const std::int64_t localDay = floorDivide(local, kSecondsPerDay);
