@@ -154,7 +154,7 @@ struct DirectoryWalk::State {
     void perform(Task& task, Worker& worker, std::unique_lock<std::mutex>& lock);
     RunOutcome examine(Folder& folder, const FolderEntries& entries, int fd, std::uint32_t run,
                        Worker& worker);
-    std::unique_ptr<FolderEntries> readEntries(Folder& folder, int fd, Worker& worker);
+    std::unique_ptr<FolderEntries> readEntries(Folder& folder, int fd, Worker& worker, int& error);
     void finishRun(Folder& folder, std::uint32_t run, RunOutcome outcome);
     void releaseFd(Folder& folder);
     void collectReadyLines(Worker& worker);
@@ -188,6 +188,8 @@ struct DirectoryWalk::State {
     };
     std::vector<Visit> listingCursor;
 
+    int rootError = 0; // why the root could not be read
+
     mutable std::mutex problemsMutex;
     QStringList problems;
 };
@@ -200,6 +202,10 @@ DirectoryWalk::~DirectoryWalk() = default;
 
 const WalkedFolder& DirectoryWalk::root() const {
     return state_->root;
+}
+
+int DirectoryWalk::rootError() const {
+    return state_->rootError;
 }
 
 QStringList DirectoryWalk::problems() const {
@@ -312,8 +318,9 @@ void DirectoryWalk::State::perform(Task& task, Worker& worker, std::unique_lock<
     }
     std::unique_ptr<FolderEntries> entries;
     RunOutcome firstRun;
+    int readError = 0;
     if (fd.isOpen()) {
-        entries = readEntries(folder, fd.get(), worker);
+        entries = readEntries(folder, fd.get(), worker, readError);
         if (entries)
             entries->position = std::move(task.position);
         if (entries && entries->tasksLeft > 0)
@@ -326,6 +333,11 @@ void DirectoryWalk::State::perform(Task& task, Worker& worker, std::unique_lock<
     }
     if (stopRequested())
         return;
+    if (!entries && folder.parent == nullptr) {
+        rootError = readError; // an empty listing would pass for an empty volume
+        failed = true;
+        return;
+    }
     if (!entries) {
         folder.linesReady = true; // listed without contents
         return;
@@ -348,9 +360,9 @@ void DirectoryWalk::State::perform(Task& task, Worker& worker, std::unique_lock<
 }
 
 // Reads the names in the folder open as `fd` and sorts them; nothing when
-// the folder cannot be read (or the walk stops).
+// the folder cannot be read (`error` then tells why) or the walk stops.
 std::unique_ptr<FolderEntries> DirectoryWalk::State::readEntries(Folder& folder, int fd,
-                                                                 Worker& worker) {
+                                                                 Worker& worker, int& error) {
     auto entries = std::make_unique<FolderEntries>();
     char* buffer = worker.direntBuffer.get();
     for (;;) {
@@ -360,7 +372,8 @@ std::unique_ptr<FolderEntries> DirectoryWalk::State::readEntries(Folder& folder,
         if (length < 0) {
             if (errno == EINTR)
                 continue;
-            noteProblem(folder.path, nullptr, errno);
+            error = errno;
+            noteProblem(folder.path, nullptr, error);
             counters.unreadable.fetch_add(1, std::memory_order_relaxed);
             return nullptr;
         }

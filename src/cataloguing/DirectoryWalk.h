@@ -64,8 +64,12 @@ class DirectoryWalk {
 
     // Walks the folder open as `root` on `threads` threads, the caller's
     // included, never leaving the file system `rootDevice`. Returns false
-    // when the walk was cancelled or the file listing could not be written.
+    // when the walk was cancelled, the file listing could not be written or
+    // the root itself could not be read.
     bool run(UniqueFd root, dev_t rootDevice, unsigned threads);
+
+    // Why the root could not be read (an errno value), 0 when it could.
+    int rootError() const;
 
     // The root folder with everything found below it, complete after a
     // successful run.

@@ -54,10 +54,16 @@ void writeFolderListing(const WalkedFolder& root, ListingFile& listing) {
 
 ListingWriter::ListingWriter(ListingRequest request, unsigned threads)
     : request_(std::move(request)), threads_(threads > 0 ? threads : automaticThreads()) {
-    thread_ = std::thread([this] {
-        result_ = run();
+    try {
+        thread_ = std::thread([this] {
+            result_ = run();
+            finished_.store(true);
+        });
+    } catch (const std::system_error& error) {
+        result_.error = QStringLiteral("Cannot start the folder walk: %1")
+                            .arg(QString::fromStdString(error.code().message()));
         finished_.store(true);
-    });
+    }
 }
 
 ListingWriter::~ListingWriter() {
@@ -109,7 +115,12 @@ ListingResult ListingWriter::run() {
     result.totalBytes = walk.root().bytes;
     result.problems = walk.problems();
     if (!written) {
-        result.error = files.failed() ? files.error() : folders.error();
+        if (files.failed())
+            result.error = files.error();
+        else if (folders.failed())
+            result.error = folders.error();
+        else if (walk.rootError() != 0)
+            result.error = cannotReadRoot(request_.root, walk.rootError());
         result.cancelled = result.error.isEmpty();
         files.remove();
         folders.remove();

@@ -49,7 +49,9 @@ struct ListingResult {
 // written), neither listing file is left behind.
 class ListingWriter {
   public:
-    // Starts the walk. `threads` 0 uses up to four of the processor's cores.
+    // Starts the walk on `threads` threads; 0 takes one per processor core,
+    // at most four. Pass 1 for optical discs and floppies, whose heads would
+    // otherwise be sent back and forth between folders read side by side.
     explicit ListingWriter(ListingRequest request, unsigned threads = 0);
 
     // Cancels a walk still running and waits for it to stop.
@@ -66,7 +68,8 @@ class ListingWriter {
 
     bool isFinished() const { return finished_.load(); }
 
-    // Blocks until the walk has ended; may be called more than once.
+    // Blocks until the walk has ended; may be called more than once, from the
+    // thread that made the writer.
     ListingResult wait();
 
   private:
