@@ -89,7 +89,7 @@ QString FileTypes::FileIconKey(const QString& fileName) const {
     if (start < 0)
         return kLeafKey;
     QString key = IconKeyOf(QStringView(fileName).mid(start));
-    return cachedIconKeys_.contains(key) ? key : kLeafKey;
+    return hasCachedIcon(key) ? key : kLeafKey;
 }
 
 QStringList FileTypes::knownExtensions() const {

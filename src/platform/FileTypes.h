@@ -66,7 +66,9 @@ public:
     // The icon key a bitmap file stands for: its name without ".bmp", lower case.
     static QString IconKeyOfCacheFile(const QString& fileName);
 
-    // Re-reads which keys have a bitmap, after the cache folder changed.
+    // Whether the cache held a bitmap for `iconKey` when last read, and
+    // reading it again after the cache folder changed.
+    bool hasCachedIcon(const QString& iconKey) const { return cachedIconKeys_.contains(iconKey); }
     void rescanIconCache();
 
 private:
