@@ -22,10 +22,11 @@ namespace kestro {
 // bitmap per extension named after its icon key: "ktxt.bmp". The set of keys
 // that have a bitmap is kept in memory, so a name costs two hash lookups.
 //
-// The registry is read once, at construction. The const members are safe to
-// call from any number of threads at once; rescanIconCache() is not, and
-// runs while no other thread uses the object (at start, before the views
-// and exports do).
+// The registry is read once, at construction, which sets the process's
+// default locale to English for that moment: make the object at start, before
+// other threads run. The const members are safe to call from any number of
+// threads at once; rescanIconCache() is not, and runs while no other thread
+// uses the object (at start, before the views and exports do).
 class FileTypes {
 public:
     // The image key of a file without a cached icon.
