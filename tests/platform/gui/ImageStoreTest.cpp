@@ -73,15 +73,3 @@ TEST_F(ImageStoreTest, EveryFixedKeyHasAPictureOfItsOwn) {
     }
     EXPECT_TRUE(DrawnIcon("ktxt").isNull());
 }
-
-TEST_F(ImageStoreTest, UnknownKeyShowsThePlainFilePicture) {
-    ImageStore store;
-    EXPECT_FALSE(store.contains("kxyz"));
-    EXPECT_EQ(pictureOf(store.icon("kxyz")), pictureOf(store.icon("leaf")));
-
-    QPixmap red(16, 16);
-    red.fill(Qt::red);
-    store.add("kxyz", red);
-    EXPECT_TRUE(store.contains("kxyz"));
-    EXPECT_EQ(pictureOf(store.icon("kxyz")).pixelColor(8, 8), QColor(Qt::red));
-}
