@@ -3,6 +3,7 @@
 #include "catalog/StoredTexts.h"
 
 #include <QString>
+#include <algorithm>
 #include <cctype>
 #include <sqlite3.h>
 #include <string_view>
@@ -96,7 +97,23 @@ std::string_view textArg(sqlite3_value* value) {
     return bytes ? std::string_view(bytes, size_t(sqlite3_value_bytes(value))) : std::string_view();
 }
 
-void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+// Case-insensitive search for `part` in `text`, every character literal.
+bool containsCompiled(const CompiledPattern& part, std::string_view text) {
+    if (part.ascii && isAscii(text)) {
+        const auto& needle = part.asciiLower;
+        return std::search(text.begin(), text.end(), needle.begin(), needle.end(),
+                           [](char t, char n) { return asciiLower(t) == n; }) != text.end() ||
+               needle.empty();
+    }
+    return QString::fromUtf8(text.data(), qsizetype(text.size()))
+        .toCaseFolded()
+        .contains(part.folded);
+}
+
+// Runs `match` on the compiled first argument and the text of the second,
+// compiling the first once per statement. Null when either is Null.
+template <typename Match>
+void matchFunction(sqlite3_context* ctx, sqlite3_value** argv, Match match) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
@@ -109,11 +126,19 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
         // SQLite may drop the auxiliary data at once; fetch it back.
         pattern = static_cast<CompiledPattern*>(sqlite3_get_auxdata(ctx, 0));
         if (!pattern) {
-            sqlite3_result_int(ctx, matchCompiled(compile(textArg(argv[0])), textArg(argv[1])));
+            sqlite3_result_int(ctx, match(compile(textArg(argv[0])), textArg(argv[1])));
             return;
         }
     }
-    sqlite3_result_int(ctx, matchCompiled(*pattern, textArg(argv[1])));
+    sqlite3_result_int(ctx, match(*pattern, textArg(argv[1])));
+}
+
+void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    matchFunction(ctx, argv, matchCompiled);
+}
+
+void containsFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    matchFunction(ctx, argv, containsCompiled);
 }
 
 void kilobytesFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -146,6 +171,8 @@ void registerCatalogFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function_v2(db, "kestro_like", 2, flags, nullptr, likeFunction, nullptr, nullptr,
                                nullptr);
+    sqlite3_create_function_v2(db, "kestro_contains", 2, flags, nullptr, containsFunction, nullptr,
+                               nullptr, nullptr);
     sqlite3_create_function_v2(db, "kestro_kb", 1, flags, nullptr, kilobytesFunction, nullptr,
                                nullptr, nullptr);
     // Not deterministic: a two-digit year reads differently as the years go by.

@@ -93,3 +93,24 @@ TEST(SqlFunctions, SizeAndDateTextsCompareAsNumbersAndMoments) {
     EXPECT_TRUE(
         isNull(db.scalar("SELECT kestro_moment(thedate) FROM v_files WHERE size = 'junk'")));
 }
+
+TEST(SqlFunctions, ContainsTakesEveryCharacterLiterallyInAnyLetterCase) {
+    QTemporaryDir dir;
+    const Database db =
+        Catalog(test::makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    const auto contains = [&](const char* part, const char* text) {
+        const SqlValue v = db.scalar("SELECT kestro_contains(?1, ?2)", QString::fromUtf8(part),
+                                     QString::fromUtf8(text));
+        return isNull(v) ? -1 : int(std::get<qint64>(v));
+    };
+    EXPECT_EQ(contains("BUDGET", "the budget 2024"), 1);
+    EXPECT_EQ(contains("*final*", "a *FINAL* draft"), 1);
+    EXPECT_EQ(contains("*final*", "a final draft"), 0);
+    EXPECT_EQ(contains("a?c", "abc"), 0);
+    EXPECT_EQ(contains("50%_[x]", "take 50%_[X] off"), 1);
+    EXPECT_EQ(contains("größe", "DIE GRÖßE"), 1);
+    EXPECT_EQ(contains("e", "CAFÉ"), 0);
+    EXPECT_EQ(contains("", "any"), 1);
+    EXPECT_EQ(contains("x", ""), 0);
+    EXPECT_TRUE(isNull(db.scalar("SELECT kestro_contains('x', NULL)")));
+}

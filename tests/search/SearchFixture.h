@@ -1,0 +1,111 @@
+#pragma once
+
+#include "catalog/Catalog.h"
+#include "platform/FileTypes.h"
+#include "search/SearchState.h"
+#include "search/SearchView.h"
+#include "support/CatalogBuilder.h"
+#include "support/FileTree.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace kestro::test {
+
+// A local time on a day of 1998 or 1999.
+inline QDateTime at(int year, int month, int day, int hour, int minute) {
+    return QDateTime(QDate(year, month, day), QTime(hour, minute));
+}
+
+// A SearchView that records what the search showed and can press "&Stop" when
+// it lets events run.
+class RecordingSearchView : public SearchView {
+public:
+    explicit RecordingSearchView(SearchState& state) : state_(state) {}
+
+    std::vector<SearchResult> results;
+    std::vector<size_t> batchSizes;
+    QStringList statuses, messages;
+    std::vector<bool> busy;
+    int clears = 0;
+    int yields = 0;
+    // Asked at every yield; true presses "&Stop".
+    std::function<bool(const RecordingSearchView&)> stopWhen;
+
+    void clearResults() override {
+        ++clears;
+        results.clear();
+    }
+    void addResults(std::vector<SearchResult> rows) override {
+        batchSizes.push_back(rows.size());
+        for (SearchResult& row : rows)
+            results.push_back(std::move(row));
+    }
+    void setBusy(bool b) override { busy.push_back(b); }
+    void setStatus(const QString& text) override { statuses << text; }
+    void yieldEvents(int times) override {
+        yields += times;
+        if (stopWhen && stopWhen(*this))
+            state_.requestAbort();
+    }
+    void message(const QString& text) override { messages << text; }
+
+    QStringList names() const {
+        QStringList list;
+        for (const SearchResult& r : results)
+            list << r.name;
+        return list;
+    }
+
+private:
+    SearchState& state_;
+};
+
+// A program folder with a catalog, and folders to catalog into it as volumes.
+class CatalogFixture : public ::testing::Test {
+protected:
+    QTemporaryDir home, volumes;
+    QString catalogPath = makeCatalogFile(home.filePath("c.mdb"));
+
+    Catalog catalog() const { return Catalog(catalogPath, OpenMode::SharedReadWrite); }
+    Database db() const { return catalog().open(); }
+
+    // The folder of a volume to be, made on first use.
+    QString folder(const QString& name) const {
+        QDir(volumes.path()).mkpath(name);
+        return volumes.filePath(name);
+    }
+    // Catalogs the folder as a new volume; returns its tablename. New volumes
+    // take their identifier from the clock's second, so each gets its marker
+    // here: volumes catalogued within one second stay apart.
+    QString catalogAs(const QString& folderName, const QString& volumeName, QChar letter = 'F') {
+        const QString marker = folder(folderName) + "/Kestro.cat";
+        if (!QFile::exists(marker))
+            writeAll(marker, QByteArray::number(++volumesMade_ + 7000) + "\r\n");
+        return catalogFolder(home.path(), catalogPath, folder(folderName), volumeName, letter);
+    }
+    void describe(const QString& tablename, const char* table, const QString& name,
+                  const QString& description) const {
+        db().execute("UPDATE " + quoteIdentifier(tablename + "_" + table) +
+                         " SET thedescription = ?1 WHERE name = ?2",
+                     description, name);
+    }
+
+    // The file types of an icon cache that holds a picture for ".txt" only.
+    static const FileTypes& fileTypes() {
+        static QTemporaryDir cache;
+        static const FileTypes types = [] {
+            QFile(cache.filePath("ktxt.bmp")).open(QIODevice::WriteOnly);
+            return FileTypes(cache.path());
+        }();
+        return types;
+    }
+
+private:
+    int volumesMade_ = 0;
+};
+
+} // namespace kestro::test
