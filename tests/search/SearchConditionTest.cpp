@@ -1,7 +1,8 @@
 #include "search/SearchCondition.h"
 
-#include "SearchFixture.h"
 #include "search/SearchScope.h"
+#include "support/CatalogFixture.h"
+#include "support/RecordingSearchView.h"
 
 using namespace kestro;
 using test::at;

@@ -1,7 +1,8 @@
 #include "search/SearchScan.h"
 
-#include "SearchFixture.h"
 #include "catalog/Schema.h"
+#include "support/CatalogFixture.h"
+#include "support/RecordingSearchView.h"
 
 using namespace kestro;
 using test::at;

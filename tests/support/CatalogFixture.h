@@ -2,15 +2,13 @@
 
 #include "catalog/Catalog.h"
 #include "platform/FileTypes.h"
-#include "search/SearchState.h"
-#include "search/SearchView.h"
 #include "support/CatalogBuilder.h"
 #include "support/FileTree.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace kestro::test {
@@ -19,50 +17,6 @@ namespace kestro::test {
 inline QDateTime at(int year, int month, int day, int hour, int minute) {
     return QDateTime(QDate(year, month, day), QTime(hour, minute));
 }
-
-// A SearchView that records what the search showed and can press "&Stop" when
-// it lets events run.
-class RecordingSearchView : public SearchView {
-public:
-    explicit RecordingSearchView(SearchState& state) : state_(state) {}
-
-    std::vector<SearchResult> results;
-    std::vector<size_t> batchSizes;
-    QStringList statuses, messages;
-    std::vector<bool> busy;
-    int clears = 0;
-    int yields = 0;
-    // Asked at every yield; true presses "&Stop".
-    std::function<bool(const RecordingSearchView&)> stopWhen;
-
-    void clearResults() override {
-        ++clears;
-        results.clear();
-    }
-    void addResults(std::vector<SearchResult> rows) override {
-        batchSizes.push_back(rows.size());
-        for (SearchResult& row : rows)
-            results.push_back(std::move(row));
-    }
-    void setBusy(bool b) override { busy.push_back(b); }
-    void setStatus(const QString& text) override { statuses << text; }
-    void yieldEvents(int times) override {
-        yields += times;
-        if (stopWhen && stopWhen(*this))
-            state_.requestAbort();
-    }
-    void message(const QString& text) override { messages << text; }
-
-    QStringList names() const {
-        QStringList list;
-        for (const SearchResult& r : results)
-            list << r.name;
-        return list;
-    }
-
-private:
-    SearchState& state_;
-};
 
 // A program folder with a catalog, and folders to catalog into it as volumes.
 class CatalogFixture : public ::testing::Test {
