@@ -19,7 +19,8 @@ namespace kestro {
 namespace {
 
 constexpr int kDrivePollMs = 250;
-constexpr int kWalkPollMs = 100;
+// Short enough that the end of a walk is taken up at once.
+constexpr int kWalkPollMs = 20;
 
 const QString kDriveNotReady = QStringLiteral("Drive not ready or unavailable...");
 const QString kNoIdentifier =
