@@ -19,7 +19,8 @@ namespace kestro {
 namespace {
 
 constexpr int kDrivePollMs = 250;
-constexpr int kWalkPollMs = 100;
+// Short enough that the end of a walk is taken up at once.
+constexpr int kWalkPollMs = 20;
 
 const QString kDriveNotReady = QStringLiteral("Drive not ready or unavailable...");
 const QString kNoIdentifier =
@@ -112,8 +113,11 @@ CatalogRunOutcome CatalogRun::catalogVolume(const Database& db, const CatalogRun
                                         view_.yieldEvents(1);
                                     },
                                     [this](const QString& text) { view_.message(text); }};
+    const auto taken = [&db](const QString& identifier) {
+        return !isNull(db.scalar("SELECT 1 FROM \"index\" WHERE tablename = ?1", identifier));
+    };
     volume.tablename =
-        IdentifyVolume(volume.root, volume.driveType, system_, feedback, clock_).toLower();
+        IdentifyVolume(volume.root, volume.driveType, system_, feedback, clock_, taken).toLower();
     outcome.tablename = volume.tablename;
     if (volume.tablename.isEmpty()) {
         view_.message(kNoIdentifier);
