@@ -60,7 +60,7 @@ TEST_F(ExportFixture, DefaultOptionsWithNameAndSize) {
     EXPECT_EQ(outcome.result, Result::Written);
     EXPECT_EQ(outcome.files, QStringList{out.filePath("Disk1.cdf")});
     EXPECT_EQ(written("Disk1.cdf"), "\"Filename\",\"Size\"\r\n"
-                                    "\"F:\",\"4\"\r\n"
+                                    "\"Z:\",\"4\"\r\n"
                                     "\"DOCS\",\"10\"\r\n"
                                     "\"A.TXT\",\"1234\"\r\n");
     EXPECT_EQ(view.captions, (QStringList{"Exporting volume: Disk1", "Export"}));
@@ -74,9 +74,9 @@ TEST_F(ExportFixture, EveryFieldOfFolderAndFileRows) {
     EXPECT_EQ(written("Disk1.cdf"),
               "\"Filename\",\"Path\",\"Volume\",\"Size\",\"Modified date\",\"Description\","
               "\"Type\"\r\n"
-              "\"F:\",\"\",\"Disk1\",\"4\",\"<none>\",\"\",\"<directory>\"\r\n"
-              "\"DOCS\",\"F:\",\"Disk1\",\"10\",\"<none>\",\"\",\"<directory>\"\r\n"
-              "\"A.TXT\",\"F:\\DOCS\",\"Disk1\",\"1234\",\"12/25/98 10:05:00 pm\","
+              "\"Z:\",\"\",\"Disk1\",\"4\",\"<none>\",\"\",\"<directory>\"\r\n"
+              "\"DOCS\",\"Z:\",\"Disk1\",\"10\",\"<none>\",\"\",\"<directory>\"\r\n"
+              "\"A.TXT\",\"Z:\\DOCS\",\"Disk1\",\"1234\",\"12/25/98 10:05:00 pm\","
               "\"Budget, \"\"final\"\"\",\"" +
                   type + "\"\r\n");
 }
@@ -85,11 +85,11 @@ TEST_F(ExportFixture, WithoutDateModifiedNoRowHasADateField) {
     exportWith(fields({ExportField::Name, ExportField::Date, ExportField::Type}));
     EXPECT_TRUE(written("Disk1.cdf")
                     .startsWith("\"Filename\",\"Modified date\",\"Type\"\r\n"
-                                "\"F:\",\"<none>\",\"<directory>\"\r\n"));
+                                "\"Z:\",\"<none>\",\"<directory>\"\r\n"));
     exportWith(fields({ExportField::Name, ExportField::Type}));
     EXPECT_TRUE(written("Disk1.cdf")
                     .startsWith("\"Filename\",\"Type\"\r\n"
-                                "\"F:\",\"<directory>\"\r\n"));
+                                "\"Z:\",\"<directory>\"\r\n"));
 }
 
 TEST_F(ExportFixture, AnEmptyOrMissingDateIsNone) {
@@ -111,7 +111,7 @@ TEST_F(ExportFixture, PrintoutIsATextFileWithTabsAndAVolumeHeading) {
                                     "\r\n"
                                     "Filename\tSize\r\n"
                                     "\r\n"
-                                    "F:\t4\r\n"
+                                    "Z:\t4\r\n"
                                     "DOCS\t10\r\n"
                                     "A.TXT\t1234\r\n");
 }
@@ -123,14 +123,14 @@ TEST_F(ExportFixture, TabsWithoutQuotesOrHeadersKeepEachRowOnOneLine) {
     format.quotes = false;
     format.headers = false;
     exportWith(format);
-    EXPECT_EQ(written("Disk1.cdf"), "F:\t\r\n"
+    EXPECT_EQ(written("Disk1.cdf"), "Z:\t\r\n"
                                     "DOCS\t\r\n"
                                     "A.TXT\tline one  line two \"q\", end\r\n");
 }
 
 TEST_F(ExportFixture, SearchResultsOfFilesOnly) {
     test::makeFile(folder("disk2"), "notes.txt", 1, at(1999, 1, 2, 9, 30));
-    catalogAs("disk2", "Disk2", 'G');
+    catalogAs("disk2", "Disk2", 'Y');
     test::writeAll(out.filePath("Disk2 (search results).cdf"), "an older export");
     test::RecordingSearchView searchView(state);
     SearchRequest search;
@@ -141,7 +141,7 @@ TEST_F(ExportFixture, SearchResultsOfFilesOnly) {
     const ExportOutcome outcome = exportWith(fields({ExportField::Name, ExportField::Path}), true);
     EXPECT_EQ(outcome.files, QStringList{out.filePath("Disk1 (search results).cdf")});
     EXPECT_EQ(written("Disk1 (search results).cdf"), "\"Filename\",\"Path\"\r\n"
-                                                     "\"A.TXT\",\"F:\\DOCS\"\r\n");
+                                                     "\"A.TXT\",\"Z:\\DOCS\"\r\n");
     EXPECT_EQ(filesOut(), QStringList{"Disk1 (search results).cdf"})
         << "Disk2 has no rows to write: its file is gone";
     EXPECT_EQ(view.captions.last(), "Export Search Results");
@@ -149,7 +149,7 @@ TEST_F(ExportFixture, SearchResultsOfFilesOnly) {
 
 TEST_F(ExportFixture, SearchResultsOfTheVolumesSearched) {
     test::makeFile(folder("disk2"), "A.TXT", 1);
-    const QString disk2 = catalogAs("disk2", "Disk2", 'G');
+    const QString disk2 = catalogAs("disk2", "Disk2", 'Y');
     test::RecordingSearchView searchView(state);
     SearchRequest search;
     search.criteria.named = "a.txt";
@@ -174,7 +174,7 @@ TEST_F(ExportFixture, VolumesWithoutRowsOrTablesLeaveNoFile) {
 TEST_F(ExportFixture, VolumeNamesBecomeSafeAndDistinctFileNames) {
     const QString names[] = {
         "Photos/2024", "", "..", ".", "Disk1", "two\nlines", QString("nul") + QChar(0) + "name"};
-    QChar letter = 'G';
+    QChar letter = 'P';
     for (const QString& name : names) {
         const QString folderName = QString("v") + letter;
         test::makeFile(folder(folderName), "f.txt", 1);
@@ -207,7 +207,7 @@ TEST_F(ExportFixture, NoFieldOrNoVolumeIsRefusedAndWritesNothing) {
 TEST_F(ExportFixture, StopEndsTheExportAfterTheCurrentRow) {
     for (int i = 0; i < 70; ++i)
         test::makeFile(folder("many"), QString("f%1.txt").arg(i), 1);
-    catalogAs("many", "Big", 'G'); // listed before Disk1
+    catalogAs("many", "Big", 'Y'); // listed before Disk1
     view.stopWhen = [](const test::RecordingExportView& v) {
         return v.captions.contains("Exporting volume: Big") && v.yields > 40;
     };

@@ -24,9 +24,9 @@ protected:
         for (int i = 0; i < 60; ++i)
             test::makeFile(folder("b"), QString("MUSIC/file %1.dat").arg(i, 2, 10, QChar('0')), 1);
         test::makeFile(folder("c"), "report.doc", 1);
-        alpha = catalogAs("a", "Alpha", 'F');
-        beta = catalogAs("b", "Beta", 'G');
-        gamma = catalogAs("c", "Gamma", 'H');
+        alpha = catalogAs("a", "Alpha", 'Z');
+        beta = catalogAs("b", "Beta", 'Y');
+        gamma = catalogAs("c", "Gamma", 'X');
         describe(alpha, "files", "report.txt", "Annual \"report\"");
     }
 
@@ -70,13 +70,13 @@ TEST_F(ScanFixture, ResultRowsCarryTheListsColumns) {
     std::map<QString, SearchResult> byName;
     for (const SearchResult& r : view.results)
         byName[r.name] = r;
-    ASSERT_TRUE(byName.count("report.txt") && byName.count("DOCS") && byName.count("F:"));
+    ASSERT_TRUE(byName.count("report.txt") && byName.count("DOCS") && byName.count("Z:"));
 
     const SearchResult& file = byName["report.txt"];
     EXPECT_EQ(file.type, fileTypes().FileTypeName("report.txt"));
     EXPECT_EQ(file.iconKey, "ktxt");
     EXPECT_EQ(file.volume, "Alpha");
-    EXPECT_EQ(file.location, "F:\\DOCS");
+    EXPECT_EQ(file.location, "Z:\\DOCS");
     EXPECT_EQ(file.size, "            3KB");
     EXPECT_EQ(file.modified, "12/25/98 10:05pm");
     EXPECT_EQ(file.date, "12/25/98 10:05pm");
@@ -88,10 +88,10 @@ TEST_F(ScanFixture, ResultRowsCarryTheListsColumns) {
     EXPECT_EQ(folderRow.kind, TableKind::Folders);
     EXPECT_EQ(folderRow.type, "(File Folder)");
     EXPECT_EQ(folderRow.iconKey, "closed");
-    EXPECT_EQ(folderRow.location, "F:");
+    EXPECT_EQ(folderRow.location, "Z:");
     EXPECT_EQ(folderRow.modified, "3/5/98 2:07pm");
-    EXPECT_EQ(byName["F:"].location, "") << "the root has no parent";
-    EXPECT_EQ(byName["F:"].modified, "");
+    EXPECT_EQ(byName["Z:"].location, "") << "the root has no parent";
+    EXPECT_EQ(byName["Z:"].modified, "");
 }
 
 TEST_F(ScanFixture, EuropeanDatesAreShownDayFirst) {
@@ -158,11 +158,11 @@ TEST_F(ScanFixture, ChosenVolumesOnly) {
 
 TEST_F(ScanFixture, VolumesOfTheSameNameAreEachSearchedOnce) {
     test::makeFile(folder("twin"), "report.txt", 1);
-    const QString twin = catalogAs("twin", "Alpha", 'J');
+    const QString twin = catalogAs("twin", "Alpha", 'W');
     search(named("report.txt"));
     ASSERT_EQ(view.results.size(), 2u);
-    EXPECT_EQ(view.results[0].location, "F:\\DOCS");
-    EXPECT_EQ(view.results[1].location, "J:");
+    EXPECT_EQ(view.results[0].location, "Z:\\DOCS");
+    EXPECT_EQ(view.results[1].location, "W:");
     QStringList unknown;
     EXPECT_EQ(VolumesNamed(db(), {"Alpha"}, unknown).size(), 2u);
 }
