@@ -138,7 +138,7 @@ void printLines(const std::vector<SearchResult>& rows) {
 }
 
 // Result rows as an export with its default format writes them.
-void printCsv(const ExportLineWriter& lines, const std::vector<SearchResult>& rows) {
+void printCsv(ExportLineWriter& lines, const std::vector<SearchResult>& rows) {
     std::string text;
     for (const SearchResult& r : rows) {
         const std::string name = r.name.toStdString(), parent = r.location.toStdString(),
@@ -207,7 +207,7 @@ int search(Invocation& call) {
         return 1;
 
     const FileTypes fileTypes(IconCacheFolderOf(call.session().programFolder()));
-    const ExportLineWriter csv({}, fileTypes);
+    ExportLineWriter csv({}, fileTypes);
     SearchState state;
     TerminalView view(state, [&](const std::vector<SearchResult>& rows) {
         call.parser().isSet(kCsvOption) ? printCsv(csv, rows) : printLines(rows);

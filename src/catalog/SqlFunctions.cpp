@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <algorithm>
-#include <cctype>
 #include <sqlite3.h>
 #include <string_view>
 
@@ -18,6 +17,9 @@ struct CompiledPattern {
     std::string asciiLower; // set when the pattern is plain ASCII
     QString folded;         // the case-folded pattern, for everything else
     bool ascii = false;
+    // The folded pattern holds a character beyond ASCII, which no text of
+    // plain ASCII (most names) can match: such a text is turned down at once.
+    bool needsNonAscii = false;
 };
 
 bool isAscii(std::string_view bytes) {
@@ -59,8 +61,9 @@ bool wildcardMatch(const Pattern& pattern, const Text& text, Fold fold, UnitLeng
     return p == pn;
 }
 
+// Called for every character of every name a search reads: no locale lookup.
 char asciiLower(char c) {
-    return char(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 std::string asciiLowered(std::string_view bytes) {
@@ -74,6 +77,8 @@ bool matchCompiled(const CompiledPattern& pattern, std::string_view text) {
     if (pattern.ascii && isAscii(text))
         return wildcardMatch(pattern.asciiLower, text, asciiLower,
                              [](std::string_view, size_t) { return size_t(1); });
+    if (pattern.needsNonAscii && isAscii(text))
+        return false;
     const QString folded = QString::fromUtf8(text.data(), qsizetype(text.size())).toCaseFolded();
     return wildcardMatch(
         pattern.folded, folded, [](QChar c) { return c; },
@@ -89,6 +94,8 @@ CompiledPattern compile(std::string_view bytes) {
     if (pattern.ascii)
         pattern.asciiLower = asciiLowered(bytes);
     pattern.folded = QString::fromUtf8(bytes.data(), qsizetype(bytes.size())).toCaseFolded();
+    pattern.needsNonAscii = std::any_of(pattern.folded.begin(), pattern.folded.end(),
+                                        [](QChar c) { return c.unicode() >= 0x80; });
     return pattern;
 }
 
@@ -105,6 +112,8 @@ bool containsCompiled(const CompiledPattern& part, std::string_view text) {
                            [](char t, char n) { return asciiLower(t) == n; }) != text.end() ||
                needle.empty();
     }
+    if (part.needsNonAscii && isAscii(text))
+        return false;
     return QString::fromUtf8(text.data(), qsizetype(text.size()))
         .toCaseFolded()
         .contains(part.folded);

@@ -2,7 +2,6 @@
 
 #include "catalog/StoredTexts.h"
 #include "platform/DecimalText.h"
-#include "platform/FileTypes.h"
 
 #include <charconv>
 #include <utility>
@@ -110,8 +109,7 @@ void ExportLineWriter::appendHeaderLines(std::string_view volume, std::string& o
         out += kLineEnd;
 }
 
-void ExportLineWriter::appendRow(const ExportRow& row, std::string_view volume,
-                                 std::string& out) const {
+void ExportLineWriter::appendRow(const ExportRow& row, std::string_view volume, std::string& out) {
     const bool folder = row.kind == TableKind::Folders;
     std::string value;
     bool first = true;
@@ -145,9 +143,7 @@ void ExportLineWriter::appendRow(const ExportRow& row, std::string_view volume,
             if (folder)
                 value = kDirectory;
             else
-                appendUtf8(fileTypes_.FileTypeName(
-                               QString::fromUtf8(row.name.data(), qsizetype(row.name.size()))),
-                           value);
+                appendUtf8(fileTypes_.of(row.name).name, value);
             break;
         }
         if (!std::exchange(first, false))

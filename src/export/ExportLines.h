@@ -1,14 +1,13 @@
 #pragma once
 
 #include "export/ExportFormat.h"
+#include "search/FileTypeMemo.h"
 #include "search/SearchScope.h"
 
 #include <string>
 #include <string_view>
 
 namespace kestro {
-
-class FileTypes;
 
 // One folder or file row as an export reads it: its columns as UTF-8 text,
 // empty for Null.
@@ -44,13 +43,13 @@ public:
     // line before it and an empty line after it.
     void appendHeaderLines(std::string_view volume, std::string& out) const;
     // One row of a folder table or a file table of the volume.
-    void appendRow(const ExportRow& row, std::string_view volume, std::string& out) const;
+    void appendRow(const ExportRow& row, std::string_view volume, std::string& out);
 
 private:
     void appendValue(std::string_view value, std::string& out) const;
 
     ExportFormat format_;
-    const FileTypes& fileTypes_;
+    FileTypeMemo fileTypes_;
     char delimiter_;
     bool quoted_;
 };

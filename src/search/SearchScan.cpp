@@ -2,7 +2,9 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/DisplayRules.h"
-#include "platform/FileTypes.h"
+#include "search/FileTypeMemo.h"
+
+#include <utility>
 
 namespace kestro {
 
@@ -22,6 +24,45 @@ QString textOf(const Statement& row, int column) {
 }
 
 } // namespace
+
+// One search's reading of the catalog. Rows come folder by folder, so the
+// location of a row is most often the one before: it is shared, not copied.
+struct SearchScan::Scan {
+    const Database& db;
+    std::vector<CatalogVolume> volumes;
+    const SearchCondition& condition;
+    bool europeanDates;
+    FileTypeMemo fileTypes;
+    std::string lastLocationUtf8;
+    QString lastLocation;
+
+    SearchResult resultOf(const Statement& row, TableKind kind, const QString& volume) {
+        SearchResult result;
+        result.kind = kind;
+        result.name = textOf(row, SearchCondition::Name);
+        if (kind == TableKind::Folders) {
+            result.type = kFolderTypeName;
+            result.iconKey = kFolderIconKey;
+        } else {
+            const FileTypeMemo::FileType& type = fileTypes.of(row.utf8(SearchCondition::Name));
+            result.type = type.name;
+            result.iconKey = type.iconKey;
+        }
+        result.volume = volume;
+        const std::string_view location = row.utf8(SearchCondition::Parent);
+        if (location != lastLocationUtf8 ||
+            lastLocation.isNull() != row.isNull(SearchCondition::Parent)) {
+            lastLocationUtf8 = location;
+            lastLocation = textOf(row, SearchCondition::Parent);
+        }
+        result.location = lastLocation;
+        result.size = textOf(row, SearchCondition::Size);
+        result.date = textOf(row, SearchCondition::Date);
+        result.modified = DisplayDateText(result.date, europeanDates);
+        result.description = textOf(row, SearchCondition::Description);
+        return result;
+    }
+};
 
 QString SearchTotalsText(const SearchOutcome& outcome) {
     const QString ending = [&] {
@@ -61,9 +102,15 @@ SearchOutcome SearchScan::run(const SearchRequest& request) {
     view_.yieldEvents(10);
     try {
         const Database db = catalog_.open();
-        const std::vector<CatalogVolume> volumes = request.volumes.resolve(db);
+        Scan scan{db,
+                  request.volumes.resolve(db),
+                  condition,
+                  request.criteria.europeanDates,
+                  FileTypeMemo(fileTypes_),
+                  {},
+                  {}};
         for (const TableKind kind : TableKindsOf(scope))
-            if (!scanKind(db, kind, volumes, condition, request.criteria.europeanDates, outcome))
+            if (!scanKind(scan, kind, outcome))
                 break;
     } catch (const CatalogError& e) {
         view_.message(e.message());
@@ -76,29 +123,27 @@ SearchOutcome SearchScan::run(const SearchRequest& request) {
     return outcome;
 }
 
-bool SearchScan::scanKind(const Database& db, TableKind kind,
-                          const std::vector<CatalogVolume>& volumes,
-                          const SearchCondition& condition, bool europeanDates,
-                          SearchOutcome& outcome) {
+bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {
     qint64& found = kind == TableKind::Folders ? outcome.foldersFound : outcome.filesFound;
     std::vector<SearchResult> batch;
+    batch.reserve(kRowsBetweenYields);
     const auto deliver = [&] {
         if (batch.empty())
             return;
         found += qint64(batch.size());
-        view_.addResults(std::move(batch));
-        batch.clear();
+        view_.addResults(std::exchange(batch, {}));
+        batch.reserve(kRowsBetweenYields);
     };
 
-    for (const CatalogVolume& volume : volumes) {
+    for (const CatalogVolume& volume : scan.volumes) {
         view_.setStatus(searchingText(kind, volume.name));
         view_.yieldEvents(10);
         if (state_.abortRequested())
             return false;
         const QString table = VolumeTable(volume.tablename, kind);
-        if (!db.hasTable(table))
+        if (!scan.db.hasTable(table))
             continue;
-        Statement rows = condition.select(db, table);
+        Statement rows = scan.condition.select(scan.db, table);
         view_.yieldEvents(10);
         int rowsSinceYield = 0;
         while (rows.next()) {
@@ -107,7 +152,7 @@ bool SearchScan::scanKind(const Database& db, TableKind kind,
                 deliver();
                 view_.yieldEvents(1);
             }
-            batch.push_back(resultOf(rows, kind, volume.name, europeanDates));
+            batch.push_back(scan.resultOf(rows, kind, volume.name));
             if (state_.abortRequested())
                 break;
         }
@@ -116,27 +161,6 @@ bool SearchScan::scanKind(const Database& db, TableKind kind,
             return false;
     }
     return true;
-}
-
-SearchResult SearchScan::resultOf(const Statement& row, TableKind kind, const QString& volume,
-                                  bool europeanDates) const {
-    SearchResult result;
-    result.kind = kind;
-    result.name = textOf(row, SearchCondition::Name);
-    if (kind == TableKind::Folders) {
-        result.type = kFolderTypeName;
-        result.iconKey = kFolderIconKey;
-    } else {
-        result.type = fileTypes_.FileTypeName(result.name);
-        result.iconKey = fileTypes_.FileIconKey(result.name);
-    }
-    result.volume = volume;
-    result.location = textOf(row, SearchCondition::Parent);
-    result.size = textOf(row, SearchCondition::Size);
-    result.date = textOf(row, SearchCondition::Date);
-    result.modified = DisplayDateText(result.date, europeanDates);
-    result.description = textOf(row, SearchCondition::Description);
-    return result;
 }
 
 } // namespace kestro

@@ -55,11 +55,10 @@ public:
     SearchOutcome run(const SearchRequest& request);
 
 private:
+    struct Scan;
+
     // Scans one table kind of every volume; false when the search is to end.
-    bool scanKind(const Database& db, TableKind kind, const std::vector<CatalogVolume>& volumes,
-                  const SearchCondition& condition, bool europeanDates, SearchOutcome& outcome);
-    SearchResult resultOf(const Statement& row, TableKind kind, const QString& volume,
-                          bool europeanDates) const;
+    bool scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome);
 
     Catalog catalog_;
     const FileTypes& fileTypes_;
