@@ -33,8 +33,8 @@ struct SearchScan::Scan {
     const SearchCondition& condition;
     bool europeanDates;
     FileTypeMemo fileTypes;
-    std::string lastLocationUtf8;
-    QString lastLocation;
+    std::string lastLocationUtf8 = {};
+    QString lastLocation = {};
 
     SearchResult resultOf(const Statement& row, TableKind kind, const QString& volume) {
         SearchResult result;
@@ -102,13 +102,8 @@ SearchOutcome SearchScan::run(const SearchRequest& request) {
     view_.yieldEvents(10);
     try {
         const Database db = catalog_.open();
-        Scan scan{db,
-                  request.volumes.resolve(db),
-                  condition,
-                  request.criteria.europeanDates,
-                  FileTypeMemo(fileTypes_),
-                  {},
-                  {}};
+        Scan scan{db, request.volumes.resolve(db), condition, request.criteria.europeanDates,
+                  FileTypeMemo(fileTypes_)};
         for (const TableKind kind : TableKindsOf(scope))
             if (!scanKind(scan, kind, outcome))
                 break;
