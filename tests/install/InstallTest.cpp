@@ -3,7 +3,6 @@
 
 #include "support/TestSupport.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
