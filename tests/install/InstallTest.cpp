@@ -3,6 +3,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -96,3 +97,34 @@ TEST_F(Installation, FirstStartSeedsTheUsersProgramFolderAndOpensTheDefaultCatal
     }
     EXPECT_TRUE(QFileInfo(folder + "/default.mdb").size() > 0);
 }
+
+#ifdef KESTRO_INSTALLS_DESKTOP_PROGRAM
+TEST_F(Installation, DesktopProgramStartsInAnEmptyHomeAndStaysUp) {
+    // The program has no way yet to quit by itself: it passes when it has
+    // seeded its folder and built its icon cache, and is still up a while
+    // later, neither crashed nor quit for want of a catalog.
+    QTemporaryDir home, dataHome;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.path());
+    environment.insert("XDG_DATA_HOME", dataHome.path());
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(installed("bin/kestro"), {});
+    ASSERT_TRUE(program.waitForStarted());
+
+    const QString folder = dataHome.filePath("kestro");
+    auto started = [&] {
+        return QFileInfo(folder + "/default.mdb").size() > 0 &&
+               QFileInfo(folder + "/resources").isDir();
+    };
+    const QDeadlineTimer deadline(60000);
+    while (!started() && !deadline.hasExpired() && !program.waitForFinished(200)) {
+    }
+    EXPECT_TRUE(started());
+    EXPECT_FALSE(program.waitForFinished(2000)) << "ended with " << program.exitCode() << ": "
+                                                << program.readAllStandardError().toStdString();
+    program.kill();
+    program.waitForFinished();
+}
+#endif
