@@ -44,6 +44,9 @@ TEST(NamePattern, LetterCaseIsIgnoredForAllOfUnicode) {
     EXPECT_TRUE(matchesNamePattern("*привет*", "ПРИВЕТ мир"));
     EXPECT_TRUE(matchesNamePattern("*ελλάδα*", "ΕΛΛΆΔΑ"));
     EXPECT_TRUE(matchesNamePattern("café", "CAFÉ"));
+    // A pattern beyond ASCII that folds to ASCII (the Kelvin sign) still finds ASCII names.
+    EXPECT_TRUE(matchesNamePattern("*\u212A*", "kilo"));
+    EXPECT_FALSE(matchesNamePattern("*ü*", "u"));
     // "?" takes one character, also outside the basic plane.
     EXPECT_TRUE(matchesNamePattern("a?b", "a😀b"));
     EXPECT_FALSE(matchesNamePattern("a?b", "a😀😀b"));
