@@ -3,6 +3,7 @@
 #include "catalog/StoredTexts.h"
 #include "platform/DecimalText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
