@@ -12,7 +12,7 @@ namespace kestro {
 
 // What to walk and where the two listings go.
 struct ListingRequest {
-    QString root;          // the folder to walk (a mount point or any folder)
+    QString root;          // the folder to walk; followed when it is a link
     QString rootName;      // how the listings name it: a drive letter and colon, "D:"
     QString fileListing;   // the file listing to write, e.g. program folder/files.txt
     QString folderListing; // the folder listing to write, e.g. program folder/dirs.txt
