@@ -1,0 +1,472 @@
+#include "cataloguing/ListingWriter.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <random>
+#include <string>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace kestro {
+namespace {
+
+using test::readAll;
+
+// One listing line from its fields: separated by 0xFE, ended by CR LF.
+std::string line(std::initializer_list<std::string_view> fields) {
+    std::string text;
+    for (const std::string_view field : fields) {
+        if (!text.empty())
+            text.push_back('\xFE');
+        text.append(field);
+    }
+    return text + "\r\n";
+}
+
+std::string dateText(std::int64_t seconds) {
+    const auto moment = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    localtime_r(&moment, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+// A plain recursive listing of a tree, made another way, to compare with.
+class ReferenceListing {
+  public:
+    std::string folders;
+    std::string files;
+
+    explicit ReferenceListing(const std::string& root) {
+        const std::uint64_t total = walk(root, "D:");
+        folders = line({"D:", std::to_string(total)}) + folders;
+    }
+
+  private:
+    std::uint64_t walk(const std::string& dir, const std::string& listedPath) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        std::uint64_t total = 0;
+        std::vector<std::string> subfolders;
+        for (const std::string& name : names) {
+            struct stat status;
+            if (::lstat((dir + "/" + name).c_str(), &status) != 0)
+                throw std::runtime_error("cannot stat " + name);
+            if (S_ISDIR(status.st_mode)) {
+                subfolders.push_back(name);
+                continue;
+            }
+            files += line({listedPath, name, std::to_string(status.st_size),
+                           dateText(status.st_mtim.tv_sec)});
+            total += static_cast<std::uint64_t>(status.st_size);
+        }
+        for (const std::string& name : subfolders) {
+            struct stat status;
+            ::lstat((dir + "/" + name).c_str(), &status);
+            const std::size_t at = folders.size();
+            const std::uint64_t below = walk(dir + "/" + name, listedPath + "\\" + name);
+            folders.insert(at, line({listedPath, name, std::to_string(below),
+                                     dateText(status.st_mtim.tv_sec)}));
+            total += below;
+        }
+        return total;
+    }
+};
+
+class ListingWriterTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (const char* zone = std::getenv("TZ"))
+            oldZone_ = zone;
+        ::setenv("TZ", "Europe/Berlin", 1); // dates in summer and winter time
+        ::tzset();
+        ASSERT_TRUE(temp_.isValid());
+        base_ = QFile::encodeName(temp_.path()).toStdString();
+        root_ = base_ + "/root";
+        ASSERT_EQ(::mkdir(root_.c_str(), 0755), 0);
+        filesPath_ = temp_.filePath(QStringLiteral("files.txt"));
+        dirsPath_ = temp_.filePath(QStringLiteral("dirs.txt"));
+    }
+
+    void TearDown() override {
+        for (auto mount = mounts_.rbegin(); mount != mounts_.rend(); ++mount)
+            ::umount2(mount->c_str(), MNT_DETACH);
+        if (oldZone_)
+            ::setenv("TZ", oldZone_->c_str(), 1);
+        else
+            ::unsetenv("TZ");
+        ::tzset();
+    }
+
+    std::string at(const std::string& relative) const { return root_ + "/" + relative; }
+
+    void makeFolder(const std::string& relative) {
+        ASSERT_EQ(::mkdir(at(relative).c_str(), 0755), 0) << relative;
+    }
+
+    // A sparse file of `size` bytes modified at `modified`.
+    void makeFile(const std::string& relative, off_t size, std::int64_t modified) {
+        const int fd = ::open(at(relative).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(fd, 0) << relative;
+        ASSERT_EQ(::ftruncate(fd, size), 0);
+        ::close(fd);
+        setModified(relative, modified);
+    }
+
+    // Sets the modification time of the entry itself (of a link, not its target).
+    void setModified(const std::string& relative, std::int64_t modified) {
+        const timespec times[2] = {{modified, 0}, {modified, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, at(relative).c_str(), times, AT_SYMLINK_NOFOLLOW), 0)
+            << relative;
+    }
+
+    // Mounts a small RAM disk at `path`; false where mounting is not permitted.
+    bool mountRamDisk(const std::string& path, const char* options) {
+        if (::mount("tmpfs", path.c_str(), "tmpfs", 0, options) != 0)
+            return false;
+        mounts_.push_back(path);
+        return true;
+    }
+
+    ListingRequest request() const {
+        return {QFile::decodeName(root_.c_str()), QStringLiteral("D:"), filesPath_, dirsPath_};
+    }
+
+    ListingResult writeListings(unsigned threads = 0) {
+        ListingWriter writer(request(), threads);
+        return writer.wait();
+    }
+
+    std::string fileListing() const { return readAll(filesPath_).toStdString(); }
+    std::string folderListing() const { return readAll(dirsPath_).toStdString(); }
+    bool noListingLeft() const { return !QFile::exists(filesPath_) && !QFile::exists(dirsPath_); }
+
+    // A tree of some 3,700 files in nested folders, one folder big enough to
+    // be shared between threads; names in mixed case and punctuation.
+    void makeGeneratedTree() {
+        std::mt19937 random(42);
+        const std::string letters = "abcXYZ019._- %'";
+        auto name = [&] {
+            std::string text;
+            for (int i = 0, n = 1 + static_cast<int>(random() % 8); i < n; ++i)
+                text.push_back(letters[random() % letters.size()]);
+            return random() % 10 == 0 ? text + "\xC3\xA9" : text; // é
+        };
+        auto fill = [&](auto& self, const std::string& folder, int depth) -> void {
+            for (int i = 0, n = static_cast<int>(random() % 20); i < n; ++i) {
+                const std::string file = folder + "/" + name() + "." + std::to_string(i);
+                makeFile(file, static_cast<off_t>(random() % 100000),
+                         315532800 + static_cast<std::int64_t>(random() % 1600000000));
+            }
+            for (int i = 0, n = depth < 5 ? static_cast<int>(random() % 5) : 0; i < n; ++i) {
+                const std::string sub = folder + "/" + name() + "~" + std::to_string(i);
+                makeFolder(sub);
+                self(self, sub, depth + 1);
+                setModified(sub, 946684800 + static_cast<std::int64_t>(random() % 800000000));
+            }
+        };
+        makeFolder("big");
+        for (int i = 0; i < 2600; ++i)
+            makeFile("big/" + name() + "#" + std::to_string(i), i, 1000000000 + i * 7919);
+        fill(fill, ".", 0);
+    }
+
+    QTemporaryDir temp_;
+    std::string base_;
+    std::string root_;
+    QString filesPath_;
+    QString dirsPath_;
+
+  private:
+    std::vector<std::string> mounts_;
+    std::optional<std::string> oldZone_;
+};
+
+TEST_F(ListingWriterTest, WritesTheListingFormatByteForByte) {
+    makeFolder("A");
+    makeFolder("A/Inner");
+    makeFolder("Empty");
+    makeFile("b.txt", 5, 981169506);                 // 2001-02-03 04:05:06, winter time
+    makeFile("a.txt", 0, 1279231199);                // 2010-07-15 23:59:59, summer time
+    makeFile("A/z.bin", 1000, 946638000);            // 1999-12-31 12:00:00
+    makeFile("A/.hidden", 3, 1585445400);            // 2020-03-29 03:30:00, just after the switch
+    makeFile("A/Inner/deep.dat", 70000, 1729988100); // 2024-10-27 02:15:00, a switch day
+    setModified("A/Inner", 799643105);               // 1995-05-05 05:05:05
+    setModified("A", 1659340800);                    // 2022-08-01 10:00:00
+    setModified("Empty", 981169506);
+
+    for (const unsigned threads : {1u, 2u}) {
+        const ListingResult result = writeListings(threads);
+        ASSERT_TRUE(result.succeeded()) << result.error.toStdString();
+        // Byte order puts capitals first; a parent comes before its children.
+        EXPECT_EQ(folderListing(), line({"D:", "71008"}) +
+                                       line({"D:", "A", "71003", "2022-08-01 10:00:00"}) +
+                                       line({"D:\\A", "Inner", "70000", "1995-05-05 05:05:05"}) +
+                                       line({"D:", "Empty", "0", "2001-02-03 04:05:06"}));
+        EXPECT_EQ(fileListing(),
+                  line({"D:", "a.txt", "0", "2010-07-15 23:59:59"}) +
+                      line({"D:", "b.txt", "5", "2001-02-03 04:05:06"}) +
+                      line({"D:\\A", ".hidden", "3", "2020-03-29 03:30:00"}) +
+                      line({"D:\\A", "z.bin", "1000", "1999-12-31 12:00:00"}) +
+                      line({"D:\\A\\Inner", "deep.dat", "70000", "2024-10-27 02:15:00"}));
+        EXPECT_EQ(result.folders, 3u);
+        EXPECT_EQ(result.files, 5u);
+        EXPECT_EQ(result.totalBytes, 71008u);
+        EXPECT_EQ(result.unreadable, 0u);
+        EXPECT_EQ(result.substitutedNames, 0u);
+    }
+}
+
+TEST_F(ListingWriterTest, AnEmptyRootGivesTheRootLineAndAnEmptyFileListing) {
+    const ListingResult result = writeListings();
+    ASSERT_TRUE(result.succeeded());
+    EXPECT_EQ(folderListing(), line({"D:", "0"}));
+    EXPECT_EQ(fileListing(), "");
+}
+
+TEST_F(ListingWriterTest, GivesTheSameListingsAsAPlainWalkOnAnyNumberOfThreads) {
+    makeGeneratedTree();
+    const ReferenceListing expected(root_);
+    for (const unsigned threads : {1u, 2u, 3u, 4u}) {
+        const ListingResult result = writeListings(threads);
+        ASSERT_TRUE(result.succeeded()) << result.error.toStdString();
+        EXPECT_EQ(folderListing(), expected.folders) << threads << " threads";
+        EXPECT_EQ(fileListing(), expected.files) << threads << " threads";
+        EXPECT_EQ(result.files, static_cast<std::uint64_t>(std::count(expected.files.begin(),
+                                                                      expected.files.end(), '\n')));
+    }
+}
+
+TEST_F(ListingWriterTest, NamesThatWouldBreakTheFormatGetVisibleSubstitutes) {
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {"Tom's \"best\" 100% a_b c.doc", "Tom's \"best\" 100% a_b c.doc"},
+        {"Gr\xC3\xB6\xC3\x9F"
+         "e \xE6\x97\xA5\xE6\x9C\xAC.txt",
+         "Gr\xC3\xB6\xC3\x9F"
+         "e \xE6\x97\xA5\xE6\x9C\xAC.txt"},
+        {"two\nlines", "two\u240Alines"},
+        {"carriage\rreturn", "carriage\u240Dreturn"},
+        {"back\\slash", "back\uFF3Cslash"},
+        {"latin1 caf\xE9", "latin1 caf\uFFFD"},
+        {"separator \xFE byte", "separator \uFFFD byte"},
+    };
+    for (const auto& [name, listed] : names)
+        makeFile(name, 1, 1000000000);
+    makeFolder("dir\\with\nodd");
+    makeFile("dir\\with\nodd/inside", 2, 1000000000);
+    setModified("dir\\with\nodd", 1000000000);
+
+    const ListingResult result = writeListings();
+    ASSERT_TRUE(result.succeeded());
+    EXPECT_EQ(result.substitutedNames, 6u); // five files and the folder
+    const std::string date = dateText(1000000000);
+    const std::string files = fileListing();
+    for (const auto& [name, listed] : names)
+        EXPECT_NE(files.find(line({"D:", listed, "1", date})), std::string::npos) << listed;
+    EXPECT_NE(files.find(line({"D:\\dir\uFF3Cwith\u240Aodd", "inside", "2", date})),
+              std::string::npos);
+    EXPECT_EQ(folderListing(),
+              line({"D:", "9"}) + line({"D:", "dir\uFF3Cwith\u240Aodd", "2", date}));
+    // Every line still has its four fields.
+    EXPECT_EQ(std::count(files.begin(), files.end(), '\n'), 8);
+    EXPECT_EQ(std::count(files.begin(), files.end(), '\r'), 8);
+    EXPECT_EQ(std::count(files.begin(), files.end(), '\xFE'), 3 * 8);
+}
+
+TEST_F(ListingWriterTest, ListsSymbolicLinksAsLinksWithoutFollowingThem) {
+    makeFolder("sub");
+    ASSERT_EQ(::symlink(".", at("loop").c_str()), 0);
+    ASSERT_EQ(::symlink("..", at("sub/up").c_str()), 0);
+    ASSERT_EQ(::symlink("ping", at("pong").c_str()), 0);
+    ASSERT_EQ(::symlink("pong", at("ping").c_str()), 0);
+    ASSERT_EQ(::symlink("/usr", at("outside").c_str()), 0);
+    ASSERT_EQ(::mkfifo(at("pipe").c_str(), 0644), 0);
+    for (const char* name : {"loop", "sub/up", "pong", "ping", "outside", "pipe"})
+        setModified(name, 1234567890);
+
+    const ListingResult result = writeListings();
+    ASSERT_TRUE(result.succeeded());
+    const std::string date = dateText(1234567890);
+    // A link's size is the length of the path it holds.
+    EXPECT_EQ(fileListing(), line({"D:", "loop", "1", date}) + line({"D:", "outside", "4", date}) +
+                                 line({"D:", "ping", "4", date}) + line({"D:", "pipe", "0", date}) +
+                                 line({"D:", "pong", "4", date}) +
+                                 line({"D:\\sub", "up", "2", date}));
+    EXPECT_EQ(result.folders, 1u);
+}
+
+TEST_F(ListingWriterTest, ListsAMountPointButDoesNotEnterIt) {
+    makeFolder("mnt");
+    if (!mountRamDisk(at("mnt"), "size=1m"))
+        GTEST_SKIP() << "mounting a RAM disk is not permitted here: " << std::strerror(errno);
+    makeFile("mnt/elsewhere.txt", 10, 1000000000);
+    makeFile("here.txt", 7, 1000000000);
+    setModified("mnt", 1000000000);
+
+    const ListingResult result = writeListings();
+    ASSERT_TRUE(result.succeeded());
+    EXPECT_EQ(folderListing(), line({"D:", "7"}) + line({"D:", "mnt", "0", dateText(1000000000)}));
+    EXPECT_EQ(fileListing(), line({"D:", "here.txt", "7", dateText(1000000000)}));
+}
+
+// Lists the tree as user "nobody" when run as root, whom no permission stops.
+struct UnprivilegedOutcome {
+    bool succeeded = false;
+    std::uint64_t unreadable = 0;
+    std::string problems;
+};
+
+UnprivilegedOutcome writeListingsUnprivileged(const ListingRequest& request) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        if (::geteuid() == 0 &&
+            (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0))
+            ::_exit(2);
+        ListingWriter writer(request, 2);
+        const ListingResult result = writer.wait();
+        const std::string report = std::to_string(result.succeeded()) + " " +
+                                   std::to_string(result.unreadable) + " " +
+                                   result.problems.join(QLatin1Char('|')).toStdString();
+        const bool sent = ::write(pipeEnds[1], report.data(), report.size()) ==
+                          static_cast<ssize_t>(report.size());
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    std::string report;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    UnprivilegedOutcome outcome;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return outcome;
+    const std::size_t first = report.find(' ');
+    const std::size_t second = report.find(' ', first + 1);
+    outcome.succeeded = report.substr(0, first) == "1";
+    outcome.unreadable = std::stoull(report.substr(first + 1, second - first - 1));
+    outcome.problems = report.substr(second + 1);
+    return outcome;
+}
+
+TEST_F(ListingWriterTest, ListsUnreadableFoldersWithoutContentsAndCountsThem) {
+    makeFolder("locked");
+    makeFile("locked/secret.txt", 10, 1000000000);
+    makeFolder("names-only");
+    makeFile("names-only/hidden-size.txt", 20, 1000000000);
+    makeFile("open.txt", 30, 1000000000);
+    setModified("locked", 1000000000);
+    setModified("names-only", 1000000000);
+    ASSERT_EQ(::chmod(at("locked").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(at("names-only").c_str(), 0444), 0); // names readable, entries not
+    // The listings are written by the unprivileged user.
+    ASSERT_EQ(::chmod(base_.c_str(), 0777), 0);
+
+    const UnprivilegedOutcome outcome = writeListingsUnprivileged(request());
+    ::chmod(at("locked").c_str(), 0755);
+    ::chmod(at("names-only").c_str(), 0755);
+
+    ASSERT_TRUE(outcome.succeeded) << outcome.problems;
+    EXPECT_EQ(outcome.unreadable, 2u);
+    EXPECT_NE(outcome.problems.find("D:\\locked: Permission denied"), std::string::npos)
+        << outcome.problems;
+    EXPECT_NE(outcome.problems.find("D:\\names-only\\hidden-size.txt: Permission denied"),
+              std::string::npos)
+        << outcome.problems;
+    const std::string date = dateText(1000000000);
+    EXPECT_EQ(folderListing(), line({"D:", "30"}) + line({"D:", "locked", "0", date}) +
+                                   line({"D:", "names-only", "0", date}));
+    EXPECT_EQ(fileListing(), line({"D:", "open.txt", "30", date}));
+}
+
+TEST_F(ListingWriterTest, CancelStopsTheWalkAndLeavesNoListing) {
+    for (int folder = 0; folder < 200; ++folder) {
+        makeFolder("f" + std::to_string(folder));
+        for (int file = 0; file < 25; ++file)
+            makeFile("f" + std::to_string(folder) + "/" + std::to_string(file), file, 1000000000);
+    }
+    ListingWriter writer(request());
+    while (writer.counters().files.load() == 0 && !writer.isFinished())
+        std::this_thread::yield();
+    writer.cancel();
+    const ListingResult result = writer.wait();
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_TRUE(result.error.isEmpty());
+    EXPECT_LT(result.files, 5000u);
+    EXPECT_TRUE(noListingLeft());
+
+    // Dropping a writer that is still walking cancels it as well.
+    { const ListingWriter dropped(request()); }
+    EXPECT_TRUE(noListingLeft());
+}
+
+TEST_F(ListingWriterTest, ARootThatCannotBeOpenedIsAFailure) {
+    ListingRequest missing = request();
+    missing.root = temp_.filePath(QStringLiteral("no such folder"));
+    const ListingResult result = ListingWriter(missing).wait();
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_EQ(result.error,
+              QStringLiteral("Cannot read the folder \"%1\": No such file or directory")
+                  .arg(missing.root));
+    EXPECT_TRUE(noListingLeft());
+}
+
+TEST_F(ListingWriterTest, AListingThatCannotBeWrittenIsAFailureAndLeavesNothingBehind) {
+    makeFile("one.txt", 1, 1000000000);
+    ListingRequest badFolder = request();
+    badFolder.folderListing = temp_.filePath(QStringLiteral("missing/dirs.txt"));
+    const ListingResult result = ListingWriter(badFolder).wait();
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(result.error,
+              QStringLiteral("Cannot write the listing file \"%1\": No such file or directory")
+                  .arg(badFolder.folderListing));
+    EXPECT_FALSE(QFile::exists(badFolder.fileListing));
+}
+
+TEST_F(ListingWriterTest, AFullDiskIsAFailureAndLeavesNothingBehind) {
+    const std::string full = base_ + "/full";
+    ASSERT_EQ(::mkdir(full.c_str(), 0755), 0);
+    if (!mountRamDisk(full, "size=64k"))
+        GTEST_SKIP() << "mounting a RAM disk is not permitted here: " << std::strerror(errno);
+    makeGeneratedTree(); // some 200 KB of file lines
+    ListingRequest onFullDisk = request();
+    onFullDisk.fileListing = QFile::decodeName((full + "/files.txt").c_str());
+    onFullDisk.folderListing = QFile::decodeName((full + "/dirs.txt").c_str());
+
+    const ListingResult result = ListingWriter(onFullDisk).wait();
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_EQ(result.error,
+              QStringLiteral("Cannot write the listing file \"%1\": No space left on device")
+                  .arg(onFullDisk.fileListing));
+    EXPECT_TRUE(QDir(QFile::decodeName(full.c_str())).isEmpty());
+}
+
+} // namespace
+} // namespace kestro
