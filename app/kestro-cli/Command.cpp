@@ -16,7 +16,7 @@ CliSession& Invocation::session() {
 std::vector<Command>& commandTable() {
     static std::vector<Command> table = [] {
         std::vector<Command> all;
-        for (auto group : {catalogFileCommands})
+        for (auto group : {catalogFileCommands, cataloguingCommands})
             for (Command& command : group())
                 all.push_back(std::move(command));
         return all;
@@ -28,6 +28,13 @@ void printOut(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     std::fflush(stdout);
+}
+
+QString outputField(QString text) {
+    for (QChar& c : text)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    return text;
 }
 
 void printError(const QString& text) {

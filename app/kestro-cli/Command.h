@@ -44,4 +44,8 @@ std::vector<Command>& commandTable();
 void printOut(const QString& text);
 void printError(const QString& text);
 
+// A value for TAB-separated output: a TAB or line break inside it would split
+// its line or field, so each becomes a space.
+QString outputField(QString text);
+
 } // namespace kestro::cli

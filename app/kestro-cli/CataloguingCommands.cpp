@@ -1,0 +1,269 @@
+// catalog, volumes and ls: cataloguing a drive or folder, and looking at what
+// the catalog holds.
+
+#include "CommandGroups.h"
+#include "TerminalProgress.h"
+#include "catalog/DisplayRules.h"
+#include "catalog/Schema.h"
+#include "cataloguing/CatalogRun.h"
+#include "platform/DriveTable.h"
+#include "platform/IniFile.h"
+#include "platform/LinuxDriveSystem.h"
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <QThread>
+#include <cstdio>
+#include <unistd.h>
+
+namespace kestro::cli {
+
+namespace {
+
+const QCommandLineOption kNameOption(QStringLiteral("name"),
+                                     QStringLiteral("The name of a volume new to the catalog."),
+                                     QStringLiteral("TEXT"));
+const QCommandLineOption kClearOption(QStringLiteral("clear-descriptions"),
+                                      QStringLiteral("Do not keep the descriptions of the "
+                                                     "volume's files and folders."));
+const QCommandLineOption kEjectOption(QStringLiteral("eject"),
+                                      QStringLiteral("Eject the medium when it has been read."));
+
+// A cataloguing run seen from a terminal: a progress line on stderr,
+// messages on stderr, the volume's name from --name or asked on the terminal.
+class TerminalRunView : public CatalogRunView {
+public:
+    explicit TerminalRunView(std::optional<QString> name) : name_(std::move(name)) {}
+
+    void setTitle(const QString&) override {}
+    void setStatus(const QString& text) override { progress_.setStatus(text); }
+    void setProgressRange(qint64 maximum) override { progress_.setRange(maximum); }
+    void setProgressValue(qint64 value) override { progress_.setValue(value); }
+    void yieldEvents(int) override { progress_.tick(); }
+    bool abortRequested() const override { return progress_.interrupted(); }
+    void setCatalogEnabled(bool) override {}
+    void setBusy(bool) override {}
+    void setStatusHighlighted(bool) override {}
+    void setWaitCursor(bool) override {}
+    void showWalkProgress(quint64 folders, quint64 files) override {
+        const QLocale c = QLocale::c();
+        progress_.setDetail(
+            QStringLiteral("%1 folders, %2 files")
+                .arg(c.toString(qulonglong(folders)), c.toString(qulonglong(files))));
+        progress_.tick();
+    }
+    void waitForEvents(int milliseconds) override {
+        QThread::msleep(ulong(milliseconds));
+        progress_.tick();
+    }
+    void message(const QString& text) override {
+        progress_.clear();
+        printError(text + QLatin1Char('\n'));
+    }
+    std::optional<QString> askVolumeName(const QString& prompt, const QString&,
+                                         const QString& defaultName) override {
+        if (name_)
+            return name_;
+        progress_.clear();
+        if (::isatty(STDIN_FILENO) != 1) {
+            printError(QStringLiteral("Give a new volume its name with --name.\n"));
+            return std::nullopt;
+        }
+        printError(QStringLiteral("%1 [%2] ").arg(prompt, defaultName));
+        QTextStream in(stdin);
+        QString answer;
+        if (!in.readLineInto(&answer))
+            return std::nullopt;
+        answer = answer.trimmed();
+        return answer.isEmpty() ? defaultName : answer;
+    }
+    void refreshViews() override {}
+    void runFinished() override { progress_.clear(); }
+    void clearAbortRequest() override { progress_.clearInterrupt(); }
+
+private:
+    std::optional<QString> name_;
+    TerminalProgress progress_;
+};
+
+// The drive ("d:") the argument names: a drive letter as it is, a folder
+// through the letter that stands for it, mapping a free letter to it when
+// none does yet. Empty, with the reason told, when there is none.
+QString driveFor(const QString& argument, DriveTable& drives) {
+    static const QRegularExpression driveLetter(QStringLiteral("^[A-Za-z]:?$"));
+    if (driveLetter.match(argument).hasMatch())
+        return argument.left(1).toLower() + QLatin1Char(':');
+    const QFileInfo folder(argument);
+    if (!folder.isDir()) {
+        printError(QStringLiteral("%1 is neither a drive letter nor a folder.\n").arg(argument));
+        return {};
+    }
+    const QString root = folder.canonicalFilePath();
+    QChar letter = drives.letterOf(root);
+    for (char c = 'D'; letter.isNull() && c <= 'Z'; ++c)
+        if (drives.mapFolder(QLatin1Char(c), root).isEmpty()) {
+            letter = QLatin1Char(c);
+            printError(QStringLiteral("Mapped %1: to %2\n").arg(letter).arg(root));
+        }
+    if (letter.isNull()) {
+        printError(QStringLiteral("No drive letter is free for %1.\n").arg(root));
+        return {};
+    }
+    return QString(letter.toLower()) + QLatin1Char(':');
+}
+
+int catalogDrive(Invocation& call) {
+    CliSession& session = call.session();
+    if (session.options().oNetworkShared == 0) {
+        printError(kReadOnlyMessage + QLatin1Char('\n'));
+        return 1;
+    }
+    LinuxDriveSystem system;
+    DriveTable drives(IniFile(session.settings().path()), system);
+    const QString drive = driveFor(call.positional().at(0), drives);
+    if (drive.isEmpty())
+        return 1;
+
+    std::optional<QString> name;
+    if (call.parser().isSet(kNameOption))
+        name = call.parser().value(kNameOption);
+    TerminalRunView view(name);
+    CatalogRun run(session.catalog(), drives, system, session.programFolder(), view);
+    const CatalogRunOutcome outcome =
+        run.run({drive, call.parser().isSet(kClearOption), call.parser().isSet(kEjectOption)});
+    if (outcome.result != CatalogRunOutcome::Result::Catalogued)
+        return 1;
+
+    // What the catalog now holds for the volume: its folders below the root
+    // row, and its files without the marker.
+    const Database db = session.catalog().open();
+    auto rowsOf = [&](const QString& table) {
+        return std::get<qint64>(db.scalar("SELECT count(*) FROM " + quoteIdentifier(table)));
+    };
+    const QLocale c = QLocale::c();
+    printOut(QStringLiteral("Catalogued %1 as volume %2: %3 folders, %4 files\n")
+                 .arg(drive.toUpper(), outcome.tablename,
+                      c.toString(rowsOf(schema::dirsTable(outcome.tablename)) - 1),
+                      c.toString(rowsOf(schema::filesTable(outcome.tablename)))));
+    if (outcome.walk.unreadable > 0)
+        printError(
+            QStringLiteral("%1 items could not be read and are missing from the catalog:\n  %2\n")
+                .arg(outcome.walk.unreadable)
+                .arg(outcome.walk.problems.join(QStringLiteral("\n  "))));
+    if (outcome.walk.substitutedNames > 0)
+        printError(QStringLiteral("%1 names held characters a catalog cannot keep and were "
+                                  "stored with substitutes.\n")
+                       .arg(outcome.walk.substitutedNames));
+    if (outcome.malformedLines > 0)
+        printError(
+            QStringLiteral("%1 listing lines could not be read.\n").arg(outcome.malformedLines));
+    return 0;
+}
+
+int listVolumes(Invocation& call) {
+    const Database db = call.session().catalog().open();
+    Statement volumes = db.prepare("SELECT tablename, name, category, volumetype, dirs, files, "
+                                   "thedate, thedescription FROM \"index\" "
+                                   "ORDER BY volumetype, name");
+    while (volumes.next()) {
+        QStringList fields;
+        for (int col = 0; col < volumes.columnCount(); ++col)
+            fields << outputField(NullToEmpty(volumes.value(col)).trimmed());
+        printOut(fields.join(QLatin1Char('\t')) + QLatin1Char('\n'));
+    }
+    return 0;
+}
+
+// The volume an argument names: its identifier, else the first volume of
+// that name.
+std::optional<QString> findVolume(const Database& db, const QString& volume) {
+    const SqlValue found = db.scalar("SELECT tablename FROM \"index\" WHERE tablename = ?1 "
+                                     "UNION ALL SELECT tablename FROM \"index\" WHERE name = ?1",
+                                     volume);
+    if (isNull(found))
+        return std::nullopt;
+    return NullToEmpty(found);
+}
+
+int listFolder(Invocation& call) {
+    const Database db = call.session().catalog().open();
+    const QString volume = call.positional().at(0);
+    const auto tablename = findVolume(db, volume);
+    if (!tablename) {
+        printError(QStringLiteral("The catalog has no volume \"%1\".\n").arg(volume));
+        return 1;
+    }
+    const std::string dirs = quoteIdentifier(schema::dirsTable(*tablename));
+    const std::string files = quoteIdentifier(schema::filesTable(*tablename));
+    const QString rootName =
+        NullToEmpty(db.scalar("SELECT name FROM " + dirs + " WHERE parent IS NULL LIMIT 1"));
+
+    // "GAMES/DOOM", "\GAMES\DOOM" and "F:\GAMES\DOOM" all name the same folder,
+    // whichever letter the volume had when it was catalogued.
+    static const QRegularExpression drivePrefix(QStringLiteral("^[A-Za-z]:"));
+    QString path = call.positional().value(1);
+    path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    path.remove(drivePrefix);
+    while (path.startsWith(QLatin1Char('\\')))
+        path.remove(0, 1);
+    while (path.endsWith(QLatin1Char('\\')))
+        path.chop(1);
+    const QString parent = path.isEmpty() ? rootName : rootName + QLatin1Char('\\') + path;
+
+    if (!path.isEmpty() && isNull(db.scalar("SELECT 1 FROM " + dirs +
+                                                " WHERE parent || '\\' || "
+                                                "name = ?1",
+                                            parent))) {
+        printError(QStringLiteral("The volume has no folder \"%1\".\n").arg(parent));
+        return 1;
+    }
+    for (const auto& [table, suffix] : {std::pair{dirs, "\\"}, std::pair{files, ""}}) {
+        Statement rows = db.prepare("SELECT name, size, thedate, thedescription FROM " + table +
+                                    " WHERE parent = ?1 ORDER BY name");
+        rows.bind(1, parent);
+        while (rows.next())
+            printOut(QStringList{outputField(rows.text(0) + QLatin1String(suffix)),
+                                 rows.text(1).trimmed(), outputField(rows.text(2)),
+                                 outputField(rows.text(3))}
+                         .join(QLatin1Char('\t')) +
+                     QLatin1Char('\n'));
+    }
+    return 0;
+}
+
+} // namespace
+
+std::vector<Command> cataloguingCommands() {
+    return {
+        {QStringLiteral("catalog"),
+         QStringLiteral("Catalog the volume in a drive (\"d:\"), or a folder through a drive "
+                        "letter mapped to it."),
+         QStringLiteral("DRIVE-OR-FOLDER"),
+         {kNameOption, kClearOption, kEjectOption},
+         1,
+         1,
+         catalogDrive},
+        {QStringLiteral("volumes"),
+         QStringLiteral("List the catalog's volumes: identifier, name, category, drive type, "
+                        "folders, files, date catalogued and description, TAB-separated."),
+         QString(),
+         {},
+         0,
+         0,
+         listVolumes},
+        {QStringLiteral("ls"),
+         QStringLiteral("List a folder of a volume (the root when PATH is left out): name (folders "
+                        "end in \\), size, date and description, TAB-separated."),
+         QStringLiteral("VOLUME [PATH]"),
+         {},
+         1,
+         2,
+         listFolder},
+    };
+}
+
+} // namespace kestro::cli

@@ -1,0 +1,270 @@
+#include "cataloguing/CatalogRun.h"
+
+#include "catalog/CatalogError.h"
+#include "catalog/ConsistencySweep.h"
+#include "catalog/DisplayRules.h"
+#include "catalog/Schema.h"
+#include "catalog/StoredTexts.h"
+#include "cataloguing/ListingImport.h"
+#include "cataloguing/VolumeIdentity.h"
+#include "platform/DriveTable.h"
+#include "platform/ProgramFolder.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLockFile>
+
+namespace kestro {
+
+namespace {
+
+constexpr int kDrivePollMs = 250;
+// Short enough that the end of a walk is taken up at once.
+constexpr int kWalkPollMs = 20;
+
+const QString kDriveNotReady = QStringLiteral("Drive not ready or unavailable...");
+const QString kNoIdentifier =
+    QStringLiteral("Error:  Cannot establish a marker file on volume, OR retrieve a serial "
+                   "number... Cannot catalog this volume!");
+const QString kNoVolumeName =
+    QStringLiteral("No volume description entered.  Won't catalog volume.");
+const QString kAbortedByUser = QStringLiteral("Aborted by user...");
+const QString kListingsInUse =
+    QStringLiteral("Another cataloguing run is using this program folder's listing files. "
+                   "Catalog this volume when it has finished.");
+
+// The two listing files of a run, removed however the run ends.
+struct ListingFiles {
+    QString folders, files;
+    ~ListingFiles() {
+        QFile::remove(folders);
+        QFile::remove(files);
+    }
+};
+
+using Result = CatalogRunOutcome::Result;
+
+} // namespace
+
+// The volume being catalogued, and what a catalogued volume keeps.
+struct CatalogRun::Volume {
+    QString tablename;
+    QString rootName; // "D:"
+    QString root;     // the folder the drive stands for today
+    int driveType = 0;
+    DiskSpace space;
+    QString name;
+    QString category = QStringLiteral("0");
+    QString description = QStringLiteral(" ");
+    bool existing = false;
+};
+
+CatalogRun::CatalogRun(Catalog catalog, DriveTable& drives, DriveSystem& system,
+                       QString programFolder, CatalogRunView& view)
+    : catalog_(std::move(catalog)), drives_(drives), system_(system),
+      programFolder_(std::move(programFolder)), view_(view), clock_(CurrentLocalTime) {}
+
+bool CatalogRun::waitForDrive(const QString& drive) {
+    QElapsedTimer waited;
+    waited.start();
+    int type = DriveType::Unknown;
+    while ((type = drives_.driveType(drive)) < DriveType::Removable &&
+           waited.elapsed() < driveWaitMs_)
+        view_.waitForEvents(kDrivePollMs);
+    return type >= DriveType::Removable;
+}
+
+CatalogRunOutcome CatalogRun::run(const CatalogRunRequest& request) {
+    CatalogRunOutcome outcome;
+    view_.setCatalogEnabled(false);
+    try {
+        outcome = catalogVolume(catalog_.open(), request);
+    } catch (const CatalogError& e) {
+        view_.message(e.message());
+        outcome.result = Result::Failed;
+    }
+    finish(outcome);
+    return outcome;
+}
+
+CatalogRunOutcome CatalogRun::catalogVolume(const Database& db, const CatalogRunRequest& request) {
+    CatalogRunOutcome outcome;
+    Volume volume;
+    volume.rootName = request.drive.left(1).toUpper() + QLatin1Char(':');
+
+    view_.setStatus(QStringLiteral("Waiting for drive ready..."));
+    view_.yieldEvents(10);
+    if (!waitForDrive(request.drive)) {
+        view_.message(kDriveNotReady);
+        return outcome;
+    }
+    volume.driveType = drives_.driveType(request.drive);
+    view_.yieldEvents(25);
+    const auto space = drives_.diskSpace(request.drive);
+    if (!space || space->capacity < 1) {
+        view_.message(kDriveNotReady);
+        return outcome;
+    }
+    volume.space = *space;
+    volume.root = drives_.rootOf(request.drive);
+
+    const IdentifyFeedback feedback{[this](const QString& text) {
+                                        view_.setStatus(text);
+                                        view_.yieldEvents(1);
+                                    },
+                                    [this](const QString& text) { view_.message(text); }};
+    volume.tablename =
+        IdentifyVolume(volume.root, volume.driveType, system_, feedback, clock_).toLower();
+    outcome.tablename = volume.tablename;
+    if (volume.tablename.isEmpty()) {
+        view_.message(kNoIdentifier);
+        return outcome;
+    }
+
+    Statement old = db.prepare("SELECT name, category, thedescription FROM \"index\" "
+                               "WHERE tablename = ?1");
+    old.bind(1, volume.tablename);
+    if (old.next()) {
+        volume.existing = true;
+        volume.name = old.text(0);
+        const QString category = NullToEmpty(old.value(1)).trimmed();
+        bool whole = false;
+        category.toInt(&whole);
+        volume.category = whole ? category : QStringLiteral("0");
+        const QString description = NullToEmpty(old.value(2));
+        volume.description = description.isEmpty() ? QStringLiteral(" ") : description;
+    }
+    old.reset();
+
+    // A volume new to the catalog, or one whose name was lost, is named by the user.
+    if (volume.name.isEmpty()) {
+        const auto answer =
+            view_.askVolumeName(QStringLiteral("Enter a descriptive name for this volume..."),
+                                QStringLiteral("Volume Description"), QStringLiteral("Archive"));
+        if (!answer || answer->isEmpty()) {
+            view_.message(kNoVolumeName);
+            return outcome;
+        }
+        volume.name = *answer;
+    }
+    return walkAndImport(db, volume, request);
+}
+
+CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& volume,
+                                            const CatalogRunRequest& request) {
+    CatalogRunOutcome outcome;
+    outcome.tablename = volume.tablename;
+
+    QLockFile lock(ProgramFolder::file(programFolder_, QStringLiteral("listings.lock")));
+    if (!lock.tryLock(0)) {
+        view_.message(kListingsInUse);
+        return outcome;
+    }
+    const ListingFiles listings{ProgramFolder::file(programFolder_, QStringLiteral("dirs.txt")),
+                                ProgramFolder::file(programFolder_, QStringLiteral("files.txt"))};
+
+    view_.setStatusHighlighted(true);
+    view_.setStatus(QStringLiteral("Recursing Volume..."));
+    view_.setWaitCursor(true);
+    view_.yieldEvents(10);
+    view_.setBusy(true);
+    {
+        ListingWriter writer({volume.root, volume.rootName, listings.files, listings.folders});
+        while (!writer.isFinished()) {
+            view_.showWalkProgress(writer.counters().folders, writer.counters().files);
+            if (view_.abortRequested())
+                writer.cancel();
+            view_.waitForEvents(kWalkPollMs);
+        }
+        outcome.walk = writer.wait();
+        view_.showWalkProgress(outcome.walk.folders, outcome.walk.files);
+    }
+    view_.yieldEvents(10);
+    view_.setStatusHighlighted(false);
+    if (outcome.walk.cancelled) {
+        outcome.result = Result::Aborted;
+        return outcome;
+    }
+    if (!outcome.walk.error.isEmpty()) {
+        view_.message(outcome.walk.error);
+        outcome.result = Result::Failed;
+        return outcome;
+    }
+    if (request.ejectWhenDone)
+        drives_.eject(request.drive);
+
+    const bool keepDescriptions = volume.existing && !request.clearDescriptions;
+    if (keepDescriptions)
+        sweepCatalog(db); // leftovers of an earlier run go first
+
+    const QString dirs = schema::dirsTable(volume.tablename);
+    const QString files = schema::filesTable(volume.tablename);
+    Database::Transaction transaction(db);
+    if (keepDescriptions)
+        db.executeScript(
+            "CREATE TEMP TABLE kept_dirs AS SELECT name, parent, thedescription FROM " +
+            quoteIdentifier(dirs) +
+            " WHERE thedescription IS NOT NULL;"
+            "CREATE TEMP TABLE kept_files AS SELECT name, parent, thedescription FROM " +
+            quoteIdentifier(files) + " WHERE thedescription IS NOT NULL;");
+    db.executeScript("DROP TABLE IF EXISTS " + quoteIdentifier(dirs) + "; DROP TABLE IF EXISTS " +
+                     quoteIdentifier(files) + ";");
+    db.execute("DELETE FROM \"index\" WHERE tablename = ?1", volume.tablename);
+    db.executeScript("CREATE TABLE " + quoteIdentifier(dirs) +
+                     " AS SELECT * FROM template_dirs;"
+                     "CREATE TABLE " +
+                     quoteIdentifier(files) + " AS SELECT * FROM template_files;");
+
+    const ImportCount folderCount = ImportFolders(db, volume.tablename, listings.folders, view_);
+    const ImportCount fileCount =
+        ImportFiles(db, volume.tablename, listings.files, volume.rootName, view_);
+    outcome.dirs = folderCount.lines;
+    outcome.files = fileCount.lines;
+    outcome.malformedLines = folderCount.malformed + fileCount.malformed;
+    if (folderCount.aborted || fileCount.aborted) {
+        outcome.result = Result::Aborted;
+        return outcome; // the transaction rolls back
+    }
+
+    db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "
+               "category, thedescription, dirs, files) "
+               "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
+               volume.tablename, volume.name, CatalogMomentText(clock_()), volume.space.capacity,
+               volume.space.free, volume.space.used, volume.driveType, volume.category,
+               volume.description, outcome.dirs, outcome.files);
+    db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
+                     schema::createLookupIndexSql(files) + ";");
+
+    if (keepDescriptions) {
+        view_.setStatus(QStringLiteral("Saving existing descriptions..."));
+        view_.yieldEvents(10);
+        for (const auto& [table, kept] :
+             {std::pair{dirs, "kept_dirs"}, std::pair{files, "kept_files"}}) {
+            const std::string target = quoteIdentifier(table);
+            db.executeScript("UPDATE " + target +
+                             " SET thedescription = k.thedescription FROM temp." + kept +
+                             " AS k WHERE " + target + ".name = k.name AND " + target +
+                             ".parent = k.parent; DROP TABLE temp." + kept + ";");
+        }
+    }
+    transaction.commit();
+    outcome.result = Result::Catalogued;
+    view_.yieldEvents(10);
+    return outcome;
+}
+
+void CatalogRun::finish(const CatalogRunOutcome& outcome) {
+    if (outcome.result == Result::Catalogued)
+        view_.refreshViews();
+    view_.setBusy(false);
+    view_.setProgressValue(0);
+    view_.setStatus(QStringLiteral("<idle>"));
+    view_.setCatalogEnabled(true);
+    view_.setWaitCursor(false);
+    view_.runFinished();
+    if (outcome.result == Result::Aborted || view_.abortRequested())
+        view_.message(kAbortedByUser);
+    view_.clearAbortRequest();
+}
+
+} // namespace kestro

@@ -1,0 +1,210 @@
+#include "cataloguing/CatalogRun.h"
+
+#include "catalog/Catalog.h"
+#include "catalog/Schema.h"
+#include "platform/DriveTable.h"
+#include "platform/IniFile.h"
+#include "platform/LinuxDriveSystem.h"
+#include "support/ScriptedRunView.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace kestro;
+using Result = CatalogRunOutcome::Result;
+
+namespace {
+
+// A program folder, a catalog, and a folder mapped to drive F: to catalog.
+struct RunFixture : ::testing::Test {
+    QTemporaryDir home, volume;
+    QString catalogPath = test::makeCatalogFile(home.filePath("c.mdb"));
+    LinuxDriveSystem system;
+    DriveTable drives{IniFile(home.filePath("Kestro.ini")), system};
+    test::ScriptedRunView view;
+
+    void SetUp() override {
+        ASSERT_EQ(drives.mapFolder('F', volume.path()), "");
+        makeFile("readme.txt", 1500);
+        makeFile("GAMES/doom.exe", 2'000'000);
+        makeFile("GAMES/DOOM/save 1.dat", 10);
+        QDir(volume.path()).mkpath("EMPTY");
+    }
+    void makeFile(const QString& relative, qint64 size) {
+        const QString path = volume.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.resize(size);
+    }
+    CatalogRunOutcome catalog(bool clearDescriptions = false) {
+        CatalogRun run(Catalog(catalogPath, OpenMode::SharedReadWrite), drives, system, home.path(),
+                       view);
+        run.setDriveWait(300);
+        return run.run({"f:", clearDescriptions, false});
+    }
+    Database db() const { return Catalog(catalogPath, OpenMode::SharedReadWrite).open(); }
+    QString text(const std::string& sql) const { return NullToEmptyText(db().scalar(sql)); }
+    static QString NullToEmptyText(const SqlValue& v) {
+        return std::holds_alternative<QString>(v)  ? std::get<QString>(v)
+               : std::holds_alternative<qint64>(v) ? QString::number(std::get<qint64>(v))
+                                                   : QString();
+    }
+    QStringList rows(const QString& table) const {
+        QStringList result;
+        Statement s =
+            db().prepare("SELECT coalesce(parent, '-'), name, coalesce(thedescription, '') FROM " +
+                         quoteIdentifier(table) + " ORDER BY parent, name");
+        while (s.next())
+            result << s.text(0) + "|" + s.text(1) + "|" + s.text(2);
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(RunFixture, CataloguesAFolderIntoTheVolumeTablesAndTheIndex) {
+    const CatalogRunOutcome outcome = catalog();
+    ASSERT_EQ(outcome.result, Result::Catalogued) << view.messages.join('/').toStdString();
+    const QString id = outcome.tablename;
+    EXPECT_EQ(test::readAll(volume.filePath("Kestro.cat")), id.toUtf8() + "\r\n");
+    EXPECT_EQ(view.prompts, QStringList{"Enter a descriptive name for this volume..."});
+    EXPECT_EQ(rows(schema::dirsTable(id)),
+              (QStringList{"-|F:|", "F:|EMPTY|", "F:|GAMES|", "F:\\GAMES|DOOM|"}));
+    EXPECT_EQ(rows(schema::filesTable(id)), (QStringList{"F:|readme.txt|", "F:\\GAMES|doom.exe|",
+                                                         "F:\\GAMES\\DOOM|save 1.dat|"}));
+    EXPECT_EQ(
+        text("SELECT name || '|' || category || '|' || thedescription || '|' || dirs || '|' || "
+             "files FROM \"index\""),
+        "Test Volume|0| |4|4")
+        << "the marker's line is counted with the files";
+    EXPECT_EQ(text("SELECT size FROM \"" + id.toStdString() + "_files\" WHERE name = 'doom.exe'"),
+              "        1,954KB");
+    EXPECT_TRUE(view.refreshed);
+    EXPECT_TRUE(view.messages.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("dirs.txt")));
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("files.txt")));
+    EXPECT_TRUE(view.catalogEnabled);
+    EXPECT_FALSE(view.busy);
+    EXPECT_EQ(view.statuses.last(), "<idle>");
+}
+
+TEST_F(RunFixture, CataloguingAgainKeepsNamesCategoriesAndDescriptionsOfItemsThatStayed) {
+    const QString id = catalog().tablename;
+    const std::string dirs = quoteIdentifier(schema::dirsTable(id)),
+                      files = quoteIdentifier(schema::filesTable(id));
+    db().executeScript("UPDATE \"index\" SET name = 'Renamed \"disk\"', category = '3', "
+                       "thedescription = 'my old disk';"
+                       "UPDATE " +
+                       files +
+                       " SET thedescription = 'the game' WHERE name = 'doom.exe';"
+                       "UPDATE " +
+                       files +
+                       " SET thedescription = 'gone' WHERE name = 'readme.txt';"
+                       "UPDATE " +
+                       files +
+                       " SET thedescription = 'case' WHERE name = 'save 1.dat';"
+                       "UPDATE " +
+                       dirs + " SET thedescription = 'saves' WHERE name = 'DOOM';");
+    QFile::rename(volume.filePath("readme.txt"), volume.filePath("README2.txt"));
+    QFile::rename(volume.filePath("GAMES/DOOM/save 1.dat"),
+                  volume.filePath("GAMES/DOOM/SAVE 1.dat"));
+    makeFile("new.txt", 1);
+
+    view.prompts.clear();
+    ASSERT_EQ(catalog().result, Result::Catalogued);
+    EXPECT_TRUE(view.prompts.isEmpty()) << "a known volume is not asked for again";
+    EXPECT_EQ(text("SELECT name || '|' || category || '|' || thedescription FROM \"index\""),
+              "Renamed \"disk\"|3|my old disk");
+    EXPECT_EQ(rows(schema::filesTable(id)),
+              (QStringList{"F:|README2.txt|", "F:|new.txt|", "F:\\GAMES|doom.exe|the game",
+                           "F:\\GAMES\\DOOM|SAVE 1.dat|"}));
+    EXPECT_EQ(rows(schema::dirsTable(id)).filter("DOOM"), QStringList{"F:\\GAMES|DOOM|saves"});
+    EXPECT_EQ(db().tableNames().size(), 7) << "no temporary table is left behind";
+
+    ASSERT_EQ(catalog(true).result, Result::Catalogued);
+    EXPECT_EQ(text("SELECT name || '|' || thedescription FROM \"index\""),
+              "Renamed \"disk\"|my old disk");
+    EXPECT_EQ(text("SELECT count(*) FROM " + files + " WHERE thedescription IS NOT NULL"), "0");
+}
+
+TEST_F(RunFixture, CancellingTheNameLeavesNothingBehind) {
+    view.volumeName.reset();
+    const QStringList before = db().tableNames();
+    EXPECT_EQ(catalog().result, Result::NotDone);
+    EXPECT_EQ(view.messages, QStringList{"No volume description entered.  Won't catalog volume."});
+    EXPECT_EQ(db().tableNames(), before);
+    EXPECT_EQ(text("SELECT count(*) FROM \"index\""), "0");
+}
+
+TEST_F(RunFixture, AbortInEveryPhaseLeavesTheCatalogAsItWas) {
+    const QString id = catalog().tablename;
+    db().execute("UPDATE \"" + id.toStdString() +
+                 "_files\" SET thedescription = 'kept' WHERE name = 'doom.exe'");
+    const QByteArray before = test::readAll(catalogPath);
+    const char* phases[] = {"Recursing Volume...", "Importing Directories...",
+                            "Importing Files..."};
+    for (const char* phase : phases) {
+        view = {};
+        view.stopWhen = [phase](const test::ScriptedRunView& v) {
+            return v.statuses.contains(phase);
+        };
+        EXPECT_EQ(catalog().result, Result::Aborted) << phase;
+        EXPECT_EQ(view.messages, QStringList{"Aborted by user..."}) << phase;
+        EXPECT_EQ(test::readAll(catalogPath), before) << phase;
+        EXPECT_FALSE(view.stopRequested) << "the request is cleared at the end";
+        EXPECT_FALSE(QFileInfo::exists(home.filePath("files.txt")));
+    }
+}
+
+TEST_F(RunFixture, StopAfterTheImportsKeepsTheVolumeButSaysSo) {
+    catalog();
+    view = {};
+    view.stopWhen = [](const test::ScriptedRunView& v) {
+        return v.statuses.contains("Saving existing descriptions...");
+    };
+    EXPECT_EQ(catalog().result, Result::Catalogued);
+    EXPECT_EQ(view.messages, QStringList{"Aborted by user..."});
+}
+
+TEST_F(RunFixture, ADriveThatIsNotThereIsReportedAndNothingChanges) {
+    QDir(volume.path()).removeRecursively();
+    EXPECT_EQ(catalog().result, Result::NotDone);
+    EXPECT_EQ(view.messages, QStringList{"Drive not ready or unavailable..."});
+    EXPECT_FALSE(view.refreshed);
+}
+
+TEST_F(RunFixture, AVolumeThatCannotBeMarkedIsNotCatalogued) {
+    test::ScratchMount readOnly(volume.path(), "ro,size=64k");
+    if (!readOnly.ok())
+        GTEST_SKIP() << readOnly.failure();
+    EXPECT_EQ(catalog().result, Result::NotDone);
+    EXPECT_EQ(view.messages,
+              (QStringList{"Can't catalog this volume.  Can't write marker file.",
+                           "Error:  Cannot establish a marker file on volume, OR retrieve a serial "
+                           "number... Cannot catalog this volume!"}));
+}
+
+TEST_F(RunFixture, NamesAreStoredExactlyAsTheyAre) {
+    const QStringList names{"Tom's \"best\".txt", "100% [1] a_b.doc", "Größe 日本語", " spaced "};
+    for (const QString& name : names)
+        makeFile("odd/" + name, 1);
+    const QString id = catalog().tablename;
+    const QStringList stored = rows(schema::filesTable(id)).filter("F:\\odd|");
+    ASSERT_EQ(stored.size(), names.size());
+    for (const QString& name : names)
+        EXPECT_TRUE(stored.contains("F:\\odd|" + name + "|")) << name.toStdString();
+}
+
+TEST_F(RunFixture, TwoRunsDoNotShareTheListingFiles) {
+    QLockFile other(home.filePath("listings.lock"));
+    ASSERT_TRUE(other.tryLock(0));
+    EXPECT_EQ(catalog().result, Result::NotDone);
+    ASSERT_EQ(view.messages.size(), 1);
+    EXPECT_TRUE(view.messages[0].startsWith("Another cataloguing run"));
+}
