@@ -7,7 +7,8 @@ namespace kestro {
 
 ProgramState::ProgramState(QString programFolder, Services services)
     : prompter(services.prompter), drives(services.drives), shell(services.shell),
-      sounds(services.sounds), programFolder_(std::move(programFolder)), settings_(programFolder_) {
+      sounds(services.sounds), fileTypes(services.fileTypes), images(services.images),
+      programFolder_(std::move(programFolder)), settings_(programFolder_) {
     environment.lastLoadedFile = programFile(ProgramFolder::kDefaultCatalogName);
     setOptions(options_);
 }

@@ -10,6 +10,8 @@
 namespace kestro {
 
 class DriveTable;
+class FileTypes;
+class ImageStore;
 class Prompter;
 class Shell;
 class SoundPlayer;
@@ -26,6 +28,8 @@ public:
         DriveTable& drives;
         Shell& shell;
         SoundPlayer& sounds;
+        FileTypes& fileTypes;
+        ImageStore& images;
     };
 
     ProgramState(QString programFolder, Services services);
@@ -52,6 +56,8 @@ public:
     DriveTable& drives;
     Shell& shell;
     SoundPlayer& sounds;
+    FileTypes& fileTypes; // type names and icon keys of file names
+    ImageStore& images;   // the pictures of the image keys
 
 private:
     QString programFolder_;

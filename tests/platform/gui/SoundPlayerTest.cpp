@@ -1,5 +1,6 @@
 #include "platform/gui/SoundPlayer.h"
 
+#include "support/RecordingSounds.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -9,18 +10,6 @@
 using namespace kestro;
 
 namespace {
-
-// A player that records the files it would play.
-class RecordingPlayer : public SoundPlayer {
-public:
-    using SoundPlayer::SoundPlayer;
-    QStringList played;
-
-protected:
-    void output(const QString& file, Wait wait) override {
-        played << QFileInfo(file).fileName() + (wait == Wait::UntilEnd ? " waiting" : "");
-    }
-};
 
 // A mono 8 kHz wave file of silence lasting `ms` milliseconds.
 QByteArray waveOfSilence(int ms) {
@@ -47,7 +36,7 @@ class SoundPlayerTest : public QObject {
 private Q_SLOTS:
     void cuesPlayOnlyWhileSwitchedOn() {
         QTemporaryDir folder;
-        RecordingPlayer player(folder.path());
+        test::RecordingSounds player(folder.path());
         player.play(cue::kClickDown);
         player.play(cue::kStartup, SoundPlayer::Wait::UntilEnd);
         player.setEnabled(false);
