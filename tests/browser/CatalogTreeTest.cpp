@@ -153,6 +153,23 @@ private Q_SLOTS:
         QCOMPARE(program.columnTexts(0), QStringList({"song.mp3"}));
     }
 
+    void clicksWaitWhileTheListIsFilled() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        QTreeWidgetItem* music = program.node(program.musicKey);
+        const QPoint musicAt = program.tree().visualItemRect(music).center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(
+                program.tree().viewport(),
+                new QMouseEvent(type, musicAt, program.tree().viewport()->mapToGlobal(musicAt),
+                                Qt::LeftButton, Qt::LeftButton, {}));
+        // Filling the list lets waiting events run: the click on Music among them.
+        program.window().ShowNode(program.node(program.gamesKey));
+        QCoreApplication::processEvents();
+        QVERIFY(program.tree().currentItem() != music);
+        QCOMPARE(program.columnTexts(0).first(), QString(" DOOM"));
+    }
+
     void keysMoveTheSelectionAndShowTheNode() {
         ProgramUnderTest program;
         QVERIFY(program.start());

@@ -140,6 +140,8 @@ Form1::Form1(ProgramState& state, QWidget* parent)
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("StatusBar1"));
     status_->setObjectName(QStringLiteral("statusText"));
+    // A long status line is cut, never widens the window.
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar->addWidget(status_, 1);
     setStatusBar(statusBar);
     setMinimumHeight(kLowestWindowHeight);
