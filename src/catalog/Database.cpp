@@ -122,17 +122,19 @@ void Database::compact() const {
     executeScript("VACUUM;");
 }
 
-Database::Transaction::Transaction(const Database& db) : db_(db) {
-    db_.executeScript("BEGIN IMMEDIATE;");
+Database::Transaction::Transaction(const Database& db)
+    : db_(db), nested_(sqlite3_get_autocommit(db.handle()) == 0) {
+    db_.executeScript(nested_ ? "SAVEPOINT nested;" : "BEGIN IMMEDIATE;");
 }
 
 Database::Transaction::~Transaction() {
     if (open_)
-        sqlite3_exec(db_.handle(), "ROLLBACK;", nullptr, nullptr, nullptr);
+        sqlite3_exec(db_.handle(), nested_ ? "ROLLBACK TO nested; RELEASE nested;" : "ROLLBACK;",
+                     nullptr, nullptr, nullptr);
 }
 
 void Database::Transaction::commit() {
-    db_.executeScript("COMMIT;");
+    db_.executeScript(nested_ ? "RELEASE nested;" : "COMMIT;");
     open_ = false;
 }
 

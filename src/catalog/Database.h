@@ -27,7 +27,7 @@ std::string quoteIdentifier(const QString& name);
 // One connection to an SQLite file, open for the length of one operation.
 // The catalog's SQL functions are registered on it (see SqlFunctions.h).
 class Database {
-  public:
+public:
     // Opens an existing file; throws CatalogError when it cannot be opened.
     // No file is ever created here.
     static Database open(const QString& path, OpenMode mode);
@@ -68,16 +68,19 @@ class Database {
 
     // A write transaction that rolls back unless committed. BEGIN IMMEDIATE
     // takes the write lock at once, so a busy file fails here, not halfway.
+    // Inside another transaction it is a savepoint of that one: what it did
+    // is undone alone, or kept until the outer transaction ends.
     class Transaction {
-      public:
+    public:
         explicit Transaction(const Database& db);
         ~Transaction();
         Transaction(const Transaction&) = delete;
         Transaction& operator=(const Transaction&) = delete;
         void commit();
 
-      private:
+    private:
         const Database& db_;
+        bool nested_;
         bool open_ = true;
     };
 
@@ -87,7 +90,7 @@ class Database {
 
     sqlite3* handle() const { return db_; }
 
-  private:
+private:
     Database(sqlite3* db, QString path, OpenMode mode);
 
     sqlite3* db_ = nullptr;

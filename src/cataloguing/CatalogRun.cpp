@@ -113,8 +113,11 @@ CatalogRunOutcome CatalogRun::catalogVolume(const Database& db, const CatalogRun
                                         view_.yieldEvents(1);
                                     },
                                     [this](const QString& text) { view_.message(text); }};
+    const auto taken = [&db](const QString& identifier) {
+        return !isNull(db.scalar("SELECT 1 FROM \"index\" WHERE tablename = ?1", identifier));
+    };
     volume.tablename =
-        IdentifyVolume(volume.root, volume.driveType, system_, feedback, clock_).toLower();
+        IdentifyVolume(volume.root, volume.driveType, system_, feedback, clock_, taken).toLower();
     outcome.tablename = volume.tablename;
     if (volume.tablename.isEmpty()) {
         view_.message(kNoIdentifier);

@@ -39,7 +39,8 @@ struct WalkedFolder {
 // order, however the work was shared between threads: the work is cut into
 // tasks (reading a folder, examining a run of at most 1024 of its entries),
 // each thread takes the earliest pending task in listing order, and a
-// completed group waits in memory until the groups before it are written.
+// completed group waits in memory until the groups before it are written
+// (16 MB at most; beyond that the threads ahead wait for the one behind).
 //
 // What is listed how:
 // - a folder on another file system (a mount point) is listed as a folder of
@@ -48,7 +49,10 @@ struct WalkedFolder {
 //   itself (the length of the path it holds) and never followed;
 // - fifos, sockets and devices are listed as files with the size the file
 //   system gives them (0);
-// - hidden entries are listed like any other;
+// - hidden entries are listed like any other; automount points are not
+//   triggered;
+// - a name that would break a line, a field or a path is written with
+//   visible substitutes (appendListingName) and counted;
 // - a folder that cannot be opened or read is listed without contents, an
 //   entry that cannot be examined (gone since its folder was read, an I/O
 //   error) is left out; both are counted as unreadable and the walk goes on.

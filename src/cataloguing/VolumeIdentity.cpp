@@ -97,9 +97,18 @@ bool WriteVolumeMarker(const QString& root, const QString& identifier, DriveSyst
     return drives.setHidden(path);
 }
 
+QString FreeVolumeId(QString identifier, const std::function<bool(const QString&)>& taken) {
+    // Two volumes marked within the same second would otherwise share an
+    // identifier, and cataloguing the second would replace the first.
+    while (taken && taken(identifier))
+        identifier = QString::number(identifier.toLongLong() + 1);
+    return identifier;
+}
+
 QString IdentifyVolume(const QString& root, int driveType, DriveSystem& drives,
                        const IdentifyFeedback& feedback,
-                       const std::function<QDateTime()>& localClock) {
+                       const std::function<QDateTime()>& localClock,
+                       const std::function<bool(const QString&)>& taken) {
     tell(feedback.status, QStringLiteral("Identifying volume..."));
     if (driveType == DriveType::CdRom) {
         std::optional<qint32> serial;
@@ -115,7 +124,7 @@ QString IdentifyVolume(const QString& root, int driveType, DriveSystem& drives,
     // counts only once it reads back.
     std::optional<QString> identifier = ReadVolumeMarker(root);
     for (int writes = 0; !identifier && writes < kMarkerWrites; ++writes) {
-        if (!WriteVolumeMarker(root, MakeVolumeId(localClock()), drives))
+        if (!WriteVolumeMarker(root, FreeVolumeId(MakeVolumeId(localClock()), taken), drives))
             break;
         identifier = ReadVolumeMarker(root);
     }

@@ -60,8 +60,16 @@ bool WriteVolumeMarker(const QString& root, const QString& identifier, DriveSyst
 // value of its serial number (three attempts to read it). Any other volume is
 // identified by its marker; one without a usable marker gets a new identifier
 // from `localClock`, written as its marker and read back from it.
+//
+// `taken` tells which identifiers the catalog already uses: a new identifier
+// that one of them holds is counted up until it is free, so that a volume
+// marked in the same second as another is not taken for it.
 QString IdentifyVolume(const QString& root, int driveType, DriveSystem& drives,
                        const IdentifyFeedback& feedback,
-                       const std::function<QDateTime()>& localClock = CurrentLocalTime);
+                       const std::function<QDateTime()>& localClock = CurrentLocalTime,
+                       const std::function<bool(const QString&)>& taken = {});
+
+// `identifier`, or the first number above it that `taken` does not hold.
+QString FreeVolumeId(QString identifier, const std::function<bool(const QString&)>& taken);
 
 } // namespace kestro

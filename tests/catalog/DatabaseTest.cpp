@@ -152,3 +152,32 @@ TEST(Transactions, UncommittedWorkIsRolledBack) {
     EXPECT_EQ(std::get<QString>(db.scalar("SELECT group_concat(category) FROM categories")),
               "kept");
 }
+
+TEST(Transactions, ANestedTransactionIsUndoneAloneOrKeptWithTheOuterOne) {
+    QTemporaryDir dir;
+    const Database db =
+        Catalog(makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    {
+        Database::Transaction outer(db);
+        db.execute("INSERT INTO categories (category) VALUES ('outer')");
+        {
+            Database::Transaction inner(db);
+            db.execute("INSERT INTO categories (category) VALUES ('undone')");
+        }
+        {
+            Database::Transaction inner(db);
+            db.execute("INSERT INTO categories (category) VALUES ('inner')");
+            inner.commit();
+        }
+        outer.commit();
+    }
+    EXPECT_EQ(std::get<QString>(db.scalar("SELECT group_concat(category) FROM categories")),
+              "outer,inner");
+    {
+        Database::Transaction outer(db);
+        Database::Transaction inner(db);
+        db.execute("INSERT INTO categories (category) VALUES ('lost with the outer one')");
+        inner.commit();
+    }
+    EXPECT_EQ(std::get<qint64>(db.scalar("SELECT count(*) FROM categories")), 2);
+}

@@ -208,3 +208,20 @@ TEST_F(RunFixture, TwoRunsDoNotShareTheListingFiles) {
     ASSERT_EQ(view.messages.size(), 1);
     EXPECT_TRUE(view.messages[0].startsWith("Another cataloguing run"));
 }
+
+TEST_F(RunFixture, TwoVolumesMarkedInTheSameSecondStayTwoVolumes) {
+    QTemporaryDir second;
+    ASSERT_EQ(drives.mapFolder('G', second.path()), "");
+    const QDateTime sameSecond(QDate(1998, 3, 5), QTime(14, 7, 22));
+    QStringList identifiers;
+    for (const char* drive : {"f:", "g:"}) {
+        CatalogRun run(Catalog(catalogPath, OpenMode::SharedReadWrite), drives, system, home.path(),
+                       view);
+        run.setClock([&] { return sameSecond; });
+        const CatalogRunOutcome outcome = run.run({drive, false, false});
+        ASSERT_EQ(outcome.result, Result::Catalogued);
+        identifiers << outcome.tablename;
+    }
+    EXPECT_EQ(identifiers, (QStringList{"71330842", "71330843"}));
+    EXPECT_EQ(text("SELECT count(*) FROM \"index\""), "2");
+}

@@ -17,6 +17,7 @@
 #include <random>
 #include <string>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -46,6 +47,10 @@ std::string dateText(std::int64_t seconds) {
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;
+}
+
+std::size_t openDescriptors() {
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size();
 }
 
 // A plain recursive listing of a tree, made another way, to compare with.
@@ -246,6 +251,7 @@ TEST_F(ListingWriterTest, AnEmptyRootGivesTheRootLineAndAnEmptyFileListing) {
 TEST_F(ListingWriterTest, GivesTheSameListingsAsAPlainWalkOnAnyNumberOfThreads) {
     makeGeneratedTree();
     const ReferenceListing expected(root_);
+    const std::size_t descriptors = openDescriptors();
     for (const unsigned threads : {1u, 2u, 3u, 4u}) {
         const ListingResult result = writeListings(threads);
         ASSERT_TRUE(result.succeeded()) << result.error.toStdString();
@@ -253,7 +259,28 @@ TEST_F(ListingWriterTest, GivesTheSameListingsAsAPlainWalkOnAnyNumberOfThreads) 
         EXPECT_EQ(fileListing(), expected.files) << threads << " threads";
         EXPECT_EQ(result.files, static_cast<std::uint64_t>(std::count(expected.files.begin(),
                                                                       expected.files.end(), '\n')));
+        EXPECT_EQ(openDescriptors(), descriptors); // none left open
     }
+}
+
+TEST_F(ListingWriterTest, KeepsFewDescriptorsOpenInADeepTree) {
+    std::string folder = "deep";
+    for (int depth = 0; depth < 300; ++depth, folder += "/deep") {
+        makeFolder(folder);
+        makeFile(folder + "/file", depth, 1000000000);
+    }
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+    rlimit few = old;
+    few.rlim_cur = openDescriptors() + 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+    const ListingResult result = writeListings(2);
+    ::setrlimit(RLIMIT_NOFILE, &old);
+
+    ASSERT_TRUE(result.succeeded()) << result.error.toStdString();
+    EXPECT_EQ(result.unreadable, 0u) << result.problems.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(result.folders, 300u);
+    EXPECT_EQ(result.files, 300u);
 }
 
 TEST_F(ListingWriterTest, NamesThatWouldBreakTheFormatGetVisibleSubstitutes) {
@@ -409,6 +436,7 @@ TEST_F(ListingWriterTest, CancelStopsTheWalkAndLeavesNoListing) {
         for (int file = 0; file < 25; ++file)
             makeFile("f" + std::to_string(folder) + "/" + std::to_string(file), file, 1000000000);
     }
+    const std::size_t descriptors = openDescriptors();
     ListingWriter writer(request());
     while (writer.counters().files.load() == 0 && !writer.isFinished())
         std::this_thread::yield();
@@ -419,21 +447,26 @@ TEST_F(ListingWriterTest, CancelStopsTheWalkAndLeavesNoListing) {
     EXPECT_TRUE(result.error.isEmpty());
     EXPECT_LT(result.files, 5000u);
     EXPECT_TRUE(noListingLeft());
+    EXPECT_EQ(openDescriptors(), descriptors);
 
     // Dropping a writer that is still walking cancels it as well.
     { const ListingWriter dropped(request()); }
     EXPECT_TRUE(noListingLeft());
 }
 
+// A failure is reported as such, with its message, and not as a cancel.
+void expectFailure(const ListingResult& result, const QString& error) {
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_EQ(result.error, error);
+}
+
 TEST_F(ListingWriterTest, ARootThatCannotBeOpenedIsAFailure) {
     ListingRequest missing = request();
     missing.root = temp_.filePath(QStringLiteral("no such folder"));
-    const ListingResult result = ListingWriter(missing).wait();
-    EXPECT_FALSE(result.succeeded());
-    EXPECT_FALSE(result.cancelled);
-    EXPECT_EQ(result.error,
-              QStringLiteral("Cannot read the folder \"%1\": No such file or directory")
-                  .arg(missing.root));
+    expectFailure(ListingWriter(missing).wait(),
+                  QStringLiteral("Cannot read the folder \"%1\": No such file or directory")
+                      .arg(missing.root));
     EXPECT_TRUE(noListingLeft());
 }
 
@@ -441,11 +474,9 @@ TEST_F(ListingWriterTest, AListingThatCannotBeWrittenIsAFailureAndLeavesNothingB
     makeFile("one.txt", 1, 1000000000);
     ListingRequest badFolder = request();
     badFolder.folderListing = temp_.filePath(QStringLiteral("missing/dirs.txt"));
-    const ListingResult result = ListingWriter(badFolder).wait();
-    EXPECT_FALSE(result.succeeded());
-    EXPECT_EQ(result.error,
-              QStringLiteral("Cannot write the listing file \"%1\": No such file or directory")
-                  .arg(badFolder.folderListing));
+    expectFailure(ListingWriter(badFolder).wait(),
+                  QStringLiteral("Cannot write the listing file \"%1\": No such file or directory")
+                      .arg(badFolder.folderListing));
     EXPECT_FALSE(QFile::exists(badFolder.fileListing));
 }
 
@@ -459,12 +490,9 @@ TEST_F(ListingWriterTest, AFullDiskIsAFailureAndLeavesNothingBehind) {
     onFullDisk.fileListing = QFile::decodeName((full + "/files.txt").c_str());
     onFullDisk.folderListing = QFile::decodeName((full + "/dirs.txt").c_str());
 
-    const ListingResult result = ListingWriter(onFullDisk).wait();
-    EXPECT_FALSE(result.succeeded());
-    EXPECT_FALSE(result.cancelled);
-    EXPECT_EQ(result.error,
-              QStringLiteral("Cannot write the listing file \"%1\": No space left on device")
-                  .arg(onFullDisk.fileListing));
+    expectFailure(ListingWriter(onFullDisk).wait(),
+                  QStringLiteral("Cannot write the listing file \"%1\": No space left on device")
+                      .arg(onFullDisk.fileListing));
     EXPECT_TRUE(QDir(QFile::decodeName(full.c_str())).isEmpty());
 }
 

@@ -1,0 +1,134 @@
+#include "catalog/CatalogEditing.h"
+
+#include "catalog/CatalogError.h"
+#include "catalog/Schema.h"
+
+namespace kestro {
+
+namespace {
+
+// A statement that must change at least one row to have done its work.
+template <typename... Args>
+void changeRows(const Database& db, std::string_view sql, const QString& missing,
+                const Args&... args) {
+    db.execute(sql, args...);
+    if (db.changes() == 0)
+        throw CatalogError(missing);
+}
+
+SqlValue descriptionValue(const std::optional<QString>& description) {
+    if (!description)
+        return std::monostate{};
+    return *description;
+}
+
+void describeRow(const Database& db, const QString& table, const QString& parent,
+                 const QString& name, const std::optional<QString>& description,
+                 const QString& what) {
+    changeRows(db,
+               "UPDATE " + quoteIdentifier(table) +
+                   " SET thedescription = ?1 WHERE parent = ?2 AND name = ?3",
+               QStringLiteral("The %1 \"%2\" is no longer in the catalog.").arg(what, name),
+               descriptionValue(description), parent, name);
+}
+
+void dropVolumeTables(const Database& db, const QString& tablename) {
+    db.executeScript("DROP TABLE IF EXISTS " + quoteIdentifier(schema::dirsTable(tablename)) +
+                     "; DROP TABLE IF EXISTS " + quoteIdentifier(schema::filesTable(tablename)) +
+                     ";");
+}
+
+} // namespace
+
+int NextCategoryKey(const Database& db) {
+    int candidate = 1;
+    Statement keys = db.prepare("SELECT \"key\" FROM categories ORDER BY \"key\"");
+    while (keys.next() && keys.integer(0) == candidate)
+        ++candidate;
+    return candidate;
+}
+
+int AddCategory(const Database& db, const QString& name) {
+    Database::Transaction transaction(db);
+    const int key = NextCategoryKey(db);
+    db.execute("INSERT INTO categories (\"key\", category) VALUES (?1, ?2)", key, name);
+    transaction.commit();
+    return key;
+}
+
+void CategorizeVolume(const Database& db, const QString& tablename, int categoryKey) {
+    changeRows(db, "UPDATE \"index\" SET category = ?1 WHERE tablename = ?2",
+               QStringLiteral("The volume is no longer in the catalog."),
+               QString::number(categoryKey), tablename);
+}
+
+void RenameCatalog(const Database& db, const QString& name) {
+    db.execute("UPDATE Name SET name = ?1", name);
+}
+
+void RenameCategory(const Database& db, int categoryKey, const QString& name) {
+    changeRows(db, "UPDATE categories SET category = ?1 WHERE \"key\" = ?2",
+               QStringLiteral("The category is no longer in the catalog."), name, categoryKey);
+}
+
+void RenameVolume(const Database& db, const QString& tablename, const QString& name) {
+    changeRows(db, "UPDATE \"index\" SET name = ?1 WHERE tablename = ?2",
+               QStringLiteral("The volume is no longer in the catalog."), name, tablename);
+}
+
+void DeleteVolume(const Database& db, const QString& tablename) {
+    Database::Transaction transaction(db);
+    db.execute("DELETE FROM \"index\" WHERE tablename = ?1", tablename);
+    dropVolumeTables(db, tablename);
+    transaction.commit();
+}
+
+void DeleteCategory(const Database& db, int categoryKey) {
+    Database::Transaction transaction(db);
+    db.execute("DELETE FROM categories WHERE \"key\" = ?1", categoryKey);
+    QStringList volumes;
+    {
+        Statement s = db.prepare("SELECT tablename FROM \"index\" WHERE category = ?1");
+        s.bind(1, QString::number(categoryKey));
+        while (s.next())
+            volumes << s.text(0);
+    }
+    for (const QString& tablename : volumes)
+        DeleteVolume(db, tablename);
+    transaction.commit();
+}
+
+void DeleteFolderRow(const Database& db, const QString& tablename, const QString& parent,
+                     const QString& name) {
+    db.execute("DELETE FROM " + quoteIdentifier(schema::dirsTable(tablename)) +
+                   " WHERE parent = ?1 AND name = ?2",
+               parent, name);
+}
+
+void DeleteFileRow(const Database& db, const QString& tablename, const QString& parent,
+                   const QString& name) {
+    db.execute("DELETE FROM " + quoteIdentifier(schema::filesTable(tablename)) +
+                   " WHERE parent = ?1 AND name = ?2",
+               parent, name);
+}
+
+void DescribeVolume(const Database& db, const QString& tablename,
+                    const std::optional<QString>& description) {
+    changeRows(db, "UPDATE \"index\" SET thedescription = ?1 WHERE tablename = ?2",
+               QStringLiteral("The volume is no longer in the catalog."),
+               descriptionValue(description), tablename);
+}
+
+void DescribeFolder(const Database& db, const QString& tablename, const QString& parent,
+                    const QString& name, const std::optional<QString>& description) {
+    describeRow(db, schema::dirsTable(tablename), parent, name, description,
+                QStringLiteral("folder"));
+}
+
+void DescribeFile(const Database& db, const QString& tablename, const QString& parent,
+                  const QString& name, const std::optional<QString>& description) {
+    describeRow(db, schema::filesTable(tablename), parent, name, description,
+                QStringLiteral("file"));
+}
+
+} // namespace kestro

@@ -1,0 +1,148 @@
+#include "catalog/CatalogEditing.h"
+
+#include "catalog/Catalog.h"
+#include "catalog/CatalogError.h"
+#include "catalog/Schema.h"
+#include "support/CatalogBuilder.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestro;
+
+namespace {
+
+// A catalog with two real volumes, catalogued from two small folders.
+struct EditingFixture : ::testing::Test {
+    QTemporaryDir home, diskA, diskB;
+    QString catalogPath = test::makeCatalogFile(home.filePath("c.mdb"));
+    QString a, b;
+
+    void SetUp() override {
+        for (const QTemporaryDir* disk : {&diskA, &diskB}) {
+            QDir(disk->path()).mkpath("DOCS/OLD");
+            test::writeAll(disk->filePath("DOCS/OLD/letter.txt"), "x");
+            test::writeAll(disk->filePath("DOCS/note.txt"), "x");
+        }
+        a = test::catalogFolder(home.path(), catalogPath, diskA.path(), "Disk A", 'G');
+        b = test::catalogFolder(home.path(), catalogPath, diskB.path(), "Disk B", 'H');
+        ASSERT_NE(a, b);
+    }
+    Database db() const { return Catalog(catalogPath, OpenMode::SharedReadWrite).open(); }
+    qint64 count(const std::string& sql) const { return std::get<qint64>(db().scalar(sql)); }
+    QString text(const std::string& sql) const {
+        const SqlValue v = db().scalar(sql);
+        return std::holds_alternative<QString>(v) ? std::get<QString>(v) : QString("<null>");
+    }
+    std::string table(const QString& name) const { return quoteIdentifier(name); }
+};
+
+} // namespace
+
+TEST(CategoryKeys, TheSmallestFreeKeyFromOne) {
+    QTemporaryDir dir;
+    const Database db =
+        Catalog(test::makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    EXPECT_EQ(NextCategoryKey(db), 1);
+    const std::pair<std::vector<int>, int> cases[] = {
+        {{1, 2, 4}, 3}, {{2, 3}, 1}, {{1, 2, 3}, 4}, {{1, 3}, 2}};
+    for (const auto& [keys, expected] : cases) {
+        db.executeScript("DELETE FROM categories;");
+        for (int key : keys)
+            db.execute("INSERT INTO categories (\"key\", category) VALUES (?1, 'c')", key);
+        EXPECT_EQ(NextCategoryKey(db), expected);
+    }
+    EXPECT_EQ(AddCategory(db, "Tom's \"games\""), 2);
+    EXPECT_EQ(std::get<QString>(db.scalar("SELECT category FROM categories WHERE \"key\" = 2")),
+              "Tom's \"games\"");
+}
+
+TEST_F(EditingFixture, CategorizeAndRenameStoreTheTextsAsGiven) {
+    const int games = AddCategory(db(), "Games");
+    CategorizeVolume(db(), a, games);
+    EXPECT_EQ(text("SELECT category FROM \"index\" WHERE tablename = '" + a.toStdString() + "'"),
+              "1");
+    CategorizeVolume(db(), a, 0);
+    EXPECT_EQ(text("SELECT category FROM \"index\" WHERE tablename = '" + a.toStdString() + "'"),
+              "0");
+
+    RenameCatalog(db(), "My \"archive\"");
+    RenameCategory(db(), games, "100% games");
+    RenameVolume(db(), b, "B's disk");
+    EXPECT_EQ(text("SELECT name FROM Name"), "My \"archive\"");
+    EXPECT_EQ(text("SELECT category FROM categories"), "100% games");
+    EXPECT_EQ(text("SELECT name FROM \"index\" WHERE tablename = '" + b.toStdString() + "'"),
+              "B's disk");
+    EXPECT_THROW(RenameVolume(db(), "gone", "x"), CatalogError);
+    EXPECT_THROW(CategorizeVolume(db(), "gone", 1), CatalogError);
+}
+
+TEST_F(EditingFixture, DeletingACategoryDeletesItsVolumesWithTheirTables) {
+    const int key = AddCategory(db(), "Old");
+    CategorizeVolume(db(), a, key);
+    DeleteCategory(db(), key);
+    EXPECT_EQ(count("SELECT count(*) FROM categories"), 0);
+    EXPECT_EQ(text("SELECT group_concat(tablename) FROM \"index\""), b);
+    EXPECT_FALSE(db().hasTable(schema::dirsTable(a)));
+    EXPECT_FALSE(db().hasTable(schema::filesTable(a)));
+    EXPECT_TRUE(db().hasTable(schema::dirsTable(b)));
+}
+
+TEST_F(EditingFixture, SeveralDeletionsInOneTransactionFailOrSucceedTogether) {
+    const QByteArray before = test::readAll(catalogPath);
+    {
+        const Database d = db();
+        Database::Transaction all(d);
+        DeleteVolume(d, a);
+        EXPECT_THROW(DeleteFileRow(d, "no-such-volume", "D:", "x"), CatalogError);
+    }
+    EXPECT_EQ(test::readAll(catalogPath), before) << "the first deletion was undone with the rest";
+    {
+        const Database d = db();
+        Database::Transaction all(d);
+        DeleteVolume(d, a);
+        DeleteVolume(d, b);
+        all.commit();
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM \"index\""), 0);
+    EXPECT_EQ(db().tableNames(), schema::fixedTables());
+}
+
+TEST_F(EditingFixture, DeletingAFolderRowLeavesWhatItHeld) {
+    DeleteFolderRow(db(), a, "G:", "DOCS");
+    EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::dirsTable(a)) + " WHERE name = 'DOCS'"),
+              0);
+    EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::dirsTable(a)) + " WHERE name = 'OLD'"),
+              1);
+    EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::filesTable(a)) +
+                    " WHERE parent = 'G:\\DOCS'"),
+              1);
+    DeleteFileRow(db(), a, "G:\\DOCS", "note.txt");
+    EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::filesTable(a)) +
+                    " WHERE parent = 'G:\\DOCS'"),
+              0);
+}
+
+TEST_F(EditingFixture, DescriptionsAreSetExactlyAndRemovedWithNothing) {
+    DescribeVolume(db(), b, QString("The \"B\" disk, 100%"));
+    DescribeFolder(db(), a, "G:\\DOCS", "OLD", QString("letters"));
+    DescribeFile(db(), a, "G:\\DOCS\\OLD", "letter.txt", QString("to Tom's aunt"));
+    EXPECT_EQ(
+        text("SELECT thedescription FROM \"index\" WHERE tablename = '" + b.toStdString() + "'"),
+        "The \"B\" disk, 100%");
+    EXPECT_EQ(
+        text("SELECT thedescription FROM " + table(schema::dirsTable(a)) + " WHERE name = 'OLD'"),
+        "letters");
+    EXPECT_EQ(text("SELECT thedescription FROM " + table(schema::filesTable(a)) +
+                   " WHERE name = 'letter.txt'"),
+              "to Tom's aunt");
+    DescribeFile(db(), a, "G:\\DOCS\\OLD", "letter.txt", std::nullopt);
+    EXPECT_EQ(text("SELECT thedescription FROM " + table(schema::filesTable(a)) +
+                   " WHERE name = 'letter.txt'"),
+              "<null>");
+    // Folders and files are found by exact name and parent.
+    EXPECT_THROW(DescribeFile(db(), a, "G:\\DOCS\\OLD", "LETTER.TXT", QString("x")), CatalogError);
+    EXPECT_THROW(DescribeFolder(db(), a, "G:", "OLD", QString("x")), CatalogError);
+}
