@@ -19,17 +19,10 @@
 #include "catalog/NodeKey.h"
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
-#include "platform/DriveTable.h"
-#include "platform/FileTypes.h"
 #include "platform/IniFile.h"
-#include "platform/LinuxDriveSystem.h"
 #include "platform/ProgramFolder.h"
 #include "platform/gui/IconTheme.h"
-#include "platform/gui/ImageStore.h"
-#include "platform/gui/Prompter.h"
-#include "platform/gui/Shell.h"
-#include "platform/gui/SoundPlayer.h"
-#include "settings/gui/ProgramState.h"
+#include "settings/gui/DesktopServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -177,16 +170,8 @@ int main(int argc, char* argv[]) {
     IniFile(ProgramFolder::file(folder, ProgramFolder::kSettingsName))
         .setValue(QStringLiteral("Options"), QStringLiteral("oSounds"), QStringLiteral("0"));
 
-    LinuxDriveSystem driveSystem;
-    DriveTable drives(IniFile(ProgramFolder::file(folder, ProgramFolder::kSettingsName)),
-                      driveSystem);
-    DesktopShell shell;
-    SoundPlayer sounds(folder);
-    FileTypes fileTypes(IconCacheFolderOf(folder));
-    ImageStore images;
-    WidgetPrompter prompter(nullptr);
-    ProgramState state(folder, {prompter, drives, shell, sounds, fileTypes, images});
-    Form1 window(state);
+    DesktopServices services(folder);
+    Form1 window(services.state());
 
     QElapsedTimer clock;
     clock.start();

@@ -1,17 +1,9 @@
 // Kestro Pro, the desktop program: the main window over the current catalog.
 
 #include "browser/gui/Form1.h"
-#include "platform/DriveTable.h"
-#include "platform/FileTypes.h"
-#include "platform/IniFile.h"
-#include "platform/LinuxDriveSystem.h"
 #include "platform/ProgramFolder.h"
 #include "platform/gui/IconTheme.h"
-#include "platform/gui/ImageStore.h"
-#include "platform/gui/Prompter.h"
-#include "platform/gui/Shell.h"
-#include "platform/gui/SoundPlayer.h"
-#include "settings/gui/ProgramState.h"
+#include "settings/gui/DesktopServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,18 +20,9 @@ int main(int argc, char* argv[]) {
     const QString programFolder = ProgramFolder::resolve(
         QApplication::applicationDirPath(),
         QDir::cleanPath(QApplication::applicationDirPath() + QStringLiteral("/../share/kestro")));
+    DesktopServices services(programFolder);
 
-    LinuxDriveSystem driveSystem;
-    DriveTable drives(IniFile(ProgramFolder::file(programFolder, ProgramFolder::kSettingsName)),
-                      driveSystem);
-    DesktopShell shell;
-    SoundPlayer sounds(programFolder);
-    FileTypes fileTypes(IconCacheFolderOf(programFolder));
-    ImageStore images;
-    WidgetPrompter prompter(nullptr);
-    ProgramState state(programFolder, {prompter, drives, shell, sounds, fileTypes, images});
-
-    Form1 window(state);
+    Form1 window(services.state());
     if (!window.start())
         return 0; // no catalog: the user has been told the program quits
     window.show();

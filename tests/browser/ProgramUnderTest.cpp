@@ -68,11 +68,6 @@ void ProgramUnderTest::makeMedia() {
     put(root + "big.bin", 200000);
     put(media.filePath("music/Albums/song.mp3"), 5000);
     put(media.filePath("backup/docs/letter.doc"), 100);
-    // Markers as if each medium had been catalogued before: new volumes made
-    // within one second would otherwise get one identifier.
-    writeAll(media.filePath("games/Kestro.cat"), "71330841\r\n");
-    writeAll(media.filePath("music/Kestro.cat"), "71330842\r\n");
-    writeAll(media.filePath("backup/Kestro.cat"), "71330843\r\n");
 }
 
 void ProgramUnderTest::setOption(const QString& key, const QString& value) {
