@@ -23,6 +23,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/gui/IconTheme.h"
 #include "settings/gui/DesktopServices.h"
+#include "support/StatementLog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,7 +32,6 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <sqlite3.h>
 
 using namespace kestro;
 
@@ -43,22 +43,6 @@ constexpr int kFilesInBigFolder = 100'000;
 constexpr int kFoldersPerVolume = 120; // 20 at the top, 5 inside each
 const QString kBigFolder = QStringLiteral("BIG");
 const QString kFirstTablename = QStringLiteral("50000000");
-
-QStringList gStatements;
-
-// Records every statement any connection runs, with its values.
-int traceConnection(sqlite3* db, const char**, const sqlite3_api_routines*) {
-    sqlite3_trace_v2(
-        db, SQLITE_TRACE_STMT,
-        [](unsigned, void*, void* statement, void*) {
-            char* sql = sqlite3_expanded_sql(static_cast<sqlite3_stmt*>(statement));
-            gStatements << QString::fromUtf8(sql);
-            sqlite3_free(sql);
-            return 0;
-        },
-        nullptr);
-    return SQLITE_OK;
-}
 
 const char* const kExtensions[] = {".txt", ".jpg", ".JPG", ".mp3", ".doc", ".c",
                                    ".h",   ".zip", ".pdf", ".exe", "",     ".tar.gz"};
@@ -151,7 +135,7 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     UseDesktopIconTheme();
-    sqlite3_auto_extension(reinterpret_cast<void (*)()>(traceConnection));
+    test::StatementLog::install();
 
     QTemporaryDir scratch;
     const QString folder =
@@ -191,12 +175,12 @@ int main(int argc, char* argv[]) {
     QTreeWidgetItem* big = tree.node(FolderKey(kFirstTablename, QStringLiteral("D:"), kBigFolder));
     tree.expandItem(big->parent()); // the user opens the volume, then picks the folder
     QCoreApplication::processEvents();
-    gStatements.clear();
+    test::StatementLog::take();
     const double select = timed(window, [&] {
         tree.setCurrentItem(big);
         window.LstPers_MouseUp(Qt::LeftButton);
     });
-    const QStringList statements = gStatements;
+    const QStringList statements = test::StatementLog::take();
     std::printf("folder of %d files listed:      %8.1f ms (%d rows)\n", kFilesInBigFolder, select,
                 list.contents().rowCount());
     for (int column : {1, 2, 0, 3}) {
@@ -205,8 +189,6 @@ int main(int argc, char* argv[]) {
     }
 
     std::printf("\nstatements run for the selection, with their plans:\n");
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(catalogPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     QSet<QString> seen;
     bool scanned = false;
     for (const QString& sql : statements) {
@@ -214,18 +196,11 @@ int main(int argc, char* argv[]) {
             continue;
         seen.insert(sql);
         std::printf("  %s\n", qPrintable(sql));
-        sqlite3_stmt* plan = nullptr;
-        sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).toUtf8().constData(), -1, &plan,
-                           nullptr);
-        while (plan && sqlite3_step(plan) == SQLITE_ROW) {
-            const QString step =
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+        for (const QString& step : test::StatementLog::queryPlan(catalogPath, sql)) {
             scanned |= step.startsWith(QLatin1String("SCAN")) && step.contains(kFirstTablename);
             std::printf("      %s\n", qPrintable(step));
         }
-        sqlite3_finalize(plan);
     }
-    sqlite3_close(db);
     std::printf("a volume table read without its index: %s\n", scanned ? "YES" : "no");
     return scanned ? 2 : 0;
 }

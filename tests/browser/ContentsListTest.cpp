@@ -3,6 +3,7 @@
 #include "ProgramUnderTest.h"
 #include "browser/gui/CatalogTree.h"
 #include "platform/gui/CatalogFileOpener.h"
+#include "support/StatementLog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,50 +12,11 @@
 #include <QPushButton>
 #include <QtTest>
 #include <functional>
-#include <sqlite3.h>
 
 using namespace kestro;
 using kestro::test::ProgramUnderTest;
 
 namespace {
-
-// Every statement any connection of this program runs, with its values.
-QStringList gStatements;
-
-void traceEveryConnection() {
-    static const bool installed = [] {
-        sqlite3_auto_extension(reinterpret_cast<void (*)()>(
-            +[](sqlite3* db, const char**, const sqlite3_api_routines*) {
-                sqlite3_trace_v2(
-                    db, SQLITE_TRACE_STMT,
-                    [](unsigned, void*, void* statement, void*) {
-                        char* sql = sqlite3_expanded_sql(static_cast<sqlite3_stmt*>(statement));
-                        gStatements << QString::fromUtf8(sql);
-                        sqlite3_free(sql);
-                        return 0;
-                    },
-                    nullptr);
-                return SQLITE_OK;
-            }));
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
-
-// The plan lines SQLite gives for `sql` on the catalog at `path`.
-QStringList queryPlan(const QString& path, const QString& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* plan = nullptr;
-    QStringList lines;
-    if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).toUtf8().constData(), -1, &plan,
-                           nullptr) == SQLITE_OK)
-        while (sqlite3_step(plan) == SQLITE_ROW)
-            lines << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
-    sqlite3_finalize(plan);
-    sqlite3_close(db);
-    return lines;
-}
 
 // Acts on the modal window named `name` once it is up.
 void whenModal(const QString& name, std::function<void(QWidget*)> act) {
@@ -88,7 +50,7 @@ QStringList headers(ContentsList& list) {
 class ContentsListTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { traceEveryConnection(); }
+    void initTestCase() { test::StatementLog::install(); }
 
     void eachKindOfNodeHasItsColumns() {
         ProgramUnderTest program;
@@ -251,17 +213,17 @@ private Q_SLOTS:
     void showingAFolderReadsVolumeTablesOnlyThroughTheirIndex() {
         ProgramUnderTest program;
         QVERIFY(program.start());
-        gStatements.clear();
+        test::StatementLog::take();
         program.clickNode(program.gamesKey);
         program.clickNode(program.gamesKey + "\\DOOM");
         program.clickNode(program.gamesKey + "\\DOOM\\MAPS");
-        const QStringList statements = gStatements;
+        const QStringList statements = test::StatementLog::take();
         QStringList volumeReads;
         for (const QString& sql : statements) {
             if (!sql.contains(program.games + "_"))
                 continue;
             volumeReads << sql;
-            for (const QString& step : queryPlan(program.catalogPath(), sql))
+            for (const QString& step : test::StatementLog::queryPlan(program.catalogPath(), sql))
                 QVERIFY2(!step.startsWith("SCAN"), qPrintable(sql + "\n  " + step));
         }
         QVERIFY(volumeReads.size() >= 6); // sub-folders, folder rows and files, three times

@@ -43,7 +43,8 @@ public:
     void setColumns(std::vector<ContentsColumn> columns);
     void setRows(std::vector<ContentsRow> rows);
     void clearRows() { setRows({}); }
-    const ContentsRow& row(int index) const { return rows_[size_t(index)]; }
+    // The row shown at `index`.
+    const ContentsRow& row(int index) const { return rows_[order_[size_t(index)]]; }
 
     void setSortingOn(bool on);
     bool isSortingOn() const { return sortingOn_; }
@@ -63,7 +64,8 @@ private:
     IconSource icons_;
     mutable QHash<QString, QIcon> iconCache_;
     std::vector<ContentsColumn> columns_;
-    std::vector<ContentsRow> rows_;
+    std::vector<ContentsRow> rows_; // in the order they came
+    std::vector<size_t> order_;     // indexes into rows_, in the order shown
     bool sortingOn_ = false;
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
