@@ -6,6 +6,8 @@
 #include "catalog/NodeKey.h"
 #include "catalog/Schema.h"
 
+#include <cmath>
+
 namespace kestro {
 
 namespace {
@@ -18,12 +20,17 @@ qint64 countOf(const SqlValue& value) {
     return qint64(numberOf(value));
 }
 
-// Null, the empty text and 0 all mean "in no category".
+// Null, the empty text and 0 all mean "in no category". The number is read
+// as a number: a key written as "3.0" or " 03" is category 3's.
 QString parentKeyOf(const SqlValue& category) {
-    const QString number = NullToEmpty(category).trimmed();
-    if (number.isEmpty() || number == QLatin1String("0"))
+    const QString text = NullToEmpty(category).trimmed();
+    bool isNumber = false;
+    const double number = text.toDouble(&isNumber);
+    if (text.isEmpty() || (isNumber && number == 0))
         return RootKey();
-    return CategoryKey(number);
+    if (isNumber && number == std::floor(number) && std::fabs(number) < 1e15)
+        return CategoryKey(QString::number(qint64(number)));
+    return CategoryKey(text);
 }
 
 std::vector<ListingRow> readListing(const Database& db, const QString& table, const QString& path) {
