@@ -30,9 +30,14 @@ struct RootAndCategories;
 // Every command is a QAction named after its menu entry (mnuNew, mnuOpen,
 // mnuExport, mnuNewCategory, mnuExit, mnuCatalog, mnuSearch, mnuCompact,
 // mnuOptions, mnuHelp, mnuAbout); the picture buttons run the same actions
-// and follow their enabled state. A command whose window does not exist yet
-// stays disabled: it comes to life by connecting its action to the code that
-// opens the window and enabling it (see buildCommands()).
+// and follow their enabled state. The context menus' entries are actions
+// too (volumesRename, volumesDelete, categoriesDelete, categoriesRename,
+// rootNewCategory, rootRename, filesCategorize, filesDelete,
+// filesDescribe); the Delete and F2 keys trigger them. A command whose
+// window does not exist yet stays disabled. A new window comes to life in
+// buildCommands() or buildContextMenus(): its action's triggered() goes to a
+// slot that shows the window, made over the same ProgramState, and runs
+// RefreshViews() when the catalog changed; the action is enabled.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:

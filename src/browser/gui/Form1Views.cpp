@@ -53,10 +53,10 @@ ContentsRow Form1::categoryRow(const QString& key, const QString& name,
 void Form1::LoadVolumes(const Database& db, std::vector<ContentsRow>& rows) {
     setWindowTitle(ProgramCaption() + QStringLiteral(" - ") + state_.environment.lastLoadedFile);
     lastShownNumber_ = 0;
+    volumeCache_.clear(); // its node numbers belong to the tree just cleared
     const std::vector<VolumeEntry> volumes = ReadVolumes(db);
     if (volumes.empty())
-        return;
-    volumeCache_.clear();
+        return; // the list keeps the columns it has
     ShowVolumeColumns();
     for (const VolumeEntry& volume : volumes) {
         const QString parentKey =
