@@ -69,7 +69,7 @@ for files in "${sizes[@]}"; do
     fi
     : >"$work/find"; : >"$work/catalog"; : >"$work/peak"; : >"$work/recatalog"
     for ((run = 1; run <= runs; run++)); do
-        measure find "$tree" -printf '%h\t%f\t%s\t%T@\n' | cut -d' ' -f1 >>"$work/find"
+        measure find -H "$tree" -printf '%h\t%f\t%s\t%T@\n' | cut -d' ' -f1 >>"$work/find"
         home=$work/home-$files-$run
         mkdir -p "$home"
         read -r seconds peak < <(measure "$cli" catalog "$tree" --home "$home" --name "bench $files")

@@ -10,6 +10,7 @@ packages=(
   shared-mime-info adwaita-icon-theme fonts-dejavu-core
   dosfstools xorriso mtools xvfb python3
   eject
+  desktop-file-utils
 )
 
 missing=()

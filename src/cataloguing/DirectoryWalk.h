@@ -57,7 +57,7 @@ struct WalkedFolder {
 //   entry that cannot be examined (gone since its folder was read, an I/O
 //   error) is left out; both are counted as unreadable and the walk goes on.
 class DirectoryWalk {
-  public:
+public:
     // `rootName` is the root's listed path ("D:"). File lines go to
     // `fileListing`; progress to `counters`; `cancel` stops the walk.
     DirectoryWalk(std::string rootName, ListingFile& fileListing, ListingCounters& counters,
@@ -83,7 +83,7 @@ class DirectoryWalk {
     // "D:\PRIVATE: Permission denied".
     QStringList problems() const;
 
-  private:
+private:
     struct State;
     std::unique_ptr<State> state_;
 };

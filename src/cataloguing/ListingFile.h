@@ -11,7 +11,7 @@ namespace kestro {
 // failure (a full disk, a medium gone) is kept as a message and every later
 // append is ignored, so the caller checks once at the end.
 class ListingFile {
-  public:
+public:
     ListingFile() = default;
     ~ListingFile();
     ListingFile(const ListingFile&) = delete;
@@ -34,7 +34,7 @@ class ListingFile {
     const QString& error() const { return error_; }
     const QString& path() const { return path_; }
 
-  private:
+private:
     void flushBuffer();
     void writeOut(std::string_view bytes);
     void fail(int errorNumber);

@@ -188,11 +188,11 @@ std::string_view ListingField(int n, std::string_view line) {
     return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 }
 
-ImportCount ImportFolders(const Database& db, const QString& tablename, const QString& listingPath,
-                          ImportProgress& progress) {
+ImportCount ImportFolders(const Database& db, const QString& folderTable,
+                          const QString& listingPath, ImportProgress& progress) {
     progress.setTitle(QStringLiteral("Catalog disk"));
     ListingReader reader(listingPath);
-    RowInserter rows(db, tablename + QStringLiteral("_dirs"));
+    RowInserter rows(db, folderTable);
     ImportCount count;
     std::string_view first;
     // Without its root row a volume cannot be shown; such a listing is refused.
@@ -211,7 +211,7 @@ ImportCount ImportFolders(const Database& db, const QString& tablename, const QS
     return count;
 }
 
-ImportCount ImportFiles(const Database& db, const QString& tablename, const QString& listingPath,
+ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
                         const QString& rootName, ImportProgress& progress) {
     ImportCount count;
     if (progress.abortRequested()) {
@@ -220,7 +220,7 @@ ImportCount ImportFiles(const Database& db, const QString& tablename, const QStr
     }
     progress.setTitle(QStringLiteral("Catalog disk"));
     ListingReader reader(listingPath);
-    RowInserter rows(db, tablename + QStringLiteral("_files"));
+    RowInserter rows(db, fileTable);
     progress.setProgressRange(reader.size());
     progress.setProgressValue(0);
     progress.setStatus(QStringLiteral("Importing Files..."));

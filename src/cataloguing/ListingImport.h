@@ -22,16 +22,17 @@ struct ImportCount {
 // skipped and counted, never fatal; a listing that cannot be read throws
 // CatalogError.
 
-// The folder listing: its first line is the volume's root row (name and
-// size; no parent, no date), then one row per folder.
-ImportCount ImportFolders(const Database& db, const QString& tablename, const QString& listingPath,
-                          ImportProgress& progress);
+// The folder listing, into a volume's folder table: its first line is the
+// volume's root row (name and size; no parent, no date), then one row per
+// folder.
+ImportCount ImportFolders(const Database& db, const QString& folderTable,
+                          const QString& listingPath, ImportProgress& progress);
 
-// The file listing: one row per file, except the volume's own marker file in
-// its root folder `rootName` ("D:"), whose line is read and counted but not
-// kept. Returns at once, reading nothing, when the user has already asked to
-// stop.
-ImportCount ImportFiles(const Database& db, const QString& tablename, const QString& listingPath,
+// The file listing, into a volume's file table: one row per file, except the
+// volume's own marker file in its root folder `rootName` ("D:"), whose line
+// is read and counted but not kept. Returns at once, reading nothing, when
+// the user has already asked to stop.
+ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
                         const QString& rootName, ImportProgress& progress);
 
 // The text between the (n-1)-th and the n-th field separator (the byte 0xFE)

@@ -48,7 +48,7 @@ struct ListingResult {
 // cancelled or fails (the root cannot be opened, a listing cannot be
 // written), neither listing file is left behind.
 class ListingWriter {
-  public:
+public:
     // Starts the walk on `threads` threads; 0 takes one per processor core,
     // at most four. Pass 1 for optical discs and floppies, whose heads would
     // otherwise be sent back and forth between folders read side by side.
@@ -72,7 +72,7 @@ class ListingWriter {
     // thread that made the writer.
     ListingResult wait();
 
-  private:
+private:
     ListingResult run();
 
     const ListingRequest request_;

@@ -16,11 +16,11 @@ namespace kestro {
 // cache between the walk's system calls. One formatter per thread; call
 // tzset() before the first use so a changed TZ is seen.
 class LocalTimeFormatter {
-  public:
+public:
     // Appends the local date and time of `secondsSinceEpoch` to `out`.
     void append(std::string& out, std::int64_t secondsSinceEpoch);
 
-  private:
+private:
     std::int32_t offsetAt(std::int64_t secondsSinceEpoch);
     std::int32_t offsetOnDay(std::int64_t dayNumber, std::int64_t secondsSinceEpoch);
     std::uint8_t classifyDay(std::int64_t dayNumber);

@@ -7,7 +7,7 @@ namespace kestro {
 
 // Owns a file descriptor and closes it when dropped.
 class UniqueFd {
-  public:
+public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : fd_(fd) {}
     ~UniqueFd() { reset(); }
@@ -31,7 +31,7 @@ class UniqueFd {
         fd_ = -1;
     }
 
-  private:
+private:
     int fd_ = -1;
 };
 

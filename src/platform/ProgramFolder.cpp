@@ -15,6 +15,16 @@ bool isWritableFolder(const QString& path) {
     return info.isDir() && info.isWritable();
 }
 
+// Copies `source` to `target` as a file of the user's own. A copy keeps the
+// permissions of its source, and installed files may be read-only (a package
+// manager's store, a program folder on a CD): a catalog copied from a
+// read-only template would refuse every change.
+void copyAsOwnFile(const QString& source, const QString& target) {
+    if (QFile::copy(source, target))
+        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ReadOwner |
+                                          QFileDevice::WriteOwner);
+}
+
 // Copies every file below `from` into `to` where `to` lacks it.
 void copyMissing(const QString& from, const QString& to) {
     QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
@@ -24,7 +34,7 @@ void copyMissing(const QString& from, const QString& to) {
         if (QFileInfo::exists(target))
             continue;
         QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(source, target);
+        copyAsOwnFile(source, target);
     }
 }
 
@@ -69,7 +79,7 @@ bool ProgramFolder::seed(const QString& folder, const QString& shareDir) {
     // The default catalog is made once, at the first start: a user who deleted
     // it later is asked for a catalog instead of silently getting an empty one.
     if (firstStart && !QFileInfo::exists(defaultCatalog))
-        QFile::copy(templatePath, defaultCatalog);
+        copyAsOwnFile(templatePath, defaultCatalog);
     return true;
 }
 

@@ -57,7 +57,7 @@ TEST_F(ImportFixture, FoldersBecomeRowsWithSizeAndDateTexts) {
         write("dirs.txt", listing({{"D:", "1048577"},
                                    {"D:", "GAMES", "1536", "1998-03-05 14:07:22"},
                                    {"D:\\GAMES", "DOOM", "0", "2000-12-31 00:05:00"}}));
-    const ImportCount count = ImportFolders(db, "v", path, progress);
+    const ImportCount count = ImportFolders(db, "v_dirs", path, progress);
     EXPECT_EQ(count.lines, 3);
     EXPECT_EQ(count.malformed, 0);
     EXPECT_FALSE(count.aborted);
@@ -71,7 +71,7 @@ TEST_F(ImportFixture, FoldersBecomeRowsWithSizeAndDateTexts) {
 
 TEST_F(ImportFixture, AnEmptyVolumeHasOnlyItsRootRow) {
     const ImportCount count =
-        ImportFolders(db, "v", write("dirs.txt", listing({{"E:", "0"}})), progress);
+        ImportFolders(db, "v_dirs", write("dirs.txt", listing({{"E:", "0"}})), progress);
     EXPECT_EQ(count.lines, 1);
     EXPECT_EQ(rows("v_dirs"), QStringList{"<null>|E:|            1KB|<null>"});
 }
@@ -79,8 +79,8 @@ TEST_F(ImportFixture, AnEmptyVolumeHasOnlyItsRootRow) {
 TEST_F(ImportFixture, AFolderListingWithoutItsRootLineIsRefused) {
     const QString path =
         write("dirs.txt", listing({{"D:", "GAMES", "1536", "1998-03-05 14:07:22"}}));
-    EXPECT_THROW(ImportFolders(db, "v", path, progress), CatalogError);
-    EXPECT_THROW(ImportFolders(db, "v", dir.filePath("missing.txt"), progress), CatalogError);
+    EXPECT_THROW(ImportFolders(db, "v_dirs", path, progress), CatalogError);
+    EXPECT_THROW(ImportFolders(db, "v_dirs", dir.filePath("missing.txt"), progress), CatalogError);
 }
 
 TEST_F(ImportFixture, FilesKeepNamesAsTheyAreAndLeaveOutOnlyTheRootMarker) {
@@ -89,7 +89,7 @@ TEST_F(ImportFixture, FilesKeepNamesAsTheyAreAndLeaveOutOnlyTheRootMarker) {
                               {"D:", "Tom's \"100%\" a_b [1].txt", "1024", "2020-01-01 12:00:00"},
                               {"D:\\OLD", "KESTRO.CAT", "10", "2019-06-30 23:59:59"},
                               {"D:", "Größe 日本語.jpg", "5000000", "2021-07-04 13:30:00"}}));
-    const ImportCount count = ImportFiles(db, "v", path, "D:", progress);
+    const ImportCount count = ImportFiles(db, "v_files", path, "D:", progress);
     EXPECT_EQ(count.lines, 4) << "the marker's line is read and counted";
     EXPECT_EQ(rows("v_files"),
               (QStringList{"D:|Tom's \"100%\" a_b [1].txt|            1KB|1/1/20 12:00pm",
@@ -98,7 +98,7 @@ TEST_F(ImportFixture, FilesKeepNamesAsTheyAreAndLeaveOutOnlyTheRootMarker) {
 }
 
 TEST_F(ImportFixture, AnEmptyFileListingGivesNoRows) {
-    const ImportCount count = ImportFiles(db, "v", write("files.txt", ""), "D:", progress);
+    const ImportCount count = ImportFiles(db, "v_files", write("files.txt", ""), "D:", progress);
     EXPECT_EQ(count.lines, 0);
     EXPECT_TRUE(rows("v_files").isEmpty());
 }
@@ -111,7 +111,7 @@ TEST_F(ImportFixture, MalformedLinesAreSkippedAndCounted) {
                                     {"D:", "extra.txt", "1", "2020-01-01 10:00:00", "x"},
                                     {"just one field"}});
     const ImportCount count =
-        ImportFiles(db, "v", write("files.txt", bad + good + "\r\n"), "D:", progress);
+        ImportFiles(db, "v_files", write("files.txt", bad + good + "\r\n"), "D:", progress);
     EXPECT_EQ(count.lines, 7);
     EXPECT_EQ(count.malformed, 6);
     EXPECT_EQ(rows("v_files"), QStringList{"D:|ok.txt|            1KB|1/1/20 10:00am"});
@@ -123,10 +123,10 @@ TEST_F(ImportFixture, AbortStopsInsideAnImportAndTheFileImportThenReadsNothing) 
         lines += listing({{"D:", qPrintable(QString("F%1").arg(i)), "1", "2020-01-01 10:00:00"}});
     // The folder import yields 10 times when it starts, then after every 11th line.
     progress.abortAfterYields = 12;
-    const ImportCount folders = ImportFolders(db, "v", write("dirs.txt", lines), progress);
+    const ImportCount folders = ImportFolders(db, "v_dirs", write("dirs.txt", lines), progress);
     EXPECT_TRUE(folders.aborted);
     EXPECT_EQ(folders.lines, 1 + 22);
-    const ImportCount files = ImportFiles(db, "v", write("files.txt", lines), "D:", progress);
+    const ImportCount files = ImportFiles(db, "v_files", write("files.txt", lines), "D:", progress);
     EXPECT_TRUE(files.aborted);
     EXPECT_EQ(files.lines, 0);
     EXPECT_TRUE(rows("v_files").isEmpty());

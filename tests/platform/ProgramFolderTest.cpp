@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -40,6 +41,22 @@ TEST(ProgramFolder, InstalledProgramSeedsThePerUserFolderOnce) {
     EXPECT_EQ(readAll(folder + "/new.kst"), "edited");
     EXPECT_FALSE(QFileInfo::exists(folder + "/default.mdb"));
     qunsetenv("XDG_DATA_HOME");
+}
+
+TEST(ProgramFolder, SeededFilesAreTheUsersOwnEvenFromAReadOnlyInstallation) {
+    QTemporaryDir share, folder;
+    writeAll(share.filePath("new.kst"), "template");
+    writeAll(share.filePath("startup.wav"), "cue");
+    for (const char* name : {"new.kst", "startup.wav"})
+        QFile::setPermissions(share.filePath(name),
+                              QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+
+    ASSERT_TRUE(ProgramFolder::seed(folder.path(), share.path()));
+    for (const char* name : {"new.kst", "default.mdb", "startup.wav"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(QFileInfo(folder.filePath(name)).permissions() & QFile::WriteOwner);
+    }
+    EXPECT_EQ(readAll(folder.filePath("default.mdb")), "template");
 }
 
 TEST(ProgramFolder, FileJoinsWithoutDoubleSeparator) {

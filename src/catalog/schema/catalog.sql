@@ -2,6 +2,9 @@
 -- script builds (new.kst). Volume tables are made from the two template
 -- tables when a volume is catalogued.
 
+-- Volume tables of a million rows load and index markedly faster on 8 KiB
+-- pages than on the default 4 KiB.
+PRAGMA page_size = 8192;
 PRAGMA application_id = 1262834516; -- 0x4B455354, "KEST"
 PRAGMA user_version = 1;
 PRAGMA journal_mode = DELETE;

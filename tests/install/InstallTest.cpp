@@ -1,0 +1,130 @@
+// An installation into a prefix of its own, and the first start of the
+// installed program by a user who has never run it.
+
+#include "support/TestSupport.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using kestro::test::readAll;
+
+namespace {
+
+// What an installation's share/kestro holds, and so what seeds a program folder.
+const QStringList kShareFiles = {"new.kst",       "kestro2.html", "startup.wav",    "shutdown.wav",
+                                 "clickdown.wav", "clickup.wav",  "openwindow.wav", "catdone.wav"};
+
+struct ProcessRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ProcessRun run(const QString& program, const QStringList& arguments,
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    process.waitForFinished(120000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+struct Installation : ::testing::Test {
+    QTemporaryDir prefix;
+
+    void SetUp() override {
+        // Every install rule of the project is in CMake's default component.
+        // Naming it makes CMake list the files in install_manifest_Unspecified.txt,
+        // so the build tree's install_manifest.txt keeps listing the user's own
+        // installation, which the README uninstalls by.
+        const ProcessRun install = run(QStringLiteral(KESTRO_CMAKE_COMMAND),
+                                       {"--install", KESTRO_BUILD_DIR, "--prefix", prefix.path(),
+                                        "--component", "Unspecified"});
+        ASSERT_EQ(install.exitCode, 0) << install.out.toStdString() << install.err.toStdString();
+    }
+    QString installed(const QString& relative) const { return prefix.filePath(relative); }
+};
+
+} // namespace
+
+TEST_F(Installation, PutsProgramsSharedFilesAndDesktopEntryUnderThePrefix) {
+    EXPECT_TRUE(QFileInfo(installed("bin/kestro-cli")).isExecutable());
+#ifdef KESTRO_INSTALLS_DESKTOP_PROGRAM
+    EXPECT_TRUE(QFileInfo(installed("bin/kestro")).isExecutable());
+#endif
+    // Beside the template the installed programs would take their own
+    // folder for a portable program folder, and write into the prefix.
+    EXPECT_FALSE(QFileInfo::exists(installed("bin/new.kst")));
+    for (const QString& name : kShareFiles)
+        EXPECT_TRUE(QFileInfo(installed("share/kestro/" + name)).size() > 0) << name.toStdString();
+
+    // The desktop entry starts the installed program under the installed icon.
+    QSettings entry(installed("share/applications/kestro.desktop"), QSettings::IniFormat);
+    entry.beginGroup("Desktop Entry");
+    EXPECT_EQ(entry.value("Exec").toString(), "kestro");
+    const QString icon = entry.value("Icon").toString();
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString path =
+            QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(icon);
+        EXPECT_TRUE(QFileInfo::exists(installed(path))) << path.toStdString();
+    }
+}
+
+TEST_F(Installation, FirstStartSeedsTheUsersProgramFolderAndOpensTheDefaultCatalog) {
+    QTemporaryDir home, dataHome;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.path());
+    environment.insert("XDG_DATA_HOME", dataHome.path());
+
+    const ProcessRun info = run(installed("bin/kestro-cli"), {"info"}, environment);
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    const QString folder = dataHome.filePath("kestro");
+    EXPECT_TRUE(info.out.startsWith("Catalog: " + folder + "/default.mdb\n"))
+        << info.out.toStdString();
+    EXPECT_TRUE(info.out.contains(QRegularExpression("\nName: \\S"))) << info.out.toStdString();
+
+    for (const QString& name : kShareFiles) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(QFileInfo::exists(folder + '/' + name));
+        EXPECT_EQ(readAll(folder + '/' + name), readAll(installed("share/kestro/" + name)));
+    }
+    EXPECT_TRUE(QFileInfo(folder + "/default.mdb").size() > 0);
+}
+
+#ifdef KESTRO_INSTALLS_DESKTOP_PROGRAM
+TEST_F(Installation, DesktopProgramStartsInAnEmptyHomeAndStaysUp) {
+    // The program has no way yet to quit by itself: it passes when it has
+    // seeded its folder and built its icon cache, and is still up a while
+    // later, neither crashed nor quit for want of a catalog.
+    QTemporaryDir home, dataHome;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.path());
+    environment.insert("XDG_DATA_HOME", dataHome.path());
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(installed("bin/kestro"), {});
+    ASSERT_TRUE(program.waitForStarted());
+
+    const QString folder = dataHome.filePath("kestro");
+    auto started = [&] {
+        return QFileInfo(folder + "/default.mdb").size() > 0 &&
+               QFileInfo(folder + "/resources").isDir();
+    };
+    const QDeadlineTimer deadline(60000);
+    while (!started() && !deadline.hasExpired() && !program.waitForFinished(200)) {
+    }
+    EXPECT_TRUE(started());
+    EXPECT_FALSE(program.waitForFinished(2000)) << "ended with " << program.exitCode() << ": "
+                                                << program.readAllStandardError().toStdString();
+    program.kill();
+    program.waitForFinished();
+}
+#endif
