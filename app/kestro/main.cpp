@@ -7,19 +7,24 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 
 using namespace kestro;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestro Pro"));
-    UseDesktopIconTheme();
+    QGuiApplication::setDesktopFileName(QStringLiteral("kestro"));
 
     // The installed share folder sits beside bin/ in a build tree and in an
-    // installation alike.
-    const QString programFolder = ProgramFolder::resolve(
-        QApplication::applicationDirPath(),
-        QDir::cleanPath(QApplication::applicationDirPath() + QStringLiteral("/../share/kestro")));
+    // installation alike; so does the program's own icon.
+    const QString share = QDir::cleanPath(QApplication::applicationDirPath() + "/../share");
+    UseDesktopIconTheme();
+    QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() << share + QStringLiteral("/icons"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kestro")));
+
+    const QString programFolder = ProgramFolder::resolve(QApplication::applicationDirPath(),
+                                                         share + QStringLiteral("/kestro"));
     DesktopServices services(programFolder);
 
     Form1 window(services.state());

@@ -3,6 +3,8 @@
 #include "browser/gui/ContentsList.h"
 #include "browser/gui/PaneSplitter.h"
 #include "browser/gui/PictureButton.h"
+#include "platform/gui/CatalogFileOpener.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -102,7 +104,7 @@ private Q_SLOTS:
                          "  &Export Ctrl+E (off)", "  &New Category Ctrl+W (off)", "  E&xit Ctrl+X",
                          "&Tools", "  &Catalog a Volume Ctrl+C (off)", "  &Search Ctrl+F (off)",
                          "  C&ompact Database Ctrl+M", "  &Options Ctrl+T (off)", "&Help",
-                         "  &Help Topics F1 (off)", "  &About Kestro Pro Ctrl+A"}));
+                         "  &Help Topics F1", "  &About Kestro Pro Ctrl+A"}));
         // A button follows its command.
         QVERIFY(!button(program, "bFind")->isEnabled());
         QVERIFY(button(program, "bCompact")->isEnabled());
@@ -137,6 +139,16 @@ private Q_SLOTS:
         program.prompter.answerCancel();
         QTest::mouseRelease(open, Qt::LeftButton, {}, QPoint(300, 200)); // far off the button
         QCOMPARE(program.prompter.questions, QStringList({"Choose a database to open..."}));
+    }
+
+    void helpOpensTheHelpDocument() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        program.window().findChild<QAction*>("mnuHelp")->trigger();
+        QCOMPARE(program.prompter.messages, QStringList({kFileNotFoundMessage}));
+        test::writeAll(program.programFile("kestro2.html"), "<html></html>");
+        program.window().findChild<QAction*>("mnuHelp")->trigger();
+        QCOMPARE(program.shell.documents, QStringList({program.programFile("kestro2.html")}));
     }
 
     void theLogoOpensTheAboutBox() {

@@ -10,9 +10,12 @@
 #include "platform/gui/CatalogFileOpener.h"
 #include "platform/gui/DriveChooser.h"
 #include "platform/gui/ImageStore.h"
+#include "platform/gui/Prompter.h"
+#include "platform/gui/Shell.h"
 #include "platform/gui/SoundPlayer.h"
 #include "settings/gui/ProgramState.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -160,7 +163,8 @@ void Form1::buildCommands() {
     addCommand(tools, "mnuOptions", "&Options", QKeySequence("Ctrl+T"))->setEnabled(false);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    addCommand(help, "mnuHelp", "&Help Topics", QKeySequence(Qt::Key_F1))->setEnabled(false);
+    connect(addCommand(help, "mnuHelp", "&Help Topics", QKeySequence(Qt::Key_F1)),
+            &QAction::triggered, this, &Form1::ShowHelp);
     help->addSeparator();
     connect(addCommand(help, "mnuAbout", "&About Kestro Pro", QKeySequence("Ctrl+A")),
             &QAction::triggered, this, &Form1::ShowAbout);
@@ -291,6 +295,15 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 // ---------------------------------------------------------------------------
 // Helpers
+
+// The help document of the program folder, in the desktop's browser.
+void Form1::ShowHelp() {
+    const QString help = state_.programFile(QStringLiteral("kestro2.html"));
+    if (!QFileInfo(help).isFile())
+        state_.prompter.message(kFileNotFoundMessage);
+    else if (state_.shell.openDocument(help) == Shell::Outcome::NoApplication)
+        state_.prompter.message(kNoApplicationMessage);
+}
 
 QString Form1::chooseDrive(const QString& current, const QString& volumeName) {
     buttons_->resetAll();

@@ -65,6 +65,7 @@ public Q_SLOTS:
     void RefreshViews();
     void ExitProgram();
     void ShowAbout();
+    void ShowHelp();
 
     // The tree.
     void ExpandAhead(QTreeWidgetItem* node);
