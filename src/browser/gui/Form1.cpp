@@ -32,6 +32,12 @@ namespace {
 // The window is never lower than 6500 twips.
 constexpr int kLowestWindowHeight = 6500 / 15;
 
+// The pictures of the image store, which outlives every window (the views ask
+// for pictures up to their own end).
+IconSource picturesOf(const ImageStore& images) {
+    return [&images](const QString& key) { return images.icon(key); };
+}
+
 // A button's picture from the icon theme, or one drawn here when the theme
 // has none: the initial of the command on a tile.
 QIcon buttonPicture(const char* themeName, const QString& command, const QPalette& colours) {
@@ -72,10 +78,8 @@ QPixmap logoPicture(const QIcon& logo, const QFont& font, const QPalette& colour
 } // namespace
 
 Form1::Form1(ProgramState& state, QWidget* parent)
-    : QMainWindow(parent), state_(state),
-      tree_(new CatalogTree([this](const QString& key) { return iconFor(key); })),
-      list_(
-          new ContentsList(state.environment, [this](const QString& key) { return iconFor(key); })),
+    : QMainWindow(parent), state_(state), tree_(new CatalogTree(picturesOf(state.images))),
+      list_(new ContentsList(state.environment, picturesOf(state.images))),
       panes_(new PaneSplitter(tree_, list_)), status_(new QLabel) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ProgramCaption());
@@ -238,7 +242,7 @@ void Form1::buildButtonRow(QWidget* top) {
     logo_ = new QLabel(top);
     logo_->setObjectName(QStringLiteral("Image2"));
     logo_->setToolTip(QStringLiteral(" About Kestro Pro "));
-    logo_->setPixmap(logoPicture(iconFor(QStringLiteral("logo")), font(), palette()));
+    logo_->setPixmap(logoPicture(state_.images.icon(QStringLiteral("logo")), font(), palette()));
     logo_->setMouseTracking(true);
     logo_->installEventFilter(this);
 }
@@ -331,10 +335,6 @@ bool Form1::europeanDates() const {
 
 bool Form1::smartCaps() const {
     return state_.options().oSmartCaps != 0;
-}
-
-QIcon Form1::iconFor(const QString& imageKey) const {
-    return state_.images.icon(imageKey);
 }
 
 } // namespace kestro

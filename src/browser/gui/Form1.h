@@ -1,7 +1,6 @@
 #pragma once
 
 #include "browser/VolumeSummary.h"
-#include "browser/gui/IconSource.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -112,7 +111,6 @@ private:
     void restoreLayout();
     void saveLayout();
     void setStatusText(const QString& text);
-    QIcon iconFor(const QString& imageKey) const;
     bool europeanDates() const;
     bool smartCaps() const;
 
