@@ -208,14 +208,14 @@ void Form1::buildButtonRow(QWidget* top) {
             [this] { state_.sounds.play(cue::kClickDown); });
     connect(buttons_, &PictureButtonRow::clickUp, this,
             [this] { state_.sounds.play(cue::kClickUp); });
-    struct ButtonSpec {
+    struct ButtonDefinition {
         const char* name;
         const char* picture;
         const char* toolTip;
         const char* command;
         bool yieldsFirst;
     };
-    const ButtonSpec specs[] = {
+    const ButtonDefinition definitions[] = {
         {"bNew", "document-new", " New Database ", "mnuNew", true},
         {"bOpen", "document-open", " Open a Database ", "mnuOpen", true},
         {"bExport", "document-save-as", " Export Data ", "mnuExport", false},
@@ -225,12 +225,13 @@ void Form1::buildButtonRow(QWidget* top) {
         {"bFind", "edit-find", " Search/Find ", "mnuSearch", false},
         {"bOptions", "preferences-system", " Options ", "mnuOptions", false},
     };
-    for (const ButtonSpec& spec : specs) {
-        QAction* command = findChild<QAction*>(QLatin1String(spec.command));
-        const bool yieldsFirst = spec.yieldsFirst;
+    for (const ButtonDefinition& definition : definitions) {
+        QAction* command = findChild<QAction*>(QLatin1String(definition.command));
+        const bool yieldsFirst = definition.yieldsFirst;
         PictureButton* button = buttons_->addButton(
-            spec.name, buttonPicture(spec.picture, QString(spec.toolTip).trimmed(), palette()),
-            spec.toolTip, [command, yieldsFirst] {
+            definition.name,
+            buttonPicture(definition.picture, QString(definition.toolTip).trimmed(), palette()),
+            definition.toolTip, [command, yieldsFirst] {
                 if (yieldsFirst)
                     YieldEvents(5);
                 command->trigger();
@@ -299,15 +300,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 // ---------------------------------------------------------------------------
 // Helpers
-
-// The help document of the program folder, in the desktop's browser.
-void Form1::ShowHelp() {
-    const QString help = state_.programFile(QStringLiteral("kestro2.html"));
-    if (!QFileInfo(help).isFile())
-        state_.prompter.message(kFileNotFoundMessage);
-    else if (state_.shell.openDocument(help) == Shell::Outcome::NoApplication)
-        state_.prompter.message(kNoApplicationMessage);
-}
 
 QString Form1::chooseDrive(const QString& current, const QString& volumeName) {
     buttons_->resetAll();

@@ -1,5 +1,5 @@
-// The main window's start-up and exit, and the commands that change the
-// current catalog.
+// The main window's start-up and exit, the commands that change the current
+// catalog, and the about box and help.
 
 #include "browser/CatalogReader.h"
 #include "browser/gui/AboutBox.h"
@@ -16,13 +16,16 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Version.h"
 #include "platform/YieldEvents.h"
+#include "platform/gui/CatalogFileOpener.h"
 #include "platform/gui/IconCache.h"
 #include "platform/gui/Prompter.h"
+#include "platform/gui/Shell.h"
 #include "platform/gui/SoundPlayer.h"
 #include "settings/gui/ProgramState.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QScopedValueRollback>
 #include <cmath>
 
@@ -214,6 +217,15 @@ void Form1::ShowAbout() {
     state_.sounds.play(cue::kOpenWindow);
     AboutBox about(this);
     about.exec();
+}
+
+// The help document of the program folder, in the desktop's browser.
+void Form1::ShowHelp() {
+    const QString help = state_.programFile(QStringLiteral("kestro2.html"));
+    if (!QFileInfo(help).isFile())
+        state_.prompter.message(kFileNotFoundMessage);
+    else if (state_.shell.openDocument(help) == Shell::Outcome::NoApplication)
+        state_.prompter.message(kNoApplicationMessage);
 }
 
 } // namespace kestro
