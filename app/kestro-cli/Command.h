@@ -35,6 +35,8 @@ struct Command {
     int minArguments = 0;
     int maxArguments = 0;
     std::function<int(Invocation&)> run;
+    // Options that take two values, "--between A B"; the parser gives both.
+    QStringList twoValueOptions = {};
 };
 
 // The command table; every group of commands adds itself in Commands.cpp.

@@ -7,5 +7,6 @@ namespace kestro::cli {
 // Each group of commands, in the order the command list shows them.
 std::vector<Command> catalogFileCommands(); // new, info, compact, sweep
 std::vector<Command> cataloguingCommands(); // catalog, volumes, ls
+std::vector<Command> searchCommands();      // search, export
 
 } // namespace kestro::cli

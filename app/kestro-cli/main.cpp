@@ -24,6 +24,22 @@ void printCommandList() {
     printOut(text);
 }
 
+// "--between A B" becomes "--between A --between B": the parser takes one
+// value an option, and so gives both values of a two-value option.
+QStringList spreadTwoValueOptions(const QStringList& arguments, const QStringList& names) {
+    QStringList spread;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        spread << arguments[i];
+        const bool twoValues =
+            arguments[i].startsWith(QLatin1String("--")) && names.contains(arguments[i].mid(2));
+        if (twoValues && i + 2 < arguments.size()) {
+            spread << arguments[i + 1] << arguments[i];
+            ++i;
+        }
+    }
+    return spread;
+}
+
 int runCommand(const Command& command, QStringList arguments) {
     QCommandLineParser parser;
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -35,6 +51,7 @@ int runCommand(const Command& command, QStringList arguments) {
                       QStringLiteral("DIR")});
     parser.addOptions({command.options.begin(), command.options.end()});
     arguments.removeAt(1);
+    arguments = spreadTwoValueOptions(arguments, command.twoValueOptions);
     // The usage line names the command; the rest is the parser's option list.
     QString usage = parser.helpText();
     usage = QStringLiteral("Usage: kestro-cli %1 [options] %2\n%3\n")

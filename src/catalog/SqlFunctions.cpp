@@ -3,7 +3,7 @@
 #include "catalog/StoredTexts.h"
 
 #include <QString>
-#include <cctype>
+#include <algorithm>
 #include <sqlite3.h>
 #include <string_view>
 
@@ -17,6 +17,9 @@ struct CompiledPattern {
     std::string asciiLower; // set when the pattern is plain ASCII
     QString folded;         // the case-folded pattern, for everything else
     bool ascii = false;
+    // The folded pattern holds a character beyond ASCII, which no text of
+    // plain ASCII (most names) can match: such a text is turned down at once.
+    bool needsNonAscii = false;
 };
 
 bool isAscii(std::string_view bytes) {
@@ -58,8 +61,9 @@ bool wildcardMatch(const Pattern& pattern, const Text& text, Fold fold, UnitLeng
     return p == pn;
 }
 
+// Called for every character of every name a search reads: no locale lookup.
 char asciiLower(char c) {
-    return char(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 std::string asciiLowered(std::string_view bytes) {
@@ -73,6 +77,8 @@ bool matchCompiled(const CompiledPattern& pattern, std::string_view text) {
     if (pattern.ascii && isAscii(text))
         return wildcardMatch(pattern.asciiLower, text, asciiLower,
                              [](std::string_view, size_t) { return size_t(1); });
+    if (pattern.needsNonAscii && isAscii(text))
+        return false;
     const QString folded = QString::fromUtf8(text.data(), qsizetype(text.size())).toCaseFolded();
     return wildcardMatch(
         pattern.folded, folded, [](QChar c) { return c; },
@@ -88,6 +94,8 @@ CompiledPattern compile(std::string_view bytes) {
     if (pattern.ascii)
         pattern.asciiLower = asciiLowered(bytes);
     pattern.folded = QString::fromUtf8(bytes.data(), qsizetype(bytes.size())).toCaseFolded();
+    pattern.needsNonAscii = std::any_of(pattern.folded.begin(), pattern.folded.end(),
+                                        [](QChar c) { return c.unicode() >= 0x80; });
     return pattern;
 }
 
@@ -96,7 +104,25 @@ std::string_view textArg(sqlite3_value* value) {
     return bytes ? std::string_view(bytes, size_t(sqlite3_value_bytes(value))) : std::string_view();
 }
 
-void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+// Case-insensitive search for `part` in `text`, every character literal.
+bool containsCompiled(const CompiledPattern& part, std::string_view text) {
+    if (part.ascii && isAscii(text)) {
+        const auto& needle = part.asciiLower;
+        return std::search(text.begin(), text.end(), needle.begin(), needle.end(),
+                           [](char t, char n) { return asciiLower(t) == n; }) != text.end() ||
+               needle.empty();
+    }
+    if (part.needsNonAscii && isAscii(text))
+        return false;
+    return QString::fromUtf8(text.data(), qsizetype(text.size()))
+        .toCaseFolded()
+        .contains(part.folded);
+}
+
+// Runs `match` on the compiled first argument and the text of the second,
+// compiling the first once per statement. Null when either is Null.
+template <typename Match>
+void matchFunction(sqlite3_context* ctx, sqlite3_value** argv, Match match) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
@@ -109,11 +135,19 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
         // SQLite may drop the auxiliary data at once; fetch it back.
         pattern = static_cast<CompiledPattern*>(sqlite3_get_auxdata(ctx, 0));
         if (!pattern) {
-            sqlite3_result_int(ctx, matchCompiled(compile(textArg(argv[0])), textArg(argv[1])));
+            sqlite3_result_int(ctx, match(compile(textArg(argv[0])), textArg(argv[1])));
             return;
         }
     }
-    sqlite3_result_int(ctx, matchCompiled(*pattern, textArg(argv[1])));
+    sqlite3_result_int(ctx, match(*pattern, textArg(argv[1])));
+}
+
+void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    matchFunction(ctx, argv, matchCompiled);
+}
+
+void containsFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    matchFunction(ctx, argv, containsCompiled);
 }
 
 void kilobytesFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -146,6 +180,8 @@ void registerCatalogFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function_v2(db, "kestro_like", 2, flags, nullptr, likeFunction, nullptr, nullptr,
                                nullptr);
+    sqlite3_create_function_v2(db, "kestro_contains", 2, flags, nullptr, containsFunction, nullptr,
+                               nullptr, nullptr);
     sqlite3_create_function_v2(db, "kestro_kb", 1, flags, nullptr, kilobytesFunction, nullptr,
                                nullptr, nullptr);
     // Not deterministic: a two-digit year reads differently as the years go by.

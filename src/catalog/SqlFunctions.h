@@ -13,6 +13,9 @@ namespace kestro {
 //                               one; every other character stands for itself
 //                               ("%", "_", "[" included). Letter case is
 //                               ignored for all of Unicode. Null for Null text.
+//   kestro_contains(part, text) 1 when `text` holds `part`, letter case
+//                               ignored as above and every character literal
+//                               ("*" and "?" too). Null for Null text.
 //   kestro_kb(size_text)        the kilobytes of a stored size text
 //                               ("      1,234KB" -> 1234); Null when unreadable.
 //   kestro_moment(date_text)    the wall-clock moment of a stored date text in

@@ -74,7 +74,7 @@ void appendCatalogMomentText(const WallClock& c, std::string& out) {
 // Reads the texts this file writes, over UTF-16 (char16_t) or UTF-8 (char)
 // alike: the date and size texts are plain ASCII.
 template <typename Char> class Scanner {
-  public:
+public:
     Scanner(const Char* begin, const Char* end) : p_(begin), end_(end) {}
 
     bool atEnd() const { return p_ == end_; }
@@ -123,17 +123,10 @@ template <typename Char> class Scanner {
         return c == static_cast<Char>(lower) || c == static_cast<Char>(lower - 'a' + 'A');
     }
 
-  private:
+private:
     const Char* p_;
     const Char* end_;
 };
-
-// A two-digit year in the hundred years that end ten years after `currentYear`.
-int windowedYear(int twoDigitYear, int currentYear) {
-    const int first = currentYear + 10 - 99;
-    const int year = first - first % 100 + twoDigitYear;
-    return year < first ? year + 100 : year;
-}
 
 // "m/d/yy h:nnam" or "m/d/yyyy h:nn:ss AM" and the shapes in between.
 template <typename Char>
@@ -160,7 +153,7 @@ std::optional<WallClock> parseDateText(const Char* begin, const Char* end, int c
         return std::nullopt;
     c.hour = hour % 12 + (pm ? 12 : 0);
     if (yearDigits == 2)
-        c.year = windowedYear(c.year, currentYear);
+        c.year = WindowedYear(c.year, currentYear);
     if (!isValid(c))
         return std::nullopt;
     return c;
@@ -303,6 +296,12 @@ bool appendDateTextFromListing(std::string_view listingDate, std::string& out) {
 
 QString CatalogMomentText(const QDateTime& local) {
     return textOfMoment(local, appendCatalogMomentText);
+}
+
+int WindowedYear(int twoDigitYear, int currentYear) {
+    const int first = currentYear + 10 - 99;
+    const int year = first - first % 100 + twoDigitYear;
+    return year < first ? year + 100 : year;
 }
 
 int CurrentYear() {

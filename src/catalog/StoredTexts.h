@@ -45,6 +45,10 @@ QString CatalogMomentText(const QDateTime& local);
 // QDate::currentDate() takes microseconds), so it can be asked once a row.
 int CurrentYear();
 
+// The year a two-digit year stands for: the one in the hundred years that end
+// ten years after `currentYear` (2026: 37 -> 1937, 36 -> 2036).
+int WindowedYear(int twoDigitYear, int currentYear = CurrentYear());
+
 // A date and time of day as a text names them, free of any time zone.
 struct WallClock {
     int year = 0;

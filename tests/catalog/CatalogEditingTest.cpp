@@ -26,8 +26,8 @@ struct EditingFixture : ::testing::Test {
             test::writeAll(disk->filePath("DOCS/OLD/letter.txt"), "x");
             test::writeAll(disk->filePath("DOCS/note.txt"), "x");
         }
-        a = test::catalogFolder(home.path(), catalogPath, diskA.path(), "Disk A", 'G');
-        b = test::catalogFolder(home.path(), catalogPath, diskB.path(), "Disk B", 'H');
+        a = test::catalogFolder(home.path(), catalogPath, diskA.path(), "Disk A", 'V');
+        b = test::catalogFolder(home.path(), catalogPath, diskB.path(), "Disk B", 'W');
         ASSERT_NE(a, b);
     }
     Database db() const { return Catalog(catalogPath, OpenMode::SharedReadWrite).open(); }
@@ -111,24 +111,24 @@ TEST_F(EditingFixture, SeveralDeletionsInOneTransactionFailOrSucceedTogether) {
 }
 
 TEST_F(EditingFixture, DeletingAFolderRowLeavesWhatItHeld) {
-    DeleteFolderRow(db(), a, "G:", "DOCS");
+    DeleteFolderRow(db(), a, "V:", "DOCS");
     EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::dirsTable(a)) + " WHERE name = 'DOCS'"),
               0);
     EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::dirsTable(a)) + " WHERE name = 'OLD'"),
               1);
     EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::filesTable(a)) +
-                    " WHERE parent = 'G:\\DOCS'"),
+                    " WHERE parent = 'V:\\DOCS'"),
               1);
-    DeleteFileRow(db(), a, "G:\\DOCS", "note.txt");
+    DeleteFileRow(db(), a, "V:\\DOCS", "note.txt");
     EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::filesTable(a)) +
-                    " WHERE parent = 'G:\\DOCS'"),
+                    " WHERE parent = 'V:\\DOCS'"),
               0);
 }
 
 TEST_F(EditingFixture, DescriptionsAreSetExactlyAndRemovedWithNothing) {
     DescribeVolume(db(), b, QString("The \"B\" disk, 100%"));
-    DescribeFolder(db(), a, "G:\\DOCS", "OLD", QString("letters"));
-    DescribeFile(db(), a, "G:\\DOCS\\OLD", "letter.txt", QString("to Tom's aunt"));
+    DescribeFolder(db(), a, "V:\\DOCS", "OLD", QString("letters"));
+    DescribeFile(db(), a, "V:\\DOCS\\OLD", "letter.txt", QString("to Tom's aunt"));
     EXPECT_EQ(
         text("SELECT thedescription FROM \"index\" WHERE tablename = '" + b.toStdString() + "'"),
         "The \"B\" disk, 100%");
@@ -138,11 +138,11 @@ TEST_F(EditingFixture, DescriptionsAreSetExactlyAndRemovedWithNothing) {
     EXPECT_EQ(text("SELECT thedescription FROM " + table(schema::filesTable(a)) +
                    " WHERE name = 'letter.txt'"),
               "to Tom's aunt");
-    DescribeFile(db(), a, "G:\\DOCS\\OLD", "letter.txt", std::nullopt);
+    DescribeFile(db(), a, "V:\\DOCS\\OLD", "letter.txt", std::nullopt);
     EXPECT_EQ(text("SELECT thedescription FROM " + table(schema::filesTable(a)) +
                    " WHERE name = 'letter.txt'"),
               "<null>");
     // Folders and files are found by exact name and parent.
-    EXPECT_THROW(DescribeFile(db(), a, "G:\\DOCS\\OLD", "LETTER.TXT", QString("x")), CatalogError);
-    EXPECT_THROW(DescribeFolder(db(), a, "G:", "OLD", QString("x")), CatalogError);
+    EXPECT_THROW(DescribeFile(db(), a, "V:\\DOCS\\OLD", "LETTER.TXT", QString("x")), CatalogError);
+    EXPECT_THROW(DescribeFolder(db(), a, "V:", "OLD", QString("x")), CatalogError);
 }

@@ -44,6 +44,9 @@ TEST(NamePattern, LetterCaseIsIgnoredForAllOfUnicode) {
     EXPECT_TRUE(matchesNamePattern("*привет*", "ПРИВЕТ мир"));
     EXPECT_TRUE(matchesNamePattern("*ελλάδα*", "ΕΛΛΆΔΑ"));
     EXPECT_TRUE(matchesNamePattern("café", "CAFÉ"));
+    // A pattern beyond ASCII that folds to ASCII (the Kelvin sign) still finds ASCII names.
+    EXPECT_TRUE(matchesNamePattern("*\u212A*", "kilo"));
+    EXPECT_FALSE(matchesNamePattern("*ü*", "u"));
     // "?" takes one character, also outside the basic plane.
     EXPECT_TRUE(matchesNamePattern("a?b", "a😀b"));
     EXPECT_FALSE(matchesNamePattern("a?b", "a😀😀b"));
@@ -92,4 +95,25 @@ TEST(SqlFunctions, SizeAndDateTextsCompareAsNumbersAndMoments) {
         "junk|        1,234KB|            9KB|           10KB");
     EXPECT_TRUE(
         isNull(db.scalar("SELECT kestro_moment(thedate) FROM v_files WHERE size = 'junk'")));
+}
+
+TEST(SqlFunctions, ContainsTakesEveryCharacterLiterallyInAnyLetterCase) {
+    QTemporaryDir dir;
+    const Database db =
+        Catalog(test::makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    const auto contains = [&](const char* part, const char* text) {
+        const SqlValue v = db.scalar("SELECT kestro_contains(?1, ?2)", QString::fromUtf8(part),
+                                     QString::fromUtf8(text));
+        return isNull(v) ? -1 : int(std::get<qint64>(v));
+    };
+    EXPECT_EQ(contains("BUDGET", "the budget 2024"), 1);
+    EXPECT_EQ(contains("*final*", "a *FINAL* draft"), 1);
+    EXPECT_EQ(contains("*final*", "a final draft"), 0);
+    EXPECT_EQ(contains("a?c", "abc"), 0);
+    EXPECT_EQ(contains("50%_[x]", "take 50%_[X] off"), 1);
+    EXPECT_EQ(contains("größe", "DIE GRÖßE"), 1);
+    EXPECT_EQ(contains("e", "CAFÉ"), 0);
+    EXPECT_EQ(contains("", "any"), 1);
+    EXPECT_EQ(contains("x", ""), 0);
+    EXPECT_TRUE(isNull(db.scalar("SELECT kestro_contains('x', NULL)")));
 }

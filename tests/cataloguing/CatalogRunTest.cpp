@@ -20,7 +20,9 @@ using Result = CatalogRunOutcome::Result;
 
 namespace {
 
-// A program folder, a catalog, and a folder mapped to drive F: to catalog.
+// A program folder, a catalog, and a folder mapped to drive X: to catalog.
+// Letters from the end of the alphabet are free on any machine: mounts take
+// theirs from D: up.
 struct RunFixture : ::testing::Test {
     QTemporaryDir home, volume;
     QString catalogPath = test::makeCatalogFile(home.filePath("c.mdb"));
@@ -29,7 +31,7 @@ struct RunFixture : ::testing::Test {
     test::ScriptedRunView view;
 
     void SetUp() override {
-        ASSERT_EQ(drives.mapFolder('F', volume.path()), "");
+        ASSERT_EQ(drives.mapFolder('X', volume.path()), "");
         makeFile("readme.txt", 1500);
         makeFile("GAMES/doom.exe", 2'000'000);
         makeFile("GAMES/DOOM/save 1.dat", 10);
@@ -46,7 +48,7 @@ struct RunFixture : ::testing::Test {
         CatalogRun run(Catalog(catalogPath, OpenMode::SharedReadWrite), drives, system, home.path(),
                        view);
         run.setDriveWait(300);
-        return run.run({"f:", clearDescriptions, false});
+        return run.run({"x:", clearDescriptions, false});
     }
     Database db() const { return Catalog(catalogPath, OpenMode::SharedReadWrite).open(); }
     QString text(const std::string& sql) const { return NullToEmptyText(db().scalar(sql)); }
@@ -75,9 +77,9 @@ TEST_F(RunFixture, CataloguesAFolderIntoTheVolumeTablesAndTheIndex) {
     EXPECT_EQ(test::readAll(volume.filePath("Kestro.cat")), id.toUtf8() + "\r\n");
     EXPECT_EQ(view.prompts, QStringList{"Enter a descriptive name for this volume..."});
     EXPECT_EQ(rows(schema::dirsTable(id)),
-              (QStringList{"-|F:|", "F:|EMPTY|", "F:|GAMES|", "F:\\GAMES|DOOM|"}));
-    EXPECT_EQ(rows(schema::filesTable(id)), (QStringList{"F:|readme.txt|", "F:\\GAMES|doom.exe|",
-                                                         "F:\\GAMES\\DOOM|save 1.dat|"}));
+              (QStringList{"-|X:|", "X:|EMPTY|", "X:|GAMES|", "X:\\GAMES|DOOM|"}));
+    EXPECT_EQ(rows(schema::filesTable(id)), (QStringList{"X:|readme.txt|", "X:\\GAMES|doom.exe|",
+                                                         "X:\\GAMES\\DOOM|save 1.dat|"}));
     EXPECT_EQ(
         text("SELECT name || '|' || category || '|' || thedescription || '|' || dirs || '|' || "
              "files FROM \"index\""),
@@ -122,9 +124,9 @@ TEST_F(RunFixture, CataloguingAgainKeepsNamesCategoriesAndDescriptionsOfItemsTha
     EXPECT_EQ(text("SELECT name || '|' || category || '|' || thedescription FROM \"index\""),
               "Renamed \"disk\"|3|my old disk");
     EXPECT_EQ(rows(schema::filesTable(id)),
-              (QStringList{"F:|README2.txt|", "F:|new.txt|", "F:\\GAMES|doom.exe|the game",
-                           "F:\\GAMES\\DOOM|SAVE 1.dat|"}));
-    EXPECT_EQ(rows(schema::dirsTable(id)).filter("DOOM"), QStringList{"F:\\GAMES|DOOM|saves"});
+              (QStringList{"X:|README2.txt|", "X:|new.txt|", "X:\\GAMES|doom.exe|the game",
+                           "X:\\GAMES\\DOOM|SAVE 1.dat|"}));
+    EXPECT_EQ(rows(schema::dirsTable(id)).filter("DOOM"), QStringList{"X:\\GAMES|DOOM|saves"});
     EXPECT_EQ(db().tableNames().size(), 7) << "no temporary table is left behind";
 
     ASSERT_EQ(catalog(true).result, Result::Catalogued);
@@ -195,10 +197,10 @@ TEST_F(RunFixture, NamesAreStoredExactlyAsTheyAre) {
     for (const QString& name : names)
         makeFile("odd/" + name, 1);
     const QString id = catalog().tablename;
-    const QStringList stored = rows(schema::filesTable(id)).filter("F:\\odd|");
+    const QStringList stored = rows(schema::filesTable(id)).filter("X:\\odd|");
     ASSERT_EQ(stored.size(), names.size());
     for (const QString& name : names)
-        EXPECT_TRUE(stored.contains("F:\\odd|" + name + "|")) << name.toStdString();
+        EXPECT_TRUE(stored.contains("X:\\odd|" + name + "|")) << name.toStdString();
 }
 
 TEST_F(RunFixture, TwoRunsDoNotShareTheListingFiles) {
@@ -211,10 +213,10 @@ TEST_F(RunFixture, TwoRunsDoNotShareTheListingFiles) {
 
 TEST_F(RunFixture, TwoVolumesMarkedInTheSameSecondStayTwoVolumes) {
     QTemporaryDir second;
-    ASSERT_EQ(drives.mapFolder('G', second.path()), "");
+    ASSERT_EQ(drives.mapFolder('Y', second.path()), "");
     const QDateTime sameSecond(QDate(1998, 3, 5), QTime(14, 7, 22));
     QStringList identifiers;
-    for (const char* drive : {"f:", "g:"}) {
+    for (const char* drive : {"x:", "y:"}) {
         CatalogRun run(Catalog(catalogPath, OpenMode::SharedReadWrite), drives, system, home.path(),
                        view);
         run.setClock([&] { return sameSecond; });

@@ -12,7 +12,7 @@ namespace kestro::test {
 // Throws std::runtime_error, with the messages the run showed, when the
 // volume was not catalogued.
 QString catalogFolder(const QString& programFolder, const QString& catalogPath,
-                      const QString& folder, const QString& volumeName, QChar letter = QChar('F'),
+                      const QString& folder, const QString& volumeName, QChar letter = QChar('X'),
                       bool clearDescriptions = false);
 
 } // namespace kestro::test

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "catalog/Catalog.h"
+#include "search/CatalogVolumes.h"
+#include "search/SearchCriteria.h"
+#include "search/SearchState.h"
+#include "search/SearchView.h"
+
+#include <QString>
+
+namespace kestro {
+
+class FileTypes;
+
+// What "&Find Now" is given: the criteria, the table kinds and the volumes.
+struct SearchRequest {
+    SearchCriteria criteria;
+    bool searchFiles = true;   // "Search File Names"
+    bool searchFolders = true; // "Search Folder Names"
+    VolumeSelection volumes;   // "Look in:"
+};
+
+// How a search ended, with its counters (FoldersFound, FilesFound).
+struct SearchOutcome {
+    enum class Result {
+        Completed, // every volume in scope was searched
+        Aborted,   // "&Stop" ended it
+        Refused,   // neither files nor folders were asked for; nothing changed
+        Failed,    // the catalog could not be read; the user has been told why
+    };
+    Result result = Result::Completed;
+    qint64 foldersFound = 0;
+    qint64 filesFound = 0;
+};
+
+// The message shown when neither files nor folders are to be searched.
+inline const QString kNoTableKindMessage =
+    QStringLiteral("Must select file, folders or both in the Advanced tab...");
+
+// The status bar's text when a search has ended:
+// "1,234 folders / 0 files found -- Search Completed Successfully".
+QString SearchTotalsText(const SearchOutcome& outcome);
+
+// The search of "&Find Now": builds the condition of the criteria, leaves it
+// and the scope in the shared state as the last search, and reads the folder
+// table and then the file table of every volume in scope, in list order,
+// handing the rows found to the view as they come. A volume whose tables are
+// missing gives nothing and the search goes on. "&Stop" (the shared state's
+// abort request) ends the search after the current row, or after the status
+// of the next volume; the scan of the other table kind then ends too.
+class SearchScan {
+public:
+    SearchScan(Catalog catalog, const FileTypes& fileTypes, SearchState& state, SearchView& view);
+
+    SearchOutcome run(const SearchRequest& request);
+
+private:
+    struct Scan;
+
+    // Scans one table kind of every volume; false when the search is to end.
+    bool scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome);
+
+    Catalog catalog_;
+    const FileTypes& fileTypes_;
+    SearchState& state_;
+    SearchView& view_;
+};
+
+} // namespace kestro
