@@ -6,4 +6,4 @@ cd "$(dirname "$0")"
 scripts/ensure-packages.sh
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)"
-exec build/bin/kestro-cli info "$@"
+exec build/bin/kestro "$@"

@@ -16,7 +16,10 @@ void UseDesktopIconTheme() {
         if (QDir(folder).exists() && !searchPaths.contains(folder))
             searchPaths.append(folder);
     QIcon::setThemeSearchPaths(searchPaths);
-    if (QIcon::themeName().isEmpty())
+    // A bare X session names only the fallback theme hicolor, which holds
+    // next to no icons.
+    const QString named = QIcon::themeName();
+    if (named.isEmpty() || named == QLatin1String("hicolor"))
         QIcon::setThemeName(QStringLiteral("Adwaita"));
 }
 

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "browser/VolumeSummary.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QMenu;
+class QTreeWidgetItem;
+
+namespace kestro {
+
+class CatalogFileOpener;
+class CatalogTree;
+class ContentsList;
+class Database;
+class PaneSplitter;
+class PictureButtonRow;
+class ProgramState;
+struct ContentsRow;
+struct RootAndCategories;
+
+// The main window: the catalog tree on the left, the contents of the node
+// shown on the right, the picture buttons, the menus and the status line.
+//
+// Every command is a QAction named after its menu entry (mnuNew, mnuOpen,
+// mnuExport, mnuNewCategory, mnuExit, mnuCatalog, mnuSearch, mnuCompact,
+// mnuOptions, mnuHelp, mnuAbout); the picture buttons run the same actions
+// and follow their enabled state. The context menus' entries are actions
+// too (volumesRename, volumesDelete, categoriesDelete, categoriesRename,
+// rootNewCategory, rootRename, filesCategorize, filesDelete,
+// filesDescribe); the Delete and F2 keys trigger them. A command whose
+// window does not exist yet stays disabled. A new window comes to life in
+// buildCommands() or buildContextMenus(): its action's triggered() goes to a
+// slot that shows the window, made over the same ProgramState, and runs
+// RefreshViews() when the catalog changed; the action is enabled.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Form1(ProgramState& state, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The load: splash window, options, window layout, then the current
+    // catalog, offering the Open dialog while it cannot be used. False when
+    // the user chose none: they have been told the program quits, and the
+    // caller ends it normally.
+    bool start();
+    bool isStartupComplete() const { return startupComplete_; }
+
+    // Opens a catalogued file, asking for another drive while it is not
+    // found; the search window uses it too.
+    CatalogFileOpener& fileOpener() { return *fileOpener_; }
+
+    QString statusText() const;
+
+public Q_SLOTS:
+    // The current catalog.
+    bool OpenDatabase();
+    void NewDatabase();
+    void CompactDatabase();
+    void RefreshViews();
+    void ExitProgram();
+    void ShowAbout();
+    void ShowHelp();
+
+    // The tree.
+    void ExpandAhead(QTreeWidgetItem* node);
+    void LstPers_MouseUp(Qt::MouseButton button);
+    void LstPers_Expand(QTreeWidgetItem* node);
+    void lstpers_KeyUp(int key);
+
+    // The contents list.
+    void ShowNode(QTreeWidgetItem* node);
+    void ShowVolumeColumns();
+    void ShowFileColumns();
+    void SaveColumnWidths();
+    void lstTel_ColumnClick(int column);
+    void lstTel_DblClick();
+    void lstTel_KeyDown(int key);
+    void lstTel_MouseUp(Qt::MouseButton button);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildCommands();
+    void buildContextMenus();
+    void buildButtonRow(QWidget* top);
+    QAction* addCommand(QMenu* menu, const QString& name, const QString& caption,
+                        const QKeySequence& shortcut);
+    QMenu* addContextMenu(const QString& name, const QString& title,
+                          const QList<std::pair<QString, QString>>& entries);
+
+    bool loadCatalogAtStart();
+    void loadRootAndCategories(const RootAndCategories& catalog);
+    ContentsRow categoryRow(const QString& key, const QString& name, const QString& image) const;
+    void LoadVolumes(const Database& db, std::vector<ContentsRow>& rows);
+    void selectNode(QTreeWidgetItem* node);
+    void showChildRows(QTreeWidgetItem* node);
+    void showFolderRows(QTreeWidgetItem* node);
+    void AddFileRows(const Database& db, const QString& tablename, const QString& path,
+                     std::vector<ContentsRow>& rows);
+    void showNodeMenu(QTreeWidgetItem* node);
+    void showMenu(QMenu* menu);
+    QString chooseDrive(const QString& current, const QString& volumeName);
+
+    void restoreLayout();
+    void saveLayout();
+    void setStatusText(const QString& text);
+    bool europeanDates() const;
+    bool smartCaps() const;
+
+    ProgramState& state_;
+    CatalogTree* tree_;
+    ContentsList* list_;
+    PaneSplitter* panes_;
+    PictureButtonRow* buttons_ = nullptr;
+    QLabel* logo_ = nullptr;
+    QLabel* status_;
+    QHash<QString, QMenu*> contextMenus_;
+    std::unique_ptr<CatalogFileOpener> fileOpener_;
+
+    // Figures of every volume node, by node number, from the last load.
+    QHash<int, VolumeSummary> volumeCache_;
+    QString lastSelectedKey_;
+    int lastShownNumber_ = 0;
+    QString shownKey_;
+
+    bool startupComplete_ = false;
+    bool showingNode_ = false;
+    bool quietExpansion_ = false; // expansions made by the program, not the user
+    bool expandedByPress_ = false;
+    bool layoutSaved_ = false;
+};
+
+} // namespace kestro

@@ -1,0 +1,231 @@
+// The main window's start-up and exit, the commands that change the current
+// catalog, and the about box and help.
+
+#include "browser/CatalogReader.h"
+#include "browser/gui/AboutBox.h"
+#include "browser/gui/CatalogTree.h"
+#include "browser/gui/ContentsList.h"
+#include "browser/gui/Form1.h"
+#include "browser/gui/PaneSplitter.h"
+#include "browser/gui/PictureButtonRow.h"
+#include "browser/gui/SplashWindow.h"
+#include "browser/gui/WaitCursor.h"
+#include "catalog/CatalogError.h"
+#include "catalog/CatalogFile.h"
+#include "catalog/NodeKey.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Version.h"
+#include "platform/YieldEvents.h"
+#include "platform/gui/CatalogFileOpener.h"
+#include "platform/gui/IconCache.h"
+#include "platform/gui/Prompter.h"
+#include "platform/gui/Shell.h"
+#include "platform/gui/SoundPlayer.h"
+#include "settings/gui/ProgramState.h"
+
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QScopedValueRollback>
+#include <cmath>
+
+namespace kestro {
+
+namespace {
+
+const QString kOpenTitle = QStringLiteral("Choose a database to open...");
+const QString kNewTitle = QStringLiteral("Name your new database file...");
+const QString kCatalogFilter = QStringLiteral("Kestro Database files (*.mdb)");
+const QString kCatalogSuffix = QStringLiteral("mdb");
+constexpr int kExitPauseMs = 3000;
+
+// Window positions and sizes are kept in twips.
+constexpr double kTwipsPerPixel = 15;
+
+int pixels(double twips) {
+    return int(std::lround(twips / kTwipsPerPixel));
+}
+
+} // namespace
+
+bool Form1::start() {
+    SplashWindow splash;
+    splash.show();
+    YieldEvents(25);
+    state_.loadOptions();
+    state_.sounds.play(cue::kStartup, SoundPlayer::Wait::UntilEnd);
+    IconCache(state_.fileTypes, state_.images, [&splash](const QString& message) {
+        splash.setMessage(message);
+    }).RefreshIconCache();
+    setWindowTitle(ProgramCaption());
+    state_.environment = state_.settingsFile().loadEnvironment();
+    restoreLayout();
+    ShowFileColumns();
+    if (!loadCatalogAtStart()) {
+        splash.hide();
+        state_.prompter.message(kNoValidFileMessage);
+        return false;
+    }
+    RefreshViews();
+    startupComplete_ = true;
+    return true;
+}
+
+// The catalog of the settings file, or one the user opens instead while it
+// cannot be read or is no usable catalog. False when the user gives up.
+bool Form1::loadCatalogAtStart() {
+    for (;;) {
+        if (probeCatalogFile(state_.environment.lastLoadedFile)) {
+            try {
+                state_.catalog().open();
+                return true;
+            } catch (const CatalogError& error) {
+                state_.prompter.message(error.message());
+            }
+        }
+        if (!OpenDatabase())
+            return false;
+    }
+}
+
+void Form1::restoreLayout() {
+    const Environment& layout = state_.environment;
+    if (layout.windowLeft && layout.windowTop && layout.windowWidth && layout.windowHeight &&
+        *layout.windowWidth > 0 && *layout.windowHeight > 0)
+        setGeometry(pixels(*layout.windowLeft), pixels(*layout.windowTop),
+                    pixels(*layout.windowWidth), pixels(*layout.windowHeight));
+    panes_->setListWidth(layout.splitterLeft ? int(std::lround(*layout.splitterLeft))
+                                             : width() * 2 / 3);
+}
+
+void Form1::saveLayout() {
+    Environment& layout = state_.environment;
+    const QRect window = normalGeometry().isValid() ? normalGeometry() : geometry();
+    layout.windowLeft = window.x() * kTwipsPerPixel;
+    layout.windowTop = window.y() * kTwipsPerPixel;
+    layout.windowWidth = window.width() * kTwipsPerPixel;
+    layout.windowHeight = window.height() * kTwipsPerPixel;
+    SaveColumnWidths();
+    layout.splitterLeft = panes_->listWidth();
+    state_.settingsFile().saveEnvironment(layout);
+    layoutSaved_ = true;
+}
+
+void Form1::ExitProgram() {
+    state_.sounds.play(cue::kShutdown);
+    saveLayout();
+    // The steady clock goes on counting across midnight and clock changes.
+    QElapsedTimer pause;
+    pause.start();
+    while (!pause.hasExpired(kExitPauseMs))
+        YieldEvents(5);
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (!layoutSaved_)
+        saveLayout();
+    event->accept();
+}
+
+bool Form1::OpenDatabase() {
+    YieldEvents(50);
+    state_.sounds.play(cue::kOpenWindow);
+    const std::optional<QString> chosen =
+        state_.prompter.openFileName(kOpenTitle, state_.programFolder(), kCatalogFilter);
+    if (!chosen)
+        return false;
+    state_.environment.lastLoadedFile = *chosen;
+    if (startupComplete_)
+        RefreshViews();
+    return true;
+}
+
+void Form1::NewDatabase() {
+    YieldEvents(50);
+    if (state_.isReadOnly()) {
+        state_.prompter.message(kReadOnlyMessage);
+        return;
+    }
+    state_.sounds.play(cue::kOpenWindow);
+    const std::optional<QString> chosen = state_.prompter.saveFileName(
+        kNewTitle, state_.programFolder(), kCatalogFilter, kCatalogSuffix);
+    if (!chosen)
+        return;
+    try {
+        createCatalogFromTemplate(state_.programFile(ProgramFolder::kTemplateName), *chosen,
+                                  [] { YieldEvents(1); });
+    } catch (const CatalogError& error) {
+        state_.prompter.message(error.message());
+        return;
+    }
+    state_.environment.lastLoadedFile = *chosen;
+    RefreshViews();
+}
+
+void Form1::CompactDatabase() {
+    YieldEvents(50);
+    buttons_->resetAll();
+    if (state_.isReadOnly()) {
+        state_.prompter.message(kReadOnlyMessage);
+        return;
+    }
+    state_.sounds.play(cue::kOpenWindow);
+    if (!state_.prompter.question(QStringLiteral("Compact current database now?"),
+                                  QStringLiteral("Compact database")))
+        return;
+    try {
+        const WaitCursor wait;
+        YieldEvents(25);
+        compactCatalog(state_.catalog());
+    } catch (const CatalogError& error) {
+        state_.prompter.message(
+            QStringLiteral("The catalog could not be compacted and is as it was.\n\n") +
+            error.message());
+    }
+}
+
+void Form1::RefreshViews() {
+    tree_->clearNodes();
+    list_->contents().clearRows();
+    setStatusText(QStringLiteral(" "));
+    YieldEvents(10);
+    const QScopedValueRollback quiet(quietExpansion_, true);
+    try {
+        const Database db = state_.catalog().open();
+        const RootAndCategories catalog = ReadRootAndCategories(db);
+        loadRootAndCategories(catalog);
+        std::vector<ContentsRow> volumeRows;
+        LoadVolumes(db, volumeRows);
+        std::vector<ContentsRow> rows;
+        for (const CategoryEntry& category : catalog.categories)
+            rows.push_back(categoryRow(category.key, category.name, QStringLiteral("cat_closed")));
+        std::move(volumeRows.begin(), volumeRows.end(), std::back_inserter(rows));
+        list_->contents().setRows(std::move(rows));
+        tree_->setCurrentItem(tree_->node(RootKey()));
+    } catch (const CatalogError& error) {
+        // The views stay empty; the user can open or make another catalog.
+        tree_->clearNodes();
+        list_->contents().clearRows();
+        state_.prompter.message(error.message());
+    }
+}
+
+void Form1::ShowAbout() {
+    buttons_->resetAll();
+    YieldEvents(50);
+    state_.sounds.play(cue::kOpenWindow);
+    AboutBox about(this);
+    about.exec();
+}
+
+// The help document of the program folder, in the desktop's browser.
+void Form1::ShowHelp() {
+    const QString help = state_.programFile(QStringLiteral("kestro2.html"));
+    if (!QFileInfo(help).isFile())
+        state_.prompter.message(kFileNotFoundMessage);
+    else if (state_.shell.openDocument(help) == Shell::Outcome::NoApplication)
+        state_.prompter.message(kNoApplicationMessage);
+}
+
+} // namespace kestro

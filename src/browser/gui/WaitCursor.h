@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QApplication>
+
+namespace kestro {
+
+// The wait pointer for as long as the object lives.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace kestro

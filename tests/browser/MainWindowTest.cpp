@@ -1,0 +1,212 @@
+#include "ProgramUnderTest.h"
+#include "browser/gui/CatalogTree.h"
+#include "browser/gui/ContentsList.h"
+#include "catalog/Catalog.h"
+#include "catalog/CatalogFile.h"
+#include "platform/IniFile.h"
+#include "support/TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QtTest>
+
+using namespace kestro;
+using kestro::test::ProgramUnderTest;
+
+namespace {
+
+const QString kOpenTitle = "Choose a database to open...";
+const QString kNewTitle = "Name your new database file...";
+const QString kCompactQuestion = "Compact current database now?";
+
+QString rootText(ProgramUnderTest& program) {
+    QTreeWidgetItem* root = program.node("~");
+    return root ? root->text(0) : QString();
+}
+
+// A catalog of its own name, made from the template.
+QString otherCatalog(ProgramUnderTest& program, const QString& name) {
+    const QString path = program.programFile("other.mdb");
+    test::makeCatalogFile(path);
+    Catalog(path, OpenMode::SharedReadWrite).open().execute("UPDATE \"Name\" SET name = ?", name);
+    return path;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void aMissingCatalogAtStartOffersTheOpenDialog() {
+        ProgramUnderTest program;
+        QFile::remove(program.catalogPath());
+        program.prompter.answerText(otherCatalog(program, "Other"));
+        QVERIFY(program.start());
+        QCOMPARE(program.prompter.questions, QStringList({kOpenTitle}));
+        QCOMPARE(rootText(program), QString("Other"));
+        QCOMPARE(program.window().windowTitle(),
+                 "Kestro Pro 2.0v15 - " + program.programFile("other.mdb"));
+    }
+
+    void noCatalogAtAllEndsTheProgramWithAMessage() {
+        ProgramUnderTest program;
+        QFile::remove(program.catalogPath());
+        program.prompter.answerCancel();
+        QVERIFY(!program.start());
+        QCOMPARE(program.prompter.messages, QStringList({kNoValidFileMessage}));
+    }
+
+    void aDamagedCatalogAtStartIsExplainedThenAnotherOpened() {
+        ProgramUnderTest program;
+        test::writeAll(program.catalogPath(), "This is no catalog at all, just words.\n");
+        program.prompter.answerText(program.catalogPath()); // the same again: refused again
+        program.prompter.answerText(otherCatalog(program, "Other"));
+        QVERIFY(program.start());
+        QCOMPARE(program.prompter.questions, QStringList({kOpenTitle, kOpenTitle}));
+        QCOMPARE(program.prompter.messages.size(), 2);
+        QVERIFY2(program.prompter.messages[0].contains(program.catalogPath()),
+                 qPrintable(program.prompter.messages[0]));
+        QCOMPARE(rootText(program), QString("Other"));
+
+        ProgramUnderTest giveUp;
+        test::writeAll(giveUp.catalogPath(), QByteArray(4096, '\0'));
+        giveUp.prompter.answerCancel();
+        QVERIFY(!giveUp.start());
+        QCOMPARE(giveUp.prompter.messages.size(), 2);
+        QCOMPARE(giveUp.prompter.messages.last(), kNoValidFileMessage);
+    }
+
+    void openingACatalogShowsItAtOnce() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        program.prompter.answerText(otherCatalog(program, "Other"));
+        QVERIFY(program.window().OpenDatabase());
+        QCOMPARE(rootText(program), QString("Other"));
+        QCOMPARE(program.tree().topLevelItem(0)->childCount(), 0);
+        // A file that is no catalog is explained, and the user can go on.
+        test::writeAll(program.programFile("junk.mdb"), "junk");
+        program.prompter.answerText(program.programFile("junk.mdb"));
+        QVERIFY(program.window().OpenDatabase());
+        QCOMPARE(program.prompter.messages.size(), 1);
+        QCOMPARE(program.tree().topLevelItemCount(), 0);
+        program.prompter.answerText(program.catalogPath());
+        QVERIFY(program.window().OpenDatabase());
+        QCOMPARE(rootText(program), QString("Kestro Catalog"));
+        program.prompter.answerCancel();
+        QVERIFY(!program.window().OpenDatabase());
+        QCOMPARE(rootText(program), QString("Kestro Catalog"));
+    }
+
+    void aNewCatalogIsTheTemplateAndBecomesCurrent() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        const QString made = program.programFile("made.mdb");
+        program.prompter.answerText(made);
+        program.window().NewDatabase();
+        QCOMPARE(test::readAll(made), test::readAll(test::templatePath()));
+        QCOMPARE(program.state.environment.lastLoadedFile, made);
+        QCOMPARE(program.tree().topLevelItem(0)->childCount(), 0);
+        QCOMPARE(program.prompter.questions, QStringList({kNewTitle}));
+
+        // A file that cannot be made is said, and the catalog stays.
+        program.prompter.answerText(program.programFile("no/such/folder/x.mdb"));
+        program.window().NewDatabase();
+        QCOMPARE(program.prompter.messages.size(), 1);
+        QCOMPARE(program.state.environment.lastLoadedFile, made);
+    }
+
+    void readOnlyModeRefusesNewAndCompactWithoutAsking() {
+        ProgramUnderTest program;
+        program.setOption("oNetworkShared", "0");
+        QVERIFY(program.start());
+        const QByteArray before = test::readAll(program.catalogPath());
+        program.window().NewDatabase();
+        program.window().CompactDatabase();
+        QCOMPARE(program.prompter.messages, QStringList({kReadOnlyMessage, kReadOnlyMessage}));
+        QVERIFY(program.prompter.questions.isEmpty());
+        QCOMPARE(test::readAll(program.catalogPath()), before);
+        // Reading works as ever.
+        program.clickNode(program.musicKey + "\\Albums");
+        QCOMPARE(program.columnTexts(0), QStringList({"song.mp3"}));
+    }
+
+    void compactingAsksFirst() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        Catalog(program.catalogPath(), OpenMode::SharedReadWrite)
+            .open()
+            .execute("CREATE TABLE \"999_dirs\" (name TEXT)"); // no volume owns it
+        program.prompter.answer(false);
+        program.window().CompactDatabase();
+        QVERIFY(
+            Catalog(program.catalogPath(), OpenMode::SharedReadWrite).open().hasTable("999_dirs"));
+        program.prompter.answer(true);
+        program.window().CompactDatabase();
+        QCOMPARE(program.prompter.questions, QStringList({kCompactQuestion, kCompactQuestion}));
+        QVERIFY(program.prompter.messages.isEmpty());
+        QVERIFY(
+            !Catalog(program.catalogPath(), OpenMode::SharedReadWrite).open().hasTable("999_dirs"));
+        // The views stay as they were.
+        QVERIFY(program.node(program.gamesKey));
+    }
+
+    void theLayoutOutlivesTheProgram() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        program.window().setGeometry(40, 50, 820, 600);
+        program.clickNode(program.gamesKey);
+        program.list().header()->resizeSection(1, 99); // Size
+        program.clickNode("~");
+        program.list().header()->resizeSection(0, 222); // Volume name
+        program.window().close();
+        const IniFile settings(program.programFile("Kestro.ini"));
+        const auto saved = [&settings](const char* key) {
+            return settings.value("Environment", key).value_or("missing");
+        };
+        QCOMPARE(saved("ListviewSizeCol"), QString("99"));
+        QCOMPARE(saved("ListviewGFW"), QString("222"));
+        QCOMPARE(saved("WindowWidth"), QString::number(820 * 15));
+        QCOMPARE(saved("LastLoadedFile"), program.catalogPath());
+        const QString listWidth = saved("SplitterLeft");
+
+        QVERIFY(program.start()); // the next run
+        QCOMPARE(program.window().geometry().size(), QSize(820, 600));
+        QCOMPARE(program.list().header()->sectionSize(0), 222);
+        QCOMPARE(QString::number(program.list().width()), listWidth);
+        program.clickNode(program.gamesKey);
+        QCOMPARE(program.list().header()->sectionSize(1), 99);
+    }
+
+    void exitingThroughTheMenuPausesClosingDoesNot() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        QCOMPARE(program.sounds.played, QStringList({"startup.wav waiting"}));
+        QElapsedTimer clock;
+        clock.start();
+        program.window().findChild<QAction*>("mnuExit")->trigger();
+        QVERIFY(clock.elapsed() >= 3000);
+        QVERIFY(!program.window().isVisible());
+        QCOMPARE(program.sounds.played.last(), QString("shutdown.wav"));
+        QVERIFY(IniFile(program.programFile("Kestro.ini")).value("Environment", "WindowTop"));
+
+        ProgramUnderTest closing;
+        QVERIFY(closing.start());
+        clock.restart();
+        closing.window().close();
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(closing.sounds.played, QStringList({"startup.wav waiting"}));
+    }
+
+    void withoutSoundsNoCueIsAskedFor() {
+        ProgramUnderTest program;
+        program.setOption("oSounds", "0");
+        QVERIFY(program.start());
+        program.prompter.answerCancel();
+        program.window().OpenDatabase();
+        program.window().close();
+        QVERIFY(program.sounds.played.isEmpty());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "browser/gui/Form1.h"
+#include "platform/FileTypes.h"
+#include "platform/gui/ImageStore.h"
+#include "settings/gui/ProgramState.h"
+#include "support/RecordingShell.h"
+#include "support/RecordingSounds.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestDrives.h"
+
+#include <QTemporaryDir>
+#include <QTreeWidgetItem>
+#include <memory>
+
+class QMenu;
+
+namespace kestro {
+class CatalogTree;
+class ContentsList;
+} // namespace kestro
+
+namespace kestro::test {
+
+// The desktop program over a program folder of its own, with scripted
+// dialogs, a recording shell and sound player, and drive letters that stand
+// for temporary folders. Its default catalog holds three volumes catalogued
+// from real folders by the cataloguing code:
+//
+//   W: "GAMES DISK"  DOOM\ (DOOM.EXE, readme.TXT, MAPS\ (e1m1.wad, OLD\ (x.wad))),
+//                    GAMES\ (tetris.com), OLD\ (GAMES\ (pong.exe)),
+//                    README, archive.tar.GZ, data.xyz, "name.", big.bin, small.txt
+//   X: "Music"       Albums\ (song.mp3)
+//   Y: "Backup"      docs\ (letter.doc), in the category "Old Stuff" (key 1)
+//
+// and a category "Empty" (key 2) without volumes.
+class ProgramUnderTest {
+public:
+    ProgramUnderTest();
+    ~ProgramUnderTest();
+
+    QString programFile(const QString& name) const { return folder.filePath(name); }
+    QString catalogPath() const { return programFile("default.mdb"); }
+    // The tablenames of the three volumes, and their keys.
+    QString games, music, backup;
+    QString gamesKey, musicKey, backupKey;
+    QString gamesFolder() const { return media.filePath("games"); }
+
+    // Writes an option into the settings file before start().
+    void setOption(const QString& key, const QString& value);
+
+    // Makes the window and runs its load; the window is shown when it
+    // succeeded.
+    bool start();
+    Form1& window() { return *window_; }
+    CatalogTree& tree();
+    ContentsList& list();
+
+    // The user's hand.
+    QTreeWidgetItem* node(const QString& key);
+    void clickNode(const QString& key, Qt::MouseButton button = Qt::LeftButton);
+    void pressKeyInTree(Qt::Key key);
+    int rowOf(const QString& firstColumnText);
+    QStringList columnTexts(int column);
+    void clickRow(int row, Qt::MouseButton button = Qt::LeftButton);
+    void doubleClickRow(int row);
+    void clickHeader(int column);
+    // The context menu on screen, if any, closed again; null without one.
+    QMenu* takeShownMenu();
+
+    QTemporaryDir folder; // the program folder
+    QTemporaryDir media;  // the folders catalogued
+    TestDrives drives;
+    RecordingShell shell;
+    RecordingSounds sounds;
+    ScriptedPrompter prompter;
+    FileTypes fileTypes;
+    ImageStore images;
+    ProgramState state;
+
+private:
+    void makeMedia();
+    std::unique_ptr<Form1> window_;
+};
+
+} // namespace kestro::test

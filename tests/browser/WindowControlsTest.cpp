@@ -1,0 +1,198 @@
+#include "ProgramUnderTest.h"
+#include "browser/gui/CatalogTree.h"
+#include "browser/gui/ContentsList.h"
+#include "browser/gui/PaneSplitter.h"
+#include "browser/gui/PictureButton.h"
+#include "platform/gui/CatalogFileOpener.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitterHandle>
+#include <QtTest>
+
+using namespace kestro;
+using kestro::test::ProgramUnderTest;
+
+namespace {
+
+using Look = PictureButton::Look;
+
+PictureButton* button(ProgramUnderTest& program, const char* name) {
+    return program.window().findChild<PictureButton*>(name);
+}
+
+// "bNew=Resting bOpen=Hovering ..."
+QString looks(ProgramUnderTest& program) {
+    QStringList shown;
+    for (const char* name : {"bNew", "bOpen", "bCompact"}) {
+        const Look look = button(program, name)->look();
+        shown << QString(name) + "=" +
+                     (look == Look::Resting    ? "Resting"
+                      : look == Look::Hovering ? "Hovering"
+                                               : "Pressed");
+    }
+    return shown.join(' ');
+}
+
+void moveOver(QWidget* widget) {
+    QTest::mouseMove(widget, widget->rect().center());
+}
+
+// Drags the bar between tree and list so that its left edge is dropped at
+// `x` in the window's panes.
+void dropBarAt(PaneSplitter& panes, int x) {
+    QSplitterHandle* bar = panes.handle(1);
+    const QPoint grip(bar->width() / 2, bar->height() / 2);
+    QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+    const QPoint target = bar->mapFromGlobal(panes.mapToGlobal(QPoint(x, 0) + grip));
+    QMouseEvent move(QEvent::MouseMove, target, bar->mapToGlobal(target), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(bar, &move);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, target);
+}
+
+} // namespace
+
+class WindowControlsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void controlsCarryTheirNamesAndTips() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        const std::pair<const char*, const char*> tips[] = {
+            {"bNew", " New Database "},
+            {"bOpen", " Open a Database "},
+            {"bExport", " Export Data "},
+            {"bCatalog", " Catalog a Disk "},
+            {"bCompact", " Compact this Database "},
+            {"bCategory", " New Category "},
+            {"bFind", " Search/Find "},
+            {"bOptions", " Options "},
+            {"Image2", " About Kestro Pro "},
+            {"lstTel", " Right-click object(s) for more options "}};
+        for (const auto& [name, tip] : tips)
+            QCOMPARE(program.window().findChild<QWidget*>(name)->toolTip(), QString(tip));
+        for (const char* name : {"bStart", "tail", "Splitter", "StatusBar1", "lstpers"})
+            QVERIFY2(program.window().findChild<QWidget*>(name), name);
+        // Left to right, 3 pixels apart.
+        int right = program.window().findChild<QWidget*>("bStart")->geometry().right();
+        for (const char* name : {"bNew", "bOpen", "bExport", "bCatalog", "bCategory", "bCompact",
+                                 "bFind", "bOptions", "tail"}) {
+            const QRect at = program.window().findChild<QWidget*>(name)->geometry();
+            QCOMPARE(at.left(), right + 1 + 3);
+            right = at.right();
+        }
+    }
+
+    void menusHoldEveryCommandWithItsShortcut() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        QStringList entries;
+        for (QAction* menu : program.window().menuBar()->actions()) {
+            entries << menu->text();
+            for (QAction* entry : menu->menu()->actions())
+                if (!entry->isSeparator())
+                    entries << "  " + entry->text() + " " + entry->shortcut().toString() +
+                                   (entry->isEnabled() ? "" : " (off)");
+        }
+        QCOMPARE(
+            entries,
+            QStringList({"&File", "  &New Database Ctrl+N", "  &Open Database Ctrl+O",
+                         "  &Export Ctrl+E (off)", "  &New Category Ctrl+W (off)", "  E&xit Ctrl+X",
+                         "&Tools", "  &Catalog a Volume Ctrl+C (off)", "  &Search Ctrl+F (off)",
+                         "  C&ompact Database Ctrl+M", "  &Options Ctrl+T (off)", "&Help",
+                         "  &Help Topics F1", "  &About Kestro Pro Ctrl+A"}));
+        // A button follows its command.
+        QVERIFY(!button(program, "bFind")->isEnabled());
+        QVERIFY(button(program, "bCompact")->isEnabled());
+        program.window().findChild<QAction*>("mnuSearch")->setEnabled(true);
+        QVERIFY(button(program, "bFind")->isEnabled());
+    }
+
+    void buttonsShowHoverAndPressAndRestElsewhere() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        moveOver(button(program, "bNew"));
+        QCOMPARE(looks(program), QString("bNew=Hovering bOpen=Resting bCompact=Resting"));
+        moveOver(button(program, "bOpen"));
+        QCOMPARE(looks(program), QString("bNew=Resting bOpen=Hovering bCompact=Resting"));
+        QTest::mousePress(button(program, "bCompact"), Qt::LeftButton);
+        QCOMPARE(looks(program), QString("bNew=Resting bOpen=Resting bCompact=Pressed"));
+        program.prompter.answer(false);
+        QTest::mouseRelease(button(program, "bCompact"), Qt::LeftButton);
+        QCOMPARE(program.prompter.questions, QStringList({"Compact current database now?"}));
+        moveOver(program.tree().viewport());
+        QCOMPARE(looks(program), QString("bNew=Resting bOpen=Resting bCompact=Resting"));
+        QCOMPARE(program.sounds.played.mid(1),
+                 QStringList({"clickdown.wav", "clickup.wav", "openwindow.wav"}));
+    }
+
+    void aPressDraggedOffTheButtonStillRunsItsCommand() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        PictureButton* open = button(program, "bOpen");
+        QTest::mousePress(open, Qt::LeftButton);
+        moveOver(program.list().viewport());
+        program.prompter.answerCancel();
+        QTest::mouseRelease(open, Qt::LeftButton, {}, QPoint(300, 200)); // far off the button
+        QCOMPARE(program.prompter.questions, QStringList({"Choose a database to open..."}));
+    }
+
+    void helpOpensTheHelpDocument() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        program.window().findChild<QAction*>("mnuHelp")->trigger();
+        QCOMPARE(program.prompter.messages, QStringList({kFileNotFoundMessage}));
+        test::writeAll(program.programFile("kestro2.html"), "<html></html>");
+        program.window().findChild<QAction*>("mnuHelp")->trigger();
+        QCOMPARE(program.shell.documents, QStringList({program.programFile("kestro2.html")}));
+    }
+
+    void theLogoOpensTheAboutBox() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        QString title, version;
+        QTimer::singleShot(50, [&] {
+            QWidget* about = QApplication::activeModalWidget();
+            QVERIFY(about);
+            title = about->windowTitle();
+            version = about->findChild<QLabel*>("Label5")->text();
+            about->findChild<QPushButton*>("Command1")->click();
+        });
+        QTest::mouseClick(program.window().findChild<QLabel*>("Image2"), Qt::LeftButton);
+        QCOMPARE(title, QString("About Kestro Pro"));
+        QCOMPARE(version, QString("Version 2.0v15"));
+        QCOMPARE(program.sounds.played.mid(1),
+                 QStringList({"clickdown.wav", "clickup.wav", "openwindow.wav"}));
+    }
+
+    void theListKeepsItsWidthAndNeitherPaneGoesBelowSixty() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        auto& panes = *program.window().findChild<PaneSplitter*>("panes");
+        program.window().resize(800, 500);
+        QTRY_COMPARE(program.window().width(), 800);
+        const int listWidth = program.list().width();
+        program.window().resize(700, 500); // the tree gives way
+        QTRY_COMPARE(program.list().width(), listWidth);
+        program.window().resize(listWidth + 30, 500); // too narrow for both
+        QTRY_COMPARE(program.tree().width(), PaneSplitter::kNarrowest);
+
+        program.window().resize(800, 500);
+        QTRY_COMPARE(program.window().width(), 800);
+        dropBarAt(panes, 10);
+        QCOMPARE(program.tree().width(), PaneSplitter::kNarrowest);
+        QCOMPARE(panes.listWidth(), program.list().width());
+        dropBarAt(panes, panes.width() - 20);
+        QCOMPARE(program.list().width(), PaneSplitter::kNarrowest);
+        dropBarAt(panes, 300);
+        QCOMPARE(program.tree().width(), 300);
+        QCOMPARE(panes.listWidth(), panes.width() - 300 - PaneSplitter::kBarWidth);
+    }
+};
+
+QTEST_MAIN(WindowControlsTest)
+#include "WindowControlsTest.moc"
