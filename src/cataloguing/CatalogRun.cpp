@@ -172,7 +172,11 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     view_.yieldEvents(10);
     view_.setBusy(true);
     {
-        ListingWriter writer({volume.root, volume.rootName, listings.files, listings.folders});
+        // Reading folders side by side would send an optical drive's head back
+        // and forth; a disc is walked by one thread.
+        const unsigned threads = volume.driveType == DriveType::CdRom ? 1 : 0;
+        ListingWriter writer({volume.root, volume.rootName, listings.files, listings.folders},
+                             threads);
         while (!writer.isFinished()) {
             view_.showWalkProgress(writer.counters().folders, writer.counters().files);
             if (view_.abortRequested())
