@@ -3,39 +3,21 @@
 #include "ProgramUnderTest.h"
 #include "browser/gui/CatalogTree.h"
 #include "platform/gui/CatalogFileOpener.h"
+#include "support/ModalWindows.h"
 #include "support/StatementLog.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>
-#include <functional>
 
 using namespace kestro;
+using kestro::test::chooseDrive;
 using kestro::test::ProgramUnderTest;
+using kestro::test::whenModal;
 
 namespace {
-
-// Acts on the modal window named `name` once it is up.
-void whenModal(const QString& name, std::function<void(QWidget*)> act) {
-    QTimer::singleShot(10, [name, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->objectName() == name)
-            act(modal);
-        else
-            whenModal(name, act);
-    });
-}
-
-void chooseDrive(QWidget* fDrive, QChar letter) {
-    auto* drives = fDrive->findChild<QComboBox*>("Drive1");
-    for (int i = 0; i < drives->count(); ++i)
-        if (drives->itemText(i).startsWith(letter))
-            drives->setCurrentIndex(i);
-    fDrive->findChild<QPushButton*>("Command1")->click();
-}
 
 QStringList headers(ContentsList& list) {
     QStringList texts;
