@@ -92,8 +92,9 @@ ExportDialog::ExportDialog(ProgramState& program, SearchState& search, bool from
     connect(cancel_, &QPushButton::clicked, this, &ExportDialog::Cancel_Click);
 
     auto* left = new QVBoxLayout;
-    left->addWidget(fields, 1);
+    left->addWidget(fields);
     left->addWidget(options);
+    left->addStretch();
     auto* right = new QVBoxLayout;
     right->addWidget(new QLabel(QStringLiteral("Select Directory to export to"), this));
     right->addWidget(dir1_, 3);

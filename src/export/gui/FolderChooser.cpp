@@ -5,6 +5,7 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 
 namespace kestro {
 
@@ -20,11 +21,16 @@ FolderChooser::FolderChooser(QWidget* parent)
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Once the chosen folder's parent is read, the tree shows it.
-    connect(folders_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
-        if (QFileInfo(folder_).path() == loaded)
+    // The folders along the chosen one's path are read, then sorted, in the
+    // background: until the user moves about the tree, it keeps the chosen
+    // folder in view as rows arrive and move.
+    const auto showChosen = [this] {
+        if (!userMoved_ && currentIndex().isValid())
             scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
-    });
+    };
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, showChosen);
+    connect(folders_, &QAbstractItemModel::layoutChanged, this, showChosen);
+    connect(verticalScrollBar(), &QScrollBar::sliderPressed, this, [this] { userMoved_ = true; });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (userChoosing_ && current.isValid())
@@ -35,6 +41,7 @@ FolderChooser::FolderChooser(QWidget* parent)
 void FolderChooser::setFolder(const QString& path) {
     const QString folder = QDir::cleanPath(path);
     const QModelIndex index = folders_->index(folder);
+    userMoved_ = false;
     if (index.isValid()) {
         setCurrentIndex(index);
         scrollTo(index, QAbstractItemView::PositionAtCenter);
@@ -42,12 +49,19 @@ void FolderChooser::setFolder(const QString& path) {
     choose(folder);
 }
 
+void FolderChooser::wheelEvent(QWheelEvent* event) {
+    userMoved_ = true;
+    QTreeView::wheelEvent(event);
+}
+
 void FolderChooser::mousePressEvent(QMouseEvent* event) {
+    userMoved_ = true;
     const QScopedValueRollback choosing(userChoosing_, true);
     QTreeView::mousePressEvent(event);
 }
 
 void FolderChooser::keyPressEvent(QKeyEvent* event) {
+    userMoved_ = true;
     const QScopedValueRollback choosing(userChoosing_, true);
     QTreeView::keyPressEvent(event);
 }

@@ -26,6 +26,7 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void choose(const QString& folder);
@@ -33,6 +34,7 @@ private:
     QFileSystemModel* folders_;
     QString folder_;
     bool userChoosing_ = false;
+    bool userMoved_ = false; // once the user moves about, the tree stays where they put it
 };
 
 } // namespace kestro

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QTabBar>
 #include <algorithm>
@@ -18,6 +19,20 @@ namespace kestro {
 namespace {
 
 constexpr double kLeastPanelHeight = 1590; // twips
+
+// Tabs with less room beside their captions than the desktop style gives,
+// so that the three captions fit the window's opening width in full.
+class NarrowTabStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? std::min(value, kTabCaptionSpace) : value;
+    }
+
+private:
+    static constexpr int kTabCaptionSpace = 10;
+};
 
 QLabel* labelFor(QWidget* field, const QString& caption) {
     auto* label = new QLabel(caption, field->parentWidget());
@@ -32,6 +47,9 @@ SearchTabs::SearchTabs(QWidget* parent) : QTabWidget(parent) {
     // A narrow window shortens the tab captions rather than scrolling them.
     setUsesScrollButtons(false);
     setElideMode(Qt::ElideRight);
+    auto* narrowTabs = new NarrowTabStyle;
+    narrowTabs->setParent(this);
+    tabBar()->setStyle(narrowTabs);
     buildNamePanel();
     buildDatePanel();
     buildAdvancedPanel();
