@@ -5,6 +5,7 @@
 #include "search/SearchCondition.h"
 #include "search/SearchState.h"
 #include "support/ModalWindows.h"
+#include "support/NamedControl.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -14,16 +15,10 @@
 #include <QtTest>
 
 using namespace kestro;
+using kestro::test::child;
 using kestro::test::ProgramUnderTest;
 
 namespace {
-
-template <class T> T& child(QWidget& window, const char* name) {
-    auto* found = window.findChild<T*>(QLatin1String(name));
-    if (!found)
-        throw std::runtime_error(std::string("no control ") + name);
-    return *found;
-}
 
 QStringList entries(QListWidget& list, bool selectedOnly) {
     QStringList texts;

@@ -8,6 +8,7 @@
 #include "search/SearchScan.h"
 #include "search/gui/SearchResultsModel.h"
 #include "support/ModalWindows.h"
+#include "support/NamedControl.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -23,16 +24,10 @@
 #include <QtTest>
 
 using namespace kestro;
+using kestro::test::child;
 using kestro::test::ProgramUnderTest;
 
 namespace {
-
-template <class T> T& child(QWidget& window, const char* name) {
-    auto* found = window.findChild<T*>(QLatin1String(name));
-    if (!found)
-        throw std::runtime_error(std::string("no control ") + name);
-    return *found;
-}
 
 // The find tool of a started program, opened by the Search command.
 SearchWindow& openSearch(ProgramUnderTest& program) {

@@ -1,5 +1,6 @@
 #include "search/gui/SearchResultsModel.h"
 
+#include "platform/TextOrder.h"
 #include "platform/gui/ImageStore.h"
 
 #include <algorithm>
@@ -55,18 +56,11 @@ void SearchResultsModel::sortNewRows() {
     endResetModel();
 }
 
-// Orders the rows by case-folded copies of the texts, made once per sort
-// rather than in every comparison.
 void SearchResultsModel::sortRows() {
-    std::vector<QString> keys;
-    keys.reserve(order_.size());
-    for (size_t row = 0; row < order_.size(); ++row)
-        keys.push_back(textOf(rows_[row], sortColumn_).toCaseFolded());
-    std::iota(order_.begin(), order_.end(), size_t(0));
-    const bool ascending = sortOrder_ == Qt::AscendingOrder;
-    std::stable_sort(order_.begin(), order_.end(), [&keys, ascending](size_t a, size_t b) {
-        return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
-    });
+    order_ = TextOrder(
+        order_.size(),
+        [&](size_t row) -> const QString& { return textOf(rows_[row], sortColumn_); },
+        sortOrder_ == Qt::AscendingOrder);
 }
 
 const QString& SearchResultsModel::textOf(const SearchResult& row, int column) {
