@@ -293,6 +293,15 @@ private Q_SLOTS:
         doubleClickRow(search, 0);
         QCOMPARE(program.shell.programs, QStringList({program.gamesFolder() + "/DOOM/DOOM.EXE in " +
                                                       program.gamesFolder() + "/DOOM"}));
+        // A folder, and a volume's root, open in the file manager.
+        find(search, "MAPS");
+        doubleClickRow(search, 0);
+        find(search, "W:");
+        QCOMPARE(column(search, SearchResultsModel::Location), QStringList({""}));
+        doubleClickRow(search, 0);
+        QCOMPARE(program.shell.documents.mid(1),
+                 QStringList({program.gamesFolder() + "/DOOM/MAPS", program.gamesFolder()}));
+        program.shell.documents = {readme};
 
         // The medium moved to V: the user is asked for the drive that holds it.
         QTemporaryDir emptyDrive;

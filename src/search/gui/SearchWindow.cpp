@@ -256,8 +256,12 @@ void SearchWindow::ListView1_DblClick() {
     if (results_->rowCount() == 0 || selected.isEmpty())
         return;
     const SearchResult& row = results_->result(selected.first().row());
-    // The opener takes what follows the first "_" as drive and folder.
-    handOffs_.fileOpener.open(QStringLiteral("blah_") + row.location, row.name, row.volume);
+    // The opener takes what follows the first "_" as drive and folder. A
+    // volume's root row ("W:", no location) opens the root folder itself.
+    if (row.location.isEmpty())
+        handOffs_.fileOpener.open(QStringLiteral("blah_") + row.name, QString(), row.volume);
+    else
+        handOffs_.fileOpener.open(QStringLiteral("blah_") + row.location, row.name, row.volume);
 }
 
 // ---------------------------------------------------------------------------
