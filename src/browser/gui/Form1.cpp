@@ -164,7 +164,8 @@ void Form1::buildCommands() {
     connect(addCommand(tools, "mnuCompact", "C&ompact Database", QKeySequence("Ctrl+M")),
             &QAction::triggered, this, &Form1::CompactDatabase);
     tools->addSeparator();
-    addCommand(tools, "mnuOptions", "&Options", QKeySequence("Ctrl+T"))->setEnabled(false);
+    connect(addCommand(tools, "mnuOptions", "&Options", QKeySequence("Ctrl+T")),
+            &QAction::triggered, this, &Form1::ShowOptions);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(addCommand(help, "mnuHelp", "&Help Topics", QKeySequence(Qt::Key_F1)),
@@ -301,10 +302,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------
 // Helpers
 
-QString Form1::chooseDrive(const QString& current, const QString& volumeName) {
+void Form1::prepareToOpenWindow() {
     buttons_->resetAll();
     YieldEvents(50);
     state_.sounds.play(cue::kOpenWindow);
+}
+
+QString Form1::chooseDrive(const QString& current, const QString& volumeName) {
+    prepareToOpenWindow();
     QStringList drives;
     for (const Drive& drive : state_.drives.drives())
         drives << drive.display();

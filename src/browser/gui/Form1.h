@@ -65,6 +65,7 @@ public Q_SLOTS:
     void ExitProgram();
     void ShowAbout();
     void ShowHelp();
+    void ShowOptions();
 
     // The tree.
     void ExpandAhead(QTreeWidgetItem* node);
@@ -106,6 +107,9 @@ private:
                      std::vector<ContentsRow>& rows);
     void showNodeMenu(QTreeWidgetItem* node);
     void showMenu(QMenu* menu);
+    // What every dialog does as it opens: the buttons come to rest, pending
+    // events run, the openwindow cue plays.
+    void prepareToOpenWindow();
     QString chooseDrive(const QString& current, const QString& volumeName);
 
     void restoreLayout();

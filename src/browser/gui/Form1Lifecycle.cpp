@@ -1,5 +1,5 @@
 // The main window's start-up and exit, the commands that change the current
-// catalog, and the about box and help.
+// catalog, the options, the about box and help.
 
 #include "browser/CatalogReader.h"
 #include "browser/gui/AboutBox.h"
@@ -21,6 +21,7 @@
 #include "platform/gui/Prompter.h"
 #include "platform/gui/Shell.h"
 #include "platform/gui/SoundPlayer.h"
+#include "settings/gui/OptionsDialog.h"
 #include "settings/gui/ProgramState.h"
 
 #include <QCloseEvent>
@@ -212,11 +213,18 @@ void Form1::RefreshViews() {
 }
 
 void Form1::ShowAbout() {
-    buttons_->resetAll();
-    YieldEvents(50);
-    state_.sounds.play(cue::kOpenWindow);
+    prepareToOpenWindow();
     AboutBox about(this);
     about.exec();
+}
+
+// Confirmed options take effect at once: names, dates and the open mode of
+// the catalog all come from them.
+void Form1::ShowOptions() {
+    prepareToOpenWindow();
+    OptionsDialog options(state_, this);
+    if (options.exec() == QDialog::Accepted)
+        RefreshViews();
 }
 
 // The help document of the program folder, in the desktop's browser.
