@@ -4,6 +4,7 @@
 #include "browser/gui/ContentsList.h"
 #include "browser/gui/PaneSplitter.h"
 #include "browser/gui/PictureButtonRow.h"
+#include "browser/gui/ProgramLogo.h"
 #include "platform/DriveTable.h"
 #include "platform/Version.h"
 #include "platform/YieldEvents.h"
@@ -244,7 +245,7 @@ void Form1::buildButtonRow(QWidget* top) {
     logo_ = new QLabel(top);
     logo_->setObjectName(QStringLiteral("Image2"));
     logo_->setToolTip(QStringLiteral(" About Kestro Pro "));
-    logo_->setPixmap(logoPicture(state_.images.icon(QStringLiteral("logo")), font(), palette()));
+    logo_->setPixmap(logoPicture(ProgramLogo(state_.images), font(), palette()));
     logo_->setMouseTracking(true);
     logo_->installEventFilter(this);
 }

@@ -20,6 +20,7 @@ class Database;
 class PaneSplitter;
 class PictureButtonRow;
 class ProgramState;
+class SplashWindow;
 struct ContentsRow;
 struct RootAndCategories;
 
@@ -96,7 +97,7 @@ private:
     QMenu* addContextMenu(const QString& name, const QString& title,
                           const QList<std::pair<QString, QString>>& entries);
 
-    bool loadCatalogAtStart();
+    bool loadCatalogAtStart(SplashWindow& splash);
     void loadRootAndCategories(const RootAndCategories& catalog);
     ContentsRow categoryRow(const QString& key, const QString& name, const QString& image) const;
     void LoadVolumes(const Database& db, std::vector<ContentsRow>& rows);
