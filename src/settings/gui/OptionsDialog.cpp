@@ -24,28 +24,17 @@ OptionsDialog::OptionsDialog(ProgramState& state, QWidget* parent)
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
 
-    auto* search = new QGroupBox(QStringLiteral("Search"));
-    search->setObjectName(QStringLiteral("fraSearch"));
-    auto* searchBoxes = new QVBoxLayout(search);
-    searchBoxes->addWidget(addFlagBox("oSearchFiles", QStringLiteral("Default to Search Files?"),
-                                      &Options::oSearchFiles));
-    searchBoxes->addWidget(addFlagBox("oSearchDirs", QStringLiteral("Default to Search Folders?"),
-                                      &Options::oSearchDirs));
-
-    auto* behaviors = new QGroupBox(QStringLiteral("Behaviors"));
-    behaviors->setObjectName(QStringLiteral("fraSample1"));
-    auto* behaviorBoxes = new QVBoxLayout(behaviors);
-    behaviorBoxes->addWidget(addFlagBox("oDateFormat", QStringLiteral("European Dates (d/m/y)?"),
-                                        &Options::oDateFormat));
-    behaviorBoxes->addWidget(addFlagBox("oNetworkShared", QStringLiteral("Network Shared Mode"),
-                                        &Options::oNetworkShared));
-    behaviorBoxes->addWidget(addFlagBox(
-        "oEjectMedia", QStringLiteral("Eject Media After Cataloging?"), &Options::oEjectMedia));
-    behaviorBoxes->addWidget(addFlagBox("oClearDesc", QStringLiteral("Always Clear Descriptions?"),
-                                        &Options::oClearDesc));
-    behaviorBoxes->addWidget(
-        addFlagBox("oSmartCaps", QStringLiteral("SmartCaps©"), &Options::oSmartCaps));
-    behaviorBoxes->addStretch();
+    QGroupBox* search =
+        addFrame("fraSearch", QStringLiteral("Search"),
+                 {{"oSearchFiles", "Default to Search Files?", &Options::oSearchFiles},
+                  {"oSearchDirs", "Default to Search Folders?", &Options::oSearchDirs}});
+    QGroupBox* behaviors =
+        addFrame("fraSample1", QStringLiteral("Behaviors"),
+                 {{"oDateFormat", "European Dates (d/m/y)?", &Options::oDateFormat},
+                  {"oNetworkShared", "Network Shared Mode", &Options::oNetworkShared},
+                  {"oEjectMedia", "Eject Media After Cataloging?", &Options::oEjectMedia},
+                  {"oClearDesc", "Always Clear Descriptions?", &Options::oClearDesc},
+                  {"oSmartCaps", "SmartCaps©", &Options::oSmartCaps}});
 
     auto* driveCaption = new QLabel(QStringLiteral("Default Catalog Drive"));
     driveCaption->setObjectName(QStringLiteral("lblStartupDrive"));
@@ -59,10 +48,9 @@ OptionsDialog::OptionsDialog(ProgramState& state, QWidget* parent)
 
     auto* general = new QVBoxLayout;
     general->setSpacing(6);
+    general->addWidget(addFlagBox({"oSounds", "Sounds Effects Enabled", &Options::oSounds}));
     general->addWidget(
-        addFlagBox("oSounds", QStringLiteral("Sounds Effects Enabled"), &Options::oSounds));
-    general->addWidget(addFlagBox("oStartupMode", QStringLiteral("Startup with Search Dialog"),
-                                  &Options::oStartupMode));
+        addFlagBox({"oStartupMode", "Startup with Search Dialog", &Options::oStartupMode}));
     general->addSpacing(8);
     general->addWidget(search);
     general->addSpacing(10);
@@ -98,12 +86,21 @@ OptionsDialog::OptionsDialog(ProgramState& state, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QCheckBox* OptionsDialog::addFlagBox(const char* name, const QString& caption,
-                                     qint16 Options::*flag) {
-    auto* box = new QCheckBox(caption);
-    box->setObjectName(QLatin1String(name));
-    flagBoxes_.push_back({box, flag});
+QCheckBox* OptionsDialog::addFlagBox(const FlagDefinition& definition) {
+    auto* box = new QCheckBox(QString::fromUtf8(definition.caption));
+    box->setObjectName(QLatin1String(definition.name));
+    flagBoxes_.push_back({box, definition.flag});
     return box;
+}
+
+QGroupBox* OptionsDialog::addFrame(const char* name, const QString& title,
+                                   std::initializer_list<FlagDefinition> definitions) {
+    auto* frame = new QGroupBox(title);
+    frame->setObjectName(QLatin1String(name));
+    auto* boxes = new QVBoxLayout(frame);
+    for (const FlagDefinition& definition : definitions)
+        boxes->addWidget(addFlagBox(definition));
+    return frame;
 }
 
 void OptionsDialog::showEvent(QShowEvent* event) {

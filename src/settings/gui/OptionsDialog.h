@@ -3,10 +3,12 @@
 #include "settings/Options.h"
 
 #include <QDialog>
+#include <initializer_list>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 
 namespace kestro {
@@ -39,12 +41,19 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    struct FlagDefinition {
+        const char* name;
+        const char* caption; // UTF-8
+        qint16 Options::*flag;
+    };
     struct FlagBox {
         QCheckBox* box;
         qint16 Options::*flag;
     };
 
-    QCheckBox* addFlagBox(const char* name, const QString& caption, qint16 Options::*flag);
+    QCheckBox* addFlagBox(const FlagDefinition& definition);
+    QGroupBox* addFrame(const char* name, const QString& title,
+                        std::initializer_list<FlagDefinition> definitions);
     void showStartupDrive(const QString& drive);
 
     ProgramState& state_;
