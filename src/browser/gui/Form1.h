@@ -20,6 +20,7 @@ class Database;
 class PaneSplitter;
 class PictureButtonRow;
 class ProgramState;
+class SplashWindow;
 struct ContentsRow;
 struct RootAndCategories;
 
@@ -65,6 +66,7 @@ public Q_SLOTS:
     void ExitProgram();
     void ShowAbout();
     void ShowHelp();
+    void ShowOptions();
 
     // The tree.
     void ExpandAhead(QTreeWidgetItem* node);
@@ -95,7 +97,7 @@ private:
     QMenu* addContextMenu(const QString& name, const QString& title,
                           const QList<std::pair<QString, QString>>& entries);
 
-    bool loadCatalogAtStart();
+    bool loadCatalogAtStart(SplashWindow& splash);
     void loadRootAndCategories(const RootAndCategories& catalog);
     ContentsRow categoryRow(const QString& key, const QString& name, const QString& image) const;
     void LoadVolumes(const Database& db, std::vector<ContentsRow>& rows);
@@ -106,6 +108,9 @@ private:
                      std::vector<ContentsRow>& rows);
     void showNodeMenu(QTreeWidgetItem* node);
     void showMenu(QMenu* menu);
+    // What every dialog does as it opens: the buttons come to rest, pending
+    // events run, the openwindow cue plays.
+    void prepareToOpenWindow();
     QString chooseDrive(const QString& current, const QString& volumeName);
 
     void restoreLayout();
