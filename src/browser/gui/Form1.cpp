@@ -4,6 +4,7 @@
 #include "browser/gui/ContentsList.h"
 #include "browser/gui/PaneSplitter.h"
 #include "browser/gui/PictureButtonRow.h"
+#include "browser/gui/ProgramLogo.h"
 #include "export/gui/ExportDialog.h"
 #include "platform/DriveTable.h"
 #include "platform/Twips.h"
@@ -169,7 +170,8 @@ void Form1::buildCommands() {
     connect(addCommand(tools, "mnuCompact", "C&ompact Database", QKeySequence("Ctrl+M")),
             &QAction::triggered, this, &Form1::CompactDatabase);
     tools->addSeparator();
-    addCommand(tools, "mnuOptions", "&Options", QKeySequence("Ctrl+T"))->setEnabled(false);
+    connect(addCommand(tools, "mnuOptions", "&Options", QKeySequence("Ctrl+T")),
+            &QAction::triggered, this, &Form1::ShowOptions);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(addCommand(help, "mnuHelp", "&Help Topics", QKeySequence(Qt::Key_F1)),
@@ -248,7 +250,7 @@ void Form1::buildButtonRow(QWidget* top) {
     logo_ = new QLabel(top);
     logo_->setObjectName(QStringLiteral("Image2"));
     logo_->setToolTip(QStringLiteral(" About Kestro Pro "));
-    logo_->setPixmap(logoPicture(state_.images.icon(QStringLiteral("logo")), font(), palette()));
+    logo_->setPixmap(logoPicture(ProgramLogo(state_.images), font(), palette()));
     logo_->setMouseTracking(true);
     logo_->installEventFilter(this);
 }
@@ -333,10 +335,14 @@ void Form1::ShowExport() {
 // ---------------------------------------------------------------------------
 // Helpers
 
-QString Form1::chooseDrive(const QString& current, const QString& volumeName) {
+void Form1::prepareToOpenWindow() {
     buttons_->resetAll();
     YieldEvents(50);
     state_.sounds.play(cue::kOpenWindow);
+}
+
+QString Form1::chooseDrive(const QString& current, const QString& volumeName) {
+    prepareToOpenWindow();
     QStringList drives;
     for (const Drive& drive : state_.drives.drives())
         drives << drive.display();

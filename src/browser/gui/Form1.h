@@ -22,6 +22,7 @@ class PaneSplitter;
 class PictureButtonRow;
 class ProgramState;
 class SearchWindow;
+class SplashWindow;
 struct ContentsRow;
 struct RootAndCategories;
 
@@ -67,6 +68,7 @@ public Q_SLOTS:
     void ExitProgram();
     void ShowAbout();
     void ShowHelp();
+    void ShowOptions();
     // The find tool at its saved placement, not modal; the export dialog
     // for whole volumes, modal.
     void ShowSearch();
@@ -101,7 +103,7 @@ private:
     QMenu* addContextMenu(const QString& name, const QString& title,
                           const QList<std::pair<QString, QString>>& entries);
 
-    bool loadCatalogAtStart();
+    bool loadCatalogAtStart(SplashWindow& splash);
     void loadRootAndCategories(const RootAndCategories& catalog);
     ContentsRow categoryRow(const QString& key, const QString& name, const QString& image) const;
     void LoadVolumes(const Database& db, std::vector<ContentsRow>& rows);
@@ -112,6 +114,9 @@ private:
                      std::vector<ContentsRow>& rows);
     void showNodeMenu(QTreeWidgetItem* node);
     void showMenu(QMenu* menu);
+    // What every dialog does as it opens: the buttons come to rest, pending
+    // events run, the openwindow cue plays.
+    void prepareToOpenWindow();
     QString chooseDrive(const QString& current, const QString& volumeName);
 
     void restoreLayout();
