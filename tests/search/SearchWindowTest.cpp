@@ -17,6 +17,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -439,6 +440,25 @@ private Q_SLOTS:
         QCOMPARE(search->geometry(), QRect(120, 90, 540, 330));
         QCOMPARE(child<QLineEdit>(*search, "Input1").text(), QString("still here"));
         QCOMPARE(search->results().rowCount(), 2);
+        QCOMPARE(program.sounds.played.count("openwindow.wav"), cues + 1);
+
+        // Coming back from a message box or from another program is no
+        // activation: what the user set stays.
+        lookOnlyIn(*search, "Music");
+        search->setGeometry(10, 10, 600, 450);
+        QMessageBox box(QMessageBox::Information, "Kestro Pro", "A notice", QMessageBox::Ok);
+        box.show();
+        box.activateWindow();
+        QVERIFY(QTest::qWaitFor([&] { return box.isActiveWindow(); }));
+        box.close();
+        search->activateWindow();
+        QVERIFY(QTest::qWaitFor([&] { return search->isActiveWindow(); }));
+        QApplication::setActiveWindow(nullptr); // over to another program, and back
+        QVERIFY(!search->isActiveWindow());
+        QApplication::setActiveWindow(search);
+        QVERIFY(search->isActiveWindow());
+        QCOMPARE(selectedEntries(child<QListWidget>(*search, "List1")), QStringList({"Music"}));
+        QCOMPARE(search->geometry(), QRect(10, 10, 600, 450));
         QCOMPARE(program.sounds.played.count("openwindow.wav"), cues + 1);
 
         // Closing discards the results.

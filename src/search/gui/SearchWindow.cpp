@@ -14,9 +14,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStatusBar>
@@ -48,6 +51,15 @@ constexpr int kGapBeforeButtons = 16;
 // milliseconds): often enough to look live, rarely enough that 100,000 rows
 // cost the list a few dozen updates rather than thousands.
 constexpr qint64 kShowResultsEveryMs = 100;
+
+// Whether `window` is one of the program's own windows, whose user coming
+// back to the find tool makes it take up the catalog and its placement
+// afresh: not a message box or file dialog over it, nor another program
+// (no window of this one).
+bool isProgramWindow(const QWidget* window) {
+    return window && !qobject_cast<const QMessageBox*>(window) &&
+           !qobject_cast<const QInputDialog*>(window) && !qobject_cast<const QFileDialog*>(window);
+}
 
 } // namespace
 
@@ -133,6 +145,7 @@ QPushButton* SearchWindow::addButton(const char* name, const QString& caption) {
 }
 
 void SearchWindow::open() {
+    leftForProgramWindow_ = true;
     loadPlacement();
     show();
     raise();
@@ -148,7 +161,11 @@ QString SearchWindow::statusText() const {
 
 void SearchWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (!isActiveWindow())
+        leftForProgramWindow_ = isProgramWindow(QApplication::activeWindow());
+    else if (leftForProgramWindow_)
         Form_Activate();
 }
 

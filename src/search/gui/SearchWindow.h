@@ -22,11 +22,12 @@ class SearchTabs;
 // criteria on three tabs, "&Find Now", "&Stop", "&Export" and "&Quit Kestro",
 // the results (ListView1) and a status bar.
 //
-// Every time it becomes the active window it reads the catalog's volumes
-// afresh ("<<All Volumes>>" chosen), takes its placement from the settings
-// file, the two table kinds from the options and puts the focus on "Named:";
-// results and criteria stay. Closing it saves its placement and discards the
-// results.
+// Every time it becomes the active window coming from another window of the
+// program it reads the catalog's volumes afresh ("<<All Volumes>>" chosen),
+// takes its placement from the settings file, the two table kinds from the
+// options and puts the focus on "Named:"; results and criteria stay. Coming
+// back from a message box or from another program changes nothing. Closing it saves its placement
+// and discards the results.
 class SearchWindow : public QWidget, private SearchView {
     Q_OBJECT
 public:
@@ -95,6 +96,9 @@ private:
     QElapsedTimer sinceResultsShown_;
     bool searching_ = false;
     bool activating_ = false;
+    // The user went from this window to another window of the program, so
+    // that coming back is an activation.
+    bool leftForProgramWindow_ = true;
 };
 
 } // namespace kestro
