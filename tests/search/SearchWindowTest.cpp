@@ -166,6 +166,21 @@ private Q_SLOTS:
                                        "Size=67", "Modified=83", "Description=100"}));
     }
 
+    void aCatalogWithoutVolumesHasNothingToLookIn() {
+        ProgramUnderTest program;
+        QFile::remove(program.catalogPath());
+        test::makeCatalogFile(program.catalogPath());
+        program.setOption("oSearchFiles", "0");
+        QVERIFY(program.start());
+        SearchWindow& search = openSearch(program);
+        QCOMPARE(child<QListWidget>(search, "List1").count(), 0);
+        QVERIFY(child<QCheckBox>(search, "Check2").isChecked()); // as built, not the option
+        find(search, "*");
+        QCOMPARE(search.statusText(),
+                 QString("0 folders / 0 files found -- Search Completed Successfully"));
+        QVERIFY(program.prompter.messages.isEmpty());
+    }
+
     void rowsAppearWhileTheSearchRuns() {
         ProgramUnderTest program;
         QVERIFY(program.start());
