@@ -3,11 +3,20 @@
 #include "platform/TextOrder.h"
 #include "platform/gui/ImageStore.h"
 
+#include <QThreadPool>
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <numeric>
 
 namespace kestro {
+
+namespace {
+
+// A list up to this long is freed at once; that takes a few milliseconds.
+constexpr size_t kRowsFreedInPlace = 20000;
+
+} // namespace
 
 SearchResultsModel::SearchResultsModel(const ImageStore& images, QObject* parent)
     : QAbstractTableModel(parent), images_(images) {}
@@ -21,6 +30,13 @@ void SearchResultsModel::setEuropeanDates(bool on) {
 
 void SearchResultsModel::clear() {
     beginResetModel();
+    // Freeing a million rows takes the better part of a second: a big list
+    // is let go beside the window rather than in the way of the next search.
+    // The rows' texts are shared with nothing that the window changes.
+    if (rows_.size() > kRowsFreedInPlace) {
+        auto old = std::make_shared<std::deque<SearchResult>>(std::exchange(rows_, {}));
+        QThreadPool::globalInstance()->start([old] { old->clear(); });
+    }
     rows_.clear();
     order_.clear();
     endResetModel();
