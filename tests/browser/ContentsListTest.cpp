@@ -3,7 +3,7 @@
 #include "ProgramUnderTest.h"
 #include "browser/gui/CatalogTree.h"
 #include "platform/gui/CatalogFileOpener.h"
-#include "support/ModalWindows.h"
+#include "support/ModalDialog.h"
 #include "support/StatementLog.h"
 
 #include <QComboBox>
@@ -15,7 +15,7 @@
 using namespace kestro;
 using kestro::test::chooseDrive;
 using kestro::test::ProgramUnderTest;
-using kestro::test::whenModal;
+using kestro::test::whenDialogShows;
 
 namespace {
 
@@ -151,8 +151,8 @@ private Q_SLOTS:
         program.prompter.answer(false); // never asked: fails the test when it is
         program.clickNode(program.gamesKey + "\\DOOM");
         QString offered;
-        whenModal("fDrive", [&offered](QWidget* fDrive) {
-            offered = fDrive->findChild<QComboBox*>("Drive1")->currentText();
+        whenDialogShows("fDrive", [&offered](QDialog& fDrive) {
+            offered = fDrive.findChild<QComboBox*>("Drive1")->currentText();
             chooseDrive(fDrive, 'v');
         });
         program.doubleClickRow(program.rowOf("Readme.txt"));
@@ -163,8 +163,8 @@ private Q_SLOTS:
 
         // Cancelling the drive choice ends quietly.
         program.prompter.messages.clear();
-        whenModal("fDrive",
-                  [](QWidget* fDrive) { fDrive->findChild<QPushButton*>("Command2")->click(); });
+        whenDialogShows(
+            "fDrive", [](QDialog& fDrive) { fDrive.findChild<QPushButton*>("Command2")->click(); });
         program.doubleClickRow(program.rowOf("Doom.exe"));
         QTRY_COMPARE(program.prompter.messages, QStringList({kMediaNotReadyMessage}));
         QVERIFY(program.shell.programs.isEmpty());

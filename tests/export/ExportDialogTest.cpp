@@ -4,7 +4,7 @@
 #include "export/gui/FolderChooser.h"
 #include "search/SearchCondition.h"
 #include "search/SearchState.h"
-#include "support/ModalWindows.h"
+#include "support/ModalDialog.h"
 #include "support/NamedControl.h"
 #include "support/TestSupport.h"
 
@@ -71,19 +71,19 @@ private Q_SLOTS:
         QString title, folder;
         QStringList listed, chosen, fields;
         bool listEnabled = false;
-        test::whenModal("fExport", [&](QWidget* dialog) {
-            title = dialog->windowTitle();
-            folder = child<FolderChooser>(*dialog, "Dir1").folder();
-            auto& list = child<QListWidget>(*dialog, "List1");
+        test::whenDialogShows("fExport", [&](QDialog& dialog) {
+            title = dialog.windowTitle();
+            folder = child<FolderChooser>(dialog, "Dir1").folder();
+            auto& list = child<QListWidget>(dialog, "List1");
             listEnabled = list.isEnabled();
             listed = entries(list, false);
             chosen = entries(list, true);
-            for (QCheckBox* field : dialog->findChildren<QCheckBox*>("eField"))
+            for (QCheckBox* field : dialog.findChildren<QCheckBox*>("eField"))
                 fields << field->text() + (field->isChecked() ? "=1" : "=0");
             for (const char* option : {"forPrint", "headers", "delimitCode", "quotes"})
                 fields << QString(option) +
-                              (child<QCheckBox>(*dialog, option).isChecked() ? "=1" : "=0");
-            child<QPushButton>(*dialog, "Cancel").click();
+                              (child<QCheckBox>(dialog, option).isChecked() ? "=1" : "=0");
+            child<QPushButton>(dialog, "Cancel").click();
         });
         program.window().findChild<QAction*>("mnuExport")->trigger();
         QCOMPARE(title, QString("Export"));

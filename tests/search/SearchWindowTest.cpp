@@ -7,7 +7,7 @@
 #include "platform/gui/CatalogFileOpener.h"
 #include "search/SearchScan.h"
 #include "search/gui/SearchResultsModel.h"
-#include "support/ModalWindows.h"
+#include "support/ModalDialog.h"
 #include "support/NamedControl.h"
 #include "support/TestSupport.h"
 
@@ -326,8 +326,8 @@ private Q_SLOTS:
         program.drives.map('V', program.gamesFolder());
         find(search, "readme.TXT");
         QString asked;
-        test::whenModal("fDrive", [&asked](QWidget* fDrive) {
-            asked = fDrive->findChild<QLabel*>("Label1")->text();
+        test::whenDialogShows("fDrive", [&asked](QDialog& fDrive) {
+            asked = fDrive.findChild<QLabel*>("Label1")->text();
             test::chooseDrive(fDrive, 'v');
         });
         doubleClickRow(search, 0);
@@ -361,16 +361,16 @@ private Q_SLOTS:
         QString title;
         QStringList locked;
         bool listEnabled = true;
-        test::whenModal("fExport", [&](QWidget* dialog) {
-            title = dialog->windowTitle();
-            auto& volumes = child<QListWidget>(*dialog, "List1");
+        test::whenDialogShows("fExport", [&](QDialog& dialog) {
+            title = dialog.windowTitle();
+            auto& volumes = child<QListWidget>(dialog, "List1");
             listEnabled = volumes.isEnabled();
             locked = selectedEntries(volumes);
-            child<FolderChooser>(*dialog, "Dir1").setFolder(out.path());
-            for (QCheckBox* field : dialog->findChildren<QCheckBox*>("eField"))
+            child<FolderChooser>(dialog, "Dir1").setFolder(out.path());
+            for (QCheckBox* field : dialog.findChildren<QCheckBox*>("eField"))
                 field->setChecked(QList<int>({0, 1, 3}).contains(field->property("index").toInt()));
-            child<QPushButton>(*dialog, "OK").click();
-            child<QPushButton>(*dialog, "Cancel").click();
+            child<QPushButton>(dialog, "OK").click();
+            child<QPushButton>(dialog, "Cancel").click();
         });
         QTest::mouseClick(&child<QPushButton>(search, "newB"), Qt::LeftButton);
         QCOMPARE(title, QString("Export Search Results"));
