@@ -188,8 +188,8 @@ void SearchWindow::Form_Activate() {
     try {
         volumes = ListVolumes(program_.catalog().open());
     } catch (const CatalogError& error) {
-        // Said in the status bar: a message box would take the activation
-        // away and bring it back, over and over.
+        // Said in the status bar: the window opens all the same, with
+        // nothing to look in.
         setStatus(error.message());
     }
     tabs_->setVolumes(volumes);
