@@ -233,6 +233,17 @@ private Q_SLOTS:
                  QStringList({"Backup (search results).cdf"}));
         QCOMPARE(test::readAll(out.filePath("Backup (search results).cdf")),
                  QByteArray("\"Filename\",\"Path\"\r\n\"letter.doc\",\"Y:\\docs\"\r\n"));
+
+        // A search that found nothing in a volume leaves no file for it.
+        criteria.named = "*.wad";
+        search.setLastSearch({SearchCondition::fromCriteria(criteria), SearchScope::Both,
+                              VolumeSelection{false, {{program.music, "Music"}}}});
+        program.prompter.messages.clear();
+        open.exportTo(out.path());
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files),
+                 QStringList({"Backup (search results).cdf"}));
+        QCOMPARE(program.prompter.messages,
+                 QStringList({"Nothing was written: the volumes chosen hold no rows to export."}));
     }
 };
 
