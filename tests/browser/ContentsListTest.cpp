@@ -11,23 +11,12 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>
-#include <functional>
 
 using namespace kestro;
 using kestro::test::ProgramUnderTest;
+using kestro::test::whenModal;
 
 namespace {
-
-// Acts on the modal window named `name` once it is up.
-void whenModal(const QString& name, std::function<void(QWidget*)> act) {
-    QTimer::singleShot(10, [name, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->objectName() == name)
-            act(modal);
-        else
-            whenModal(name, act);
-    });
-}
 
 void chooseDrive(QWidget* fDrive, QChar letter) {
     auto* drives = fDrive->findChild<QComboBox*>("Drive1");

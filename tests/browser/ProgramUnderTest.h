@@ -11,6 +11,7 @@
 
 #include <QTemporaryDir>
 #include <QTreeWidgetItem>
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -21,6 +22,9 @@ class ContentsList;
 } // namespace kestro
 
 namespace kestro::test {
+
+// Acts on the modal window named `name` once it is up.
+void whenModal(const QString& name, std::function<void(QWidget*)> act);
 
 // The desktop program over a program folder of its own, with scripted
 // dialogs, a recording shell and sound player, and drive letters that stand
