@@ -376,20 +376,23 @@ void CatalogDialog::setWaitCursor(bool wait) {
 }
 
 void CatalogDialog::showWalkProgress(quint64 folders, quint64 files) {
-    walkCounts_->setText(
-        QStringLiteral("%1 folders, %2 files seen")
-            .arg(CountText(qint64(folders)).trimmed(), CountText(qint64(files)).trimmed()));
+    const auto counted = [](quint64 count, const char* one, const char* many) {
+        return CountText(qint64(count)).trimmed() + QLatin1Char(' ') +
+               QLatin1String(count == 1 ? one : many);
+    };
+    walkCounts_->setText(counted(folders, "folder", "folders") + QStringLiteral(", ") +
+                         counted(files, "file", "files") + QStringLiteral(" seen"));
 }
 
 // Lets the window run for that long, or until the user asks to stop.
 void CatalogDialog::waitForEvents(int milliseconds) {
     QElapsedTimer waited;
     waited.start();
-    while (!abortRequested_ && !waited.hasExpired(milliseconds)) {
+    do {
         QEventLoop loop;
-        QTimer::singleShot(kAbortCheckMs, &loop, &QEventLoop::quit);
+        QTimer::singleShot(std::min(kAbortCheckMs, milliseconds), &loop, &QEventLoop::quit);
         loop.exec();
-    }
+    } while (!abortRequested_ && !waited.hasExpired(milliseconds));
 }
 
 void CatalogDialog::message(const QString& text) {
