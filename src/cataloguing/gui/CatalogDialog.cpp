@@ -69,7 +69,7 @@ CatalogDialog::CatalogDialog(ProgramState& state, std::function<void()> refreshV
       command1_(new QPushButton(QStringLiteral("&Catalog"), this)),
       command2_(new QPushButton(kClose, this)),
       mapFolder_(new QPushButton(QStringLiteral("Map a &Folder..."), this)),
-      unmapFolder_(new QPushButton(QStringLiteral("&Forget Folder"), this)),
+      unmapFolder_(new QPushButton(QStringLiteral("For&get Folder"), this)),
       label1_(new QLabel(kIdle, this)), walkCounts_(new QLabel(this)),
       progressBar1_(new QProgressBar(this)), pic1_(new QLabel(this)), timer1_(new QTimer(this)) {
     setObjectName(QStringLiteral("fCatalog"));
@@ -226,6 +226,8 @@ void CatalogDialog::updateButtons() {
     mapFolder_->setEnabled(!running_);
     unmapFolder_->setEnabled(!running_ && drive && drive->mappedFolder);
     drive1_->setEnabled(!running_);
+    check1_->setEnabled(!running_); // the run has read them
+    check2_->setEnabled(!running_);
 }
 
 void CatalogDialog::MapFolder_Click() {

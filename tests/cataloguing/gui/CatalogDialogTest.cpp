@@ -4,6 +4,7 @@
 #include "browser/gui/CatalogTree.h"
 #include "catalog/Catalog.h"
 #include "catalog/Schema.h"
+#include "cataloguing/gui/DiscPictures.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -147,18 +148,28 @@ private Q_SLOTS:
                                    " SET thedescription = 'Start here' WHERE name = 'README'");
         const QByteArray before = test::readAll(program.catalogPath());
         QVERIFY(program.start());
+        const QImage atRest = DiscPicture(kDiscAtRest).toImage();
+        bool animated = false;
         inCatalogDialog(program, [&](CatalogDialog& dialog) {
             auto* status = control<QLabel>(&dialog, "Label1");
+            auto* picture = control<QLabel>(&dialog, "Pic1");
+            QCOMPARE(picture->pixmap().toImage(), atRest);
+            QVERIFY(control<QTimer>(&dialog, "Timer1")->isActive());
             connect(control<QProgressBar>(&dialog, "ProgressBar1"), &QProgressBar::valueChanged,
-                    &dialog, [&dialog, status](int value) {
-                        if (value > 0 && status->text() == "Importing Files...")
-                            button(&dialog, "Command2")->click(); // it reads "&Abort"
+                    &dialog, [&](int value) {
+                        if (value == 0 || status->text() != "Importing Files...")
+                            return;
+                        dialog.Timer1_Timer(); // a tick of the animation
+                        animated = picture->pixmap().toImage() != atRest;
+                        button(&dialog, "Command2")->click(); // it reads "&Abort"
                     });
             selectDrive(&dialog, 'w');
             button(&dialog, "Command1")->click();
             QCOMPARE(dialog.lastOutcome()->result, Result::Aborted);
             QVERIFY(!dialog.lastOutcome()->walk.cancelled);
+            QCOMPARE(picture->pixmap().toImage(), atRest);
         });
+        QVERIFY(animated);
         QCOMPARE(program.prompter.messages, QStringList({"Aborted by user..."}));
         QCOMPARE(test::readAll(program.catalogPath()), before);
     }
@@ -287,6 +298,14 @@ private Q_SLOTS:
             QVERIFY(driveItems(&dialog)[1].startsWith("w: [games] - "));
         });
         QCOMPARE(program.prompter.messages, QStringList());
+
+        // A dialog closed while a drive still keeps its answer drops the answer.
+        program.drives.system().hold(program.gamesFolder());
+        inCatalogDialog(
+            program, [&](CatalogDialog&) { QTRY_COMPARE(program.drives.system().waiting(), 1); });
+        program.drives.system().letGo();
+        QTRY_COMPARE(program.drives.system().waiting(), 0);
+        QTest::qWait(50); // an answer posted to the dialog would arrive now
     }
 };
 
