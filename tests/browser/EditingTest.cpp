@@ -133,7 +133,7 @@ private Q_SLOTS:
         }
         QCOMPARE(categoryKeys(program), QStringList({"2", "3", "4"}));
         program.prompter.answerText("First again");
-        runFromNodeMenu(program, "~", "rootNewCategory");
+        QTest::mouseClick(program.window().findChild<QWidget*>("bCategory"), Qt::LeftButton);
         QCOMPARE(categoryKeys(program), QStringList({"1", "2", "3", "4"}));
         QVERIFY(program.prompter.messages.isEmpty());
     }
@@ -266,6 +266,24 @@ private Q_SLOTS:
         QVERIFY(!program.node("`1"));
         QCOMPARE(valueOf(program, "SELECT tablename FROM \"index\""), program.games);
         QVERIFY(!volumeTablesExist(program, program.backup));
+
+        // The Delete key passes folders by; the command itself refuses them
+        // even when the user says Yes.
+        program.prompter.questions.clear();
+        const QString doom = program.gamesKey + "\\DOOM";
+        program.clickNode(doom);
+        program.pressKeyInTree(Qt::Key_Delete);
+        QCOMPARE(program.prompter.questions, QStringList());
+        program.prompter.answer(true);
+        program.window().findChild<QAction*>("volumesDelete")->trigger();
+        QCOMPARE(program.prompter.questions, QStringList({kDeleteThis}));
+        QCOMPARE(program.prompter.messages,
+                 QStringList({"Can only delete volumes or whole categories..."}));
+        QVERIFY(program.node(doom));
+        QCOMPARE(valueOf(program, "SELECT count(*) FROM " +
+                                      quoteIdentifier(schema::dirsTable(program.games)) +
+                                      " WHERE name = 'DOOM'"),
+                 QString("1"));
     }
 
     void deletingFolderAndFileRowsLeavesWhatTheFolderHolds() {
