@@ -27,31 +27,16 @@ QString describePrompt(const QString& itemText) {
            "', or leave blank and click OK to erase an existing one.";
 }
 
-Database catalogOf(ProgramUnderTest& program) {
-    return Catalog(program.catalogPath(), OpenMode::SharedReadWrite).open();
-}
-
-// One value of the catalog: "<null>" for Null, "<none>" without a row.
-QString valueOf(ProgramUnderTest& program, const std::string& sql, const QString& bound = {}) {
-    const Database db = catalogOf(program);
-    Statement s = db.prepare(sql);
-    if (!bound.isNull())
-        s.bind(1, bound);
-    if (!s.next())
-        return "<none>";
-    return s.isNull(0) ? QString("<null>") : s.text(0);
-}
-
 QStringList categoryKeys(ProgramUnderTest& program) {
     QStringList keys;
-    Statement s = catalogOf(program).prepare("SELECT \"key\" FROM categories ORDER BY \"key\"");
+    Statement s = program.openCatalog().prepare("SELECT \"key\" FROM categories ORDER BY \"key\"");
     while (s.next())
         keys << s.text(0);
     return keys;
 }
 
 bool volumeTablesExist(ProgramUnderTest& program, const QString& tablename) {
-    Statement s = catalogOf(program).prepare(
+    Statement s = program.openCatalog().prepare(
         "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN (?1, ?2)");
     s.bind(1, schema::dirsTable(tablename));
     s.bind(2, schema::filesTable(tablename));
@@ -116,7 +101,8 @@ class EditingTest : public QObject {
 private Q_SLOTS:
     void aNewCategoryTakesTheSmallestFreeKey() {
         ProgramUnderTest program;
-        catalogOf(program).execute("INSERT INTO categories (\"key\", category) VALUES (4, 'Four')");
+        program.openCatalog().execute(
+            "INSERT INTO categories (\"key\", category) VALUES (4, 'Four')");
         QVERIFY(program.start());
         program.prompter.answerText("Tom's \"best\" 100%");
         QTest::keyClick(&program.window(), Qt::Key_W, Qt::ControlModifier);
@@ -126,7 +112,7 @@ private Q_SLOTS:
         QCOMPARE(program.sounds.played.last(), QString("openwindow.wav"));
 
         // Keys 2, 3, 4 give 1; an empty or cancelled name adds nothing.
-        catalogOf(program).execute("DELETE FROM categories WHERE \"key\" = 1");
+        program.openCatalog().execute("DELETE FROM categories WHERE \"key\" = 1");
         for (const auto& answer : {std::optional<QString>(""), std::optional<QString>()}) {
             program.prompter.answer(answer);
             runFromNodeMenu(program, "~", "rootNewCategory");
@@ -158,21 +144,21 @@ private Q_SLOTS:
         });
         runFromRowMenu(program, " Music", "filesCategorize");
         QCOMPARE(chooserTitle, QString("Categorize"));
-        QCOMPARE(
-            valueOf(program, "SELECT category FROM \"index\" WHERE tablename = ?", program.games),
-            QString("2"));
-        QCOMPARE(
-            valueOf(program, "SELECT category FROM \"index\" WHERE tablename = ?", program.music),
-            QString("2"));
+        QCOMPARE(program.catalogValue("SELECT category FROM \"index\" WHERE tablename = ?",
+                                      program.games),
+                 QString("2"));
+        QCOMPARE(program.catalogValue("SELECT category FROM \"index\" WHERE tablename = ?",
+                                      program.music),
+                 QString("2"));
         QCOMPARE(program.node(program.gamesKey)->parent(), program.node("`2"));
 
         program.clickNode("`2");
         selectRows(program, {" GAMES DISK"});
         whenModal("fCategorize", [](QWidget* chooser) { chooseCategory(chooser, "~"); });
         runFromRowMenu(program, " GAMES DISK", "filesCategorize");
-        QCOMPARE(
-            valueOf(program, "SELECT category FROM \"index\" WHERE tablename = ?", program.games),
-            QString("0"));
+        QCOMPARE(program.catalogValue("SELECT category FROM \"index\" WHERE tablename = ?",
+                                      program.games),
+                 QString("0"));
         QCOMPARE(program.node(program.gamesKey)->parent(), program.node("~"));
         QCOMPARE(program.node(program.musicKey)->parent(), program.node("`2"));
 
@@ -191,26 +177,28 @@ private Q_SLOTS:
         program.clickNode(program.gamesKey);
         program.pressKeyInTree(Qt::Key_F2);
         typeLabel(program, "GAMES \"two\" 50%");
-        QCOMPARE(valueOf(program, "SELECT name FROM \"index\" WHERE tablename = ?", program.games),
-                 QString("GAMES \"two\" 50%"));
+        QCOMPARE(
+            program.catalogValue("SELECT name FROM \"index\" WHERE tablename = ?", program.games),
+            QString("GAMES \"two\" 50%"));
         QCOMPARE(program.node(program.gamesKey)->text(0), QString("GAMES \"two\" 50%"));
 
         runFromNodeMenu(program, "`1", "categoriesRename");
         typeLabel(program, "Older Stuff");
-        QCOMPARE(valueOf(program, "SELECT category FROM categories WHERE \"key\" = 1"),
+        QCOMPARE(program.catalogValue("SELECT category FROM categories WHERE \"key\" = 1"),
                  QString("Older Stuff"));
         program.clickNode("~");
         program.pressKeyInTree(Qt::Key_F2);
         typeLabel(program, "My 'discs'");
-        QCOMPARE(valueOf(program, "SELECT name FROM \"Name\""), QString("My 'discs'"));
+        QCOMPARE(program.catalogValue("SELECT name FROM \"Name\""), QString("My 'discs'"));
 
         // An empty label, and a folder, keep their old text.
         program.clickNode(program.musicKey);
         program.pressKeyInTree(Qt::Key_F2);
         typeLabel(program, "");
         QCOMPARE(program.node(program.musicKey)->text(0), QString("Music"));
-        QCOMPARE(valueOf(program, "SELECT name FROM \"index\" WHERE tablename = ?", program.music),
-                 QString("Music"));
+        QCOMPARE(
+            program.catalogValue("SELECT name FROM \"index\" WHERE tablename = ?", program.music),
+            QString("Music"));
         const QString doom = program.gamesKey + "\\DOOM";
         program.clickNode(doom);
         program.window().findChild<QAction*>("volumesRename")->trigger();
@@ -218,7 +206,7 @@ private Q_SLOTS:
         QCOMPARE(program.prompter.messages,
                  QStringList({"You can only change database, category or volume names..."}));
         QCOMPARE(program.node(doom)->text(0), QString("Doom"));
-        QCOMPARE(valueOf(program, "SELECT count(*) FROM " +
+        QCOMPARE(program.catalogValue("SELECT count(*) FROM " +
                                       quoteIdentifier(schema::dirsTable(program.games)) +
                                       " WHERE name = 'QUAKE'"),
                  QString("0"));
@@ -240,7 +228,7 @@ private Q_SLOTS:
         QTest::keyClick(&program.list(), Qt::Key_Delete);
         QCOMPARE(program.prompter.questions, QStringList({kDeleteAll, kDeleteAll}));
         QCOMPARE(refreshes.count(), 1);
-        QCOMPARE(valueOf(program, "SELECT count(*) FROM \"index\""), QString("0"));
+        QCOMPARE(program.catalogValue("SELECT count(*) FROM \"index\""), QString("0"));
         QCOMPARE(categoryKeys(program), QStringList({"2"}));
         for (const QString& volume : {program.games, program.music, program.backup})
             QVERIFY(!volumeTablesExist(program, volume));
@@ -264,7 +252,7 @@ private Q_SLOTS:
         program.prompter.answer(true);
         runFromNodeMenu(program, "`1", "categoriesDelete");
         QVERIFY(!program.node("`1"));
-        QCOMPARE(valueOf(program, "SELECT tablename FROM \"index\""), program.games);
+        QCOMPARE(program.catalogValue("SELECT tablename FROM \"index\""), program.games);
         QVERIFY(!volumeTablesExist(program, program.backup));
 
         // The Delete key passes folders by; the command itself refuses them
@@ -280,7 +268,7 @@ private Q_SLOTS:
         QCOMPARE(program.prompter.messages,
                  QStringList({"Can only delete volumes or whole categories..."}));
         QVERIFY(program.node(doom));
-        QCOMPARE(valueOf(program, "SELECT count(*) FROM " +
+        QCOMPARE(program.catalogValue("SELECT count(*) FROM " +
                                       quoteIdentifier(schema::dirsTable(program.games)) +
                                       " WHERE name = 'DOOM'"),
                  QString("1"));
@@ -296,14 +284,16 @@ private Q_SLOTS:
         runFromRowMenu(program, "Readme", "filesDelete");
         const std::string dirs = quoteIdentifier(schema::dirsTable(program.games));
         const std::string files = quoteIdentifier(schema::filesTable(program.games));
-        QCOMPARE(valueOf(program, "SELECT count(*) FROM " + dirs + " WHERE name = 'DOOM'"),
+        QCOMPARE(program.catalogValue("SELECT count(*) FROM " + dirs + " WHERE name = 'DOOM'"),
                  QString("0"));
-        QCOMPARE(valueOf(program, "SELECT count(*) FROM " + files + " WHERE name = 'README'"),
+        QCOMPARE(program.catalogValue("SELECT count(*) FROM " + files + " WHERE name = 'README'"),
                  QString("0"));
-        QCOMPARE(valueOf(program, "SELECT count(*) FROM " + dirs + " WHERE parent = 'W:\\DOOM'"),
-                 QString("1")); // MAPS
-        QCOMPARE(valueOf(program, "SELECT count(*) FROM " + files + " WHERE parent = 'W:\\DOOM'"),
-                 QString("2"));
+        QCOMPARE(
+            program.catalogValue("SELECT count(*) FROM " + dirs + " WHERE parent = 'W:\\DOOM'"),
+            QString("1")); // MAPS
+        QCOMPARE(
+            program.catalogValue("SELECT count(*) FROM " + files + " WHERE parent = 'W:\\DOOM'"),
+            QString("2"));
         QVERIFY(!program.node(program.gamesKey + "\\DOOM"));
     }
 
@@ -320,8 +310,8 @@ private Q_SLOTS:
         runFromRowMenu(program, "Readme", "filesDescribe");
         QCOMPARE(program.prompter.questions,
                  QStringList({describePrompt(" Doom"), describePrompt("Readme")}));
-        QCOMPARE(valueOf(program, readme), QString("Tom's \"read me\""));
-        QCOMPARE(valueOf(program, "SELECT thedescription FROM " +
+        QCOMPARE(program.catalogValue(readme), QString("Tom's \"read me\""));
+        QCOMPARE(program.catalogValue("SELECT thedescription FROM " +
                                       quoteIdentifier(schema::dirsTable(program.games)) +
                                       " WHERE name = 'DOOM'"),
                  QString("The game"));
@@ -340,7 +330,7 @@ private Q_SLOTS:
         QCOMPARE(
             program.prompter.questions,
             QStringList({describePrompt("Readme"), kDeleteDescription, describePrompt("Readme")}));
-        QCOMPARE(valueOf(program, readme), QString("<null>"));
+        QCOMPARE(program.catalogValue(readme), QString("<null>"));
         QCOMPARE(program.list().contents().row(program.rowOf("Readme")).texts[4], QString());
     }
 
@@ -356,8 +346,8 @@ private Q_SLOTS:
         QCOMPARE(program.prompter.messages,
                  QStringList({"Can't add descriptions to categories. Skipping selected "
                               "category..."}));
-        QCOMPARE(valueOf(program, "SELECT thedescription FROM \"index\" WHERE tablename = ?",
-                         program.games),
+        QCOMPARE(program.catalogValue("SELECT thedescription FROM \"index\" WHERE tablename = ?",
+                                      program.games),
                  QString("Shareware, 1994"));
         QCOMPARE(refreshes.count(), 0);
         // The root's rows are made again from the figures kept with the tree.
@@ -392,7 +382,7 @@ private Q_SLOTS:
 
     void aDeletionThatFailsPartWayLeavesTheCatalogAsItWas() {
         ProgramUnderTest program;
-        catalogOf(program).executeScript(
+        program.openCatalog().executeScript(
             "CREATE TRIGGER keep_music BEFORE DELETE ON \"index\" WHEN old.name = 'Music' "
             "BEGIN SELECT RAISE(ABORT, 'Music stays'); END;");
         QVERIFY(program.start());
@@ -407,7 +397,7 @@ private Q_SLOTS:
                  qPrintable(program.prompter.messages[0]));
         QVERIFY(program.prompter.messages[0].contains("Music stays"));
         QCOMPARE(refreshes.count(), 0);
-        QCOMPARE(valueOf(program, "SELECT count(*) FROM \"index\""), QString("3"));
+        QCOMPARE(program.catalogValue("SELECT count(*) FROM \"index\""), QString("3"));
         QVERIFY(volumeTablesExist(program, program.games));
         QVERIFY(program.node(program.gamesKey));
     }

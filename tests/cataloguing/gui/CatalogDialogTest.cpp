@@ -2,7 +2,6 @@
 
 #include "browser/ProgramUnderTest.h"
 #include "browser/gui/CatalogTree.h"
-#include "catalog/Catalog.h"
 #include "catalog/Schema.h"
 #include "cataloguing/gui/DiscPictures.h"
 #include "support/TestSupport.h"
@@ -60,18 +59,6 @@ void inCatalogDialog(ProgramUnderTest& program, std::function<void(CatalogDialog
     QVERIFY(acted);
 }
 
-Database catalogOf(ProgramUnderTest& program) {
-    return Catalog(program.catalogPath(), OpenMode::SharedReadWrite).open();
-}
-
-QString text(const Database& db, const std::string& sql, const QString& bound) {
-    Statement s = db.prepare(sql);
-    s.bind(1, bound);
-    if (!s.next())
-        return "<none>";
-    return s.isNull(0) ? QString("<null>") : s.text(0);
-}
-
 void put(const QString& path) {
     QDir().mkpath(QFileInfo(path).path());
     test::writeAll(path, "x");
@@ -112,7 +99,7 @@ private Q_SLOTS:
         const std::string files = quoteIdentifier(schema::filesTable(tablename));
         const std::string dirs = quoteIdentifier(schema::dirsTable(tablename));
         {
-            const Database db = catalogOf(program);
+            const Database db = program.openCatalog();
             db.execute("UPDATE \"index\" SET name = 'Renamed', category = '2', "
                        "thedescription = 'Summer' WHERE tablename = ?",
                        tablename);
@@ -127,25 +114,27 @@ private Q_SLOTS:
             QCOMPARE(dialog.lastOutcome()->result, Result::Catalogued);
         });
         QCOMPARE(program.prompter.questions, QStringList());
-        const Database db = catalogOf(program);
-        QCOMPARE(text(db,
-                      "SELECT name || '|' || category || '|' || thedescription FROM \"index\" "
-                      "WHERE tablename = ?",
-                      tablename),
+        QCOMPARE(program.catalogValue(
+                     "SELECT name || '|' || category || '|' || thedescription FROM \"index\" "
+                     "WHERE tablename = ?",
+                     tablename),
                  QString("Renamed|2|Summer"));
-        QCOMPARE(text(db, "SELECT thedescription FROM " + files + " WHERE name = ?", "b.jpg"),
+        QCOMPARE(program.catalogValue("SELECT thedescription FROM " + files + " WHERE name = ?",
+                                      "b.jpg"),
                  QString("Beach"));
-        QCOMPARE(text(db, "SELECT thedescription FROM " + dirs + " WHERE name = ?", "2023"),
-                 QString("That year"));
-        QCOMPARE(text(db, "SELECT count(*) FROM " + files + " WHERE name = ?", "c.jpg"),
+        QCOMPARE(
+            program.catalogValue("SELECT thedescription FROM " + dirs + " WHERE name = ?", "2023"),
+            QString("That year"));
+        QCOMPARE(program.catalogValue("SELECT count(*) FROM " + files + " WHERE name = ?", "c.jpg"),
                  QString("1"));
         QCOMPARE(program.node(tablename + "_D:")->parent(), program.node("`2"));
     }
 
     void abortDuringTheImportLeavesTheCatalogAsItWas() {
         ProgramUnderTest program;
-        catalogOf(program).execute("UPDATE " + quoteIdentifier(schema::filesTable(program.games)) +
-                                   " SET thedescription = 'Start here' WHERE name = 'README'");
+        program.openCatalog().execute("UPDATE " +
+                                      quoteIdentifier(schema::filesTable(program.games)) +
+                                      " SET thedescription = 'Start here' WHERE name = 'README'");
         const QByteArray before = test::readAll(program.catalogPath());
         QVERIFY(program.start());
         const QImage atRest = DiscPicture(kDiscAtRest).toImage();
