@@ -6,8 +6,10 @@
 #include "settings/gui/DesktopServices.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
+#include <QTimer>
 
 using namespace kestro;
 
@@ -15,6 +17,19 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestro Pro"));
     QGuiApplication::setDesktopFileName(QStringLiteral("kestro"));
+
+    QCommandLineParser arguments;
+    arguments.setApplicationDescription(
+        QStringLiteral("Kestro Pro, the catalog of your removable media and drives."));
+    arguments.addHelpOption();
+    // Proves that the program works where it is installed: the whole start
+    // runs, the window shows and closes again as a user closes it.
+    const QCommandLineOption quitAfterStart(
+        QStringLiteral("quit-after-start"),
+        QStringLiteral("Start as usual, load the current catalog, then close the window and "
+                       "quit (exit status 0)."));
+    arguments.addOption(quitAfterStart);
+    arguments.process(app);
 
     // The installed share folder sits beside bin/ in a build tree and in an
     // installation alike; so does the program's own icon.
@@ -31,5 +46,7 @@ int main(int argc, char* argv[]) {
     if (!window.start())
         return 0; // no catalog: the user has been told the program quits
     window.show();
+    if (arguments.isSet(quitAfterStart))
+        QTimer::singleShot(0, &window, &QWidget::close);
     return app.exec();
 }

@@ -196,16 +196,6 @@ private Q_SLOTS:
         QVERIFY(clock.elapsed() < 1000);
         QCOMPARE(closing.sounds.played, QStringList({"startup.wav waiting"}));
     }
-
-    void withoutSoundsNoCueIsAskedFor() {
-        ProgramUnderTest program;
-        program.setOption("oSounds", "0");
-        QVERIFY(program.start());
-        program.prompter.answerCancel();
-        program.window().OpenDatabase();
-        program.window().close();
-        QVERIFY(program.sounds.played.isEmpty());
-    }
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -102,7 +102,7 @@ private Q_SLOTS:
                  QStringList({"&File", "  &New Database Ctrl+N", "  &Open Database Ctrl+O",
                               "  &Export Ctrl+E (off)", "  &New Category Ctrl+W", "  E&xit Ctrl+X",
                               "&Tools", "  &Catalog a Volume Ctrl+C", "  &Search Ctrl+F (off)",
-                              "  C&ompact Database Ctrl+M", "  &Options Ctrl+T (off)", "&Help",
+                              "  C&ompact Database Ctrl+M", "  &Options Ctrl+T", "&Help",
                               "  &Help Topics F1", "  &About Kestro Pro Ctrl+A"}));
         // A button follows its command.
         QVERIFY(!button(program, "bFind")->isEnabled());

@@ -5,6 +5,7 @@
 #include "browser/gui/EditingCommands.h"
 #include "browser/gui/PaneSplitter.h"
 #include "browser/gui/PictureButtonRow.h"
+#include "browser/gui/ProgramLogo.h"
 #include "cataloguing/gui/CatalogDialog.h"
 #include "platform/DriveTable.h"
 #include "platform/Version.h"
@@ -175,7 +176,8 @@ void Form1::buildCommands() {
     connect(addCommand(tools, "mnuCompact", "C&ompact Database", QKeySequence("Ctrl+M")),
             &QAction::triggered, this, &Form1::CompactDatabase);
     tools->addSeparator();
-    addCommand(tools, "mnuOptions", "&Options", QKeySequence("Ctrl+T"))->setEnabled(false);
+    connect(addCommand(tools, "mnuOptions", "&Options", QKeySequence("Ctrl+T")),
+            &QAction::triggered, this, &Form1::ShowOptions);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(addCommand(help, "mnuHelp", "&Help Topics", QKeySequence(Qt::Key_F1)),
@@ -256,7 +258,7 @@ void Form1::buildButtonRow(QWidget* top) {
     logo_ = new QLabel(top);
     logo_->setObjectName(QStringLiteral("Image2"));
     logo_->setToolTip(QStringLiteral(" About Kestro Pro "));
-    logo_->setPixmap(logoPicture(state_.images.icon(QStringLiteral("logo")), font(), palette()));
+    logo_->setPixmap(logoPicture(ProgramLogo(state_.images), font(), palette()));
     logo_->setMouseTracking(true);
     logo_->installEventFilter(this);
 }
@@ -314,10 +316,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------
 // Helpers
 
-QString Form1::chooseDrive(const QString& current, const QString& volumeName) {
+void Form1::prepareToOpenWindow() {
     buttons_->resetAll();
     YieldEvents(50);
     state_.sounds.play(cue::kOpenWindow);
+}
+
+QString Form1::chooseDrive(const QString& current, const QString& volumeName) {
+    prepareToOpenWindow();
     QStringList drives;
     for (const Drive& drive : state_.drives.drives())
         drives << drive.display();

@@ -21,6 +21,7 @@ class EditingCommands;
 class PaneSplitter;
 class PictureButtonRow;
 class ProgramState;
+class SplashWindow;
 struct ContentsRow;
 struct RootAndCategories;
 
@@ -70,6 +71,7 @@ public Q_SLOTS:
     void ExitProgram();
     void ShowAbout();
     void ShowHelp();
+    void ShowOptions();
 
     // The tree.
     void ExpandAhead(QTreeWidgetItem* node);
@@ -106,7 +108,7 @@ private:
     QMenu* addContextMenu(const QString& name, const QString& title,
                           const QList<ContextEntry>& entries);
 
-    bool loadCatalogAtStart();
+    bool loadCatalogAtStart(SplashWindow& splash);
     void loadRootAndCategories(const RootAndCategories& catalog);
     ContentsRow categoryRow(const QString& key, const QString& name, const QString& image) const;
     void LoadVolumes(const Database& db, std::vector<ContentsRow>& rows);
@@ -117,6 +119,9 @@ private:
                      std::vector<ContentsRow>& rows);
     void showNodeMenu(QTreeWidgetItem* node);
     void showMenu(QMenu* menu);
+    // What every dialog does as it opens: the buttons come to rest, pending
+    // events run, the openwindow cue plays.
+    void prepareToOpenWindow();
     QString chooseDrive(const QString& current, const QString& volumeName);
 
     void restoreLayout();

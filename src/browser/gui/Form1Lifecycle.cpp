@@ -1,5 +1,5 @@
 // The main window's start-up and exit, the commands that change the current
-// catalog, and the about box and help.
+// catalog, the options, the about box and help.
 
 #include "browser/CatalogReader.h"
 #include "browser/gui/AboutBox.h"
@@ -8,6 +8,7 @@
 #include "browser/gui/Form1.h"
 #include "browser/gui/PaneSplitter.h"
 #include "browser/gui/PictureButtonRow.h"
+#include "browser/gui/ProgramLogo.h"
 #include "browser/gui/SplashWindow.h"
 #include "browser/gui/WaitCursor.h"
 #include "catalog/CatalogError.h"
@@ -21,6 +22,7 @@
 #include "platform/gui/Prompter.h"
 #include "platform/gui/Shell.h"
 #include "platform/gui/SoundPlayer.h"
+#include "settings/gui/OptionsDialog.h"
 #include "settings/gui/ProgramState.h"
 
 #include <QCloseEvent>
@@ -49,40 +51,46 @@ int pixels(double twips) {
 } // namespace
 
 bool Form1::start() {
-    SplashWindow splash;
+    SplashWindow splash(ProgramLogo(state_.images));
     splash.show();
     YieldEvents(25);
     state_.loadOptions();
     state_.sounds.play(cue::kStartup, SoundPlayer::Wait::UntilEnd);
     IconCache(state_.fileTypes, state_.images, [&splash](const QString& message) {
         splash.setMessage(message);
+        YieldEvents(5); // the message shows before the work begins
     }).RefreshIconCache();
     setWindowTitle(ProgramCaption());
     state_.environment = state_.settingsFile().loadEnvironment();
     restoreLayout();
     ShowFileColumns();
-    if (!loadCatalogAtStart()) {
-        splash.hide();
+    splash.setMessage(QStringLiteral("Loading database..."));
+    YieldEvents(5);
+    if (!loadCatalogAtStart(splash)) {
         state_.prompter.message(kNoValidFileMessage);
         return false;
     }
     RefreshViews();
+    splash.hide();
     startupComplete_ = true;
     return true;
 }
 
 // The catalog of the settings file, or one the user opens instead while it
-// cannot be read or is no usable catalog. False when the user gives up.
-bool Form1::loadCatalogAtStart() {
+// cannot be read or is no usable catalog. False when the user gives up. The
+// splash window makes way for the first question.
+bool Form1::loadCatalogAtStart(SplashWindow& splash) {
     for (;;) {
         if (probeCatalogFile(state_.environment.lastLoadedFile)) {
             try {
                 state_.catalog().open();
                 return true;
             } catch (const CatalogError& error) {
+                splash.hide();
                 state_.prompter.message(error.message());
             }
         }
+        splash.hide();
         if (!OpenDatabase())
             return false;
     }
@@ -213,11 +221,19 @@ void Form1::RefreshViews() {
 }
 
 void Form1::ShowAbout() {
-    buttons_->resetAll();
-    YieldEvents(50);
-    state_.sounds.play(cue::kOpenWindow);
-    AboutBox about(this);
+    prepareToOpenWindow();
+    AboutBox about(ProgramLogo(state_.images), this);
+    connect(&about, &AboutBox::helpRequested, this, &Form1::ShowHelp);
     about.exec();
+}
+
+// Confirmed options take effect at once: names, dates and the open mode of
+// the catalog all come from them.
+void Form1::ShowOptions() {
+    prepareToOpenWindow();
+    OptionsDialog options(state_, this);
+    if (options.exec() == QDialog::Accepted)
+        RefreshViews();
 }
 
 // The help document of the program folder, in the desktop's browser.

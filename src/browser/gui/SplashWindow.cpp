@@ -2,34 +2,70 @@
 
 #include "platform/Version.h"
 
+#include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QVBoxLayout>
 
 namespace kestro {
 
-SplashWindow::SplashWindow(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), lbl_(new QLabel(this)) {
+namespace {
+
+QLabel* centredLabel(const char* name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAlignment(Qt::AlignHCenter);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QFont scaled(QFont font, double factor, bool bold) {
+    font.setPointSizeF(font.pointSizeF() * factor);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+SplashWindow::SplashWindow(const QIcon& logo, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
-    auto* title = new QLabel(QStringLiteral("Kestro Pro"), this);
-    QFont big = title->font();
-    big.setPointSizeF(big.pointSizeF() * 2);
-    big.setBold(true);
-    title->setFont(big);
-    title->setAlignment(Qt::AlignCenter);
-    auto* version = new QLabel(QStringLiteral("Version ") + kVersionText, this);
-    version->setObjectName(QStringLiteral("Label2"));
-    version->setAlignment(Qt::AlignCenter);
-    lbl_->setObjectName(QStringLiteral("lbl"));
-    lbl_->setAlignment(Qt::AlignCenter);
-    lbl_->setText(QStringLiteral("Loading database..."));
+    setWindowTitle(QStringLiteral("Kestro Pro"));
+
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setFrameShadow(QFrame::Raised);
+
+    auto* picture = new QLabel(frame);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setPixmap(logo.pixmap(64, 64));
+    picture->setAlignment(Qt::AlignHCenter);
+    auto* name = centredLabel("lblName", QStringLiteral("Kestro Pro"), frame);
+    name->setFont(scaled(font(), 2.0, true));
+    auto* version = centredLabel("Label2", QStringLiteral("Version ") + kVersionText, frame);
+    auto* purpose =
+        centredLabel("Label1", QStringLiteral("The catalog of your removable media"), frame);
+    purpose->setFont(scaled(font(), 0.9, false));
+    purpose->setForegroundRole(QPalette::PlaceholderText);
+    lbl_ = centredLabel("lbl", QStringLiteral("Loading database..."), frame);
+
+    auto* column = new QVBoxLayout(frame);
+    column->setContentsMargins(40, 28, 40, 20);
+    column->setSpacing(4);
+    column->addWidget(picture);
+    column->addSpacing(8);
+    column->addWidget(name);
+    column->addWidget(version);
+    column->addWidget(purpose);
+    column->addSpacing(20);
+    column->addWidget(lbl_);
+
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(32, 24, 32, 24);
-    layout->addWidget(title);
-    layout->addWidget(version);
-    layout->addSpacing(12);
-    layout->addWidget(lbl_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(frame);
     setAutoFillBackground(true);
-    resize(360, 160);
+    setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
 }
 
 void SplashWindow::setMessage(const QString& text) {

@@ -1,0 +1,162 @@
+#include "ProgramUnderTest.h"
+#include "browser/gui/PictureButton.h"
+#include "support/ModalDialog.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace kestro;
+using kestro::test::ProgramUnderTest;
+
+namespace {
+
+void trigger(ProgramUnderTest& program, const char* command) {
+    program.window().findChild<QAction*>(command)->trigger();
+}
+
+void click(QDialog& dialog, const char* button) {
+    dialog.findChild<QPushButton*>(button)->click();
+}
+
+// A session that passes every moment with a sound cue the main window has:
+// the start, a picture button, the logo and the about box, Open, New,
+// Compact, a file whose medium is gone, and Exit. Returns the cues asked for.
+QStringList cuesOfASession(const QString& oSounds) {
+    ProgramUnderTest program;
+    program.setOption("oSounds", oSounds);
+    if (!program.start())
+        return {"no start"};
+    test::whenDialogShows("frmOptions", [](QDialog& options) { click(options, "cmdCancel"); });
+    QTest::mouseClick(program.window().findChild<PictureButton*>("bOptions"), Qt::LeftButton);
+    test::whenDialogShows("fAbout", [](QDialog& about) { click(about, "Command1"); });
+    QTest::mouseClick(program.window().findChild<QLabel*>("Image2"), Qt::LeftButton);
+    program.prompter.answerCancel();
+    trigger(program, "mnuOpen");
+    program.prompter.answerCancel();
+    trigger(program, "mnuNew");
+    program.prompter.answer(false);
+    trigger(program, "mnuCompact");
+
+    QTemporaryDir emptyDrive;
+    program.drives.table().unmap('X');
+    program.drives.map('X', emptyDrive.path());
+    program.clickNode(program.musicKey + "\\Albums");
+    test::whenDialogShows("fDrive", [](QDialog& chooser) { click(chooser, "Command2"); });
+    program.doubleClickRow(program.rowOf("song.mp3"));
+
+    trigger(program, "mnuExit");
+    return program.sounds.played;
+}
+
+} // namespace
+
+class SoundsSplashAboutTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void everyCueAtItsMomentAndNoneWithSoundsOff() {
+        QCOMPARE(cuesOfASession("1"),
+                 QStringList({"startup.wav waiting", "clickdown.wav", "clickup.wav",
+                              "openwindow.wav", // options
+                              "clickdown.wav", "clickup.wav",
+                              "openwindow.wav", // about
+                              "openwindow.wav", "openwindow.wav", "openwindow.wav",
+                              "openwindow.wav", // choose-drive
+                              "shutdown.wav"}));
+        QCOMPARE(cuesOfASession("0"), QStringList());
+    }
+
+    void soundsSwitchedOffInTheOptionsAreSilentAtOnce() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        test::whenDialogShows("frmOptions", [](QDialog& options) {
+            options.findChild<QCheckBox*>("oSounds")->click();
+            click(options, "cmdOK");
+        });
+        trigger(program, "mnuOptions");
+        program.prompter.answerCancel();
+        trigger(program, "mnuOpen");
+        QCOMPARE(program.sounds.played, QStringList({"startup.wav waiting", "openwindow.wav"}));
+    }
+
+    void theAboutBoxTellsTheVersionOpensHelpAndSoundsEachTime() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        test::writeAll(program.programFile("kestro2.html"), "<html></html>");
+        for (int opening = 1; opening <= 2; ++opening) {
+            auto* bNew = program.window().findChild<PictureButton*>("bNew");
+            bNew->setLook(PictureButton::Look::Hovering); // the pointer was on it
+            bool resting = false, readOnly = false, hasLogo = false;
+            QString title, version, description;
+            test::whenDialogShows("fAbout", [&](QDialog& about) {
+                resting = bNew->look() == PictureButton::Look::Resting;
+                title = about.windowTitle();
+                version = about.findChild<QLabel*>("Label5")->text();
+                hasLogo = !about.findChild<QLabel*>("Image1")->pixmap().isNull();
+                auto* text = about.findChild<QPlainTextEdit*>("Text1");
+                readOnly = text->isReadOnly();
+                description = text->toPlainText();
+                QCOMPARE(about.findChild<QPushButton*>("Command2")->text(), QString("&Help"));
+                click(about, "Command2");
+                QVERIFY(about.isVisible()); // help opens beside it
+                QCOMPARE(about.findChild<QPushButton*>("Command1")->text(), QString("&Ok"));
+                click(about, "Command1");
+            });
+            trigger(program, "mnuAbout");
+            QVERIFY(resting);
+            QCOMPARE(title, QString("About Kestro Pro"));
+            QCOMPARE(version, QString("Version 2.0v15"));
+            QVERIFY(hasLogo);
+            QVERIFY(readOnly);
+            QVERIFY(description.contains("catalog"));
+            QCOMPARE(program.shell.documents.size(), opening);
+            QCOMPARE(program.shell.documents.last(), program.programFile("kestro2.html"));
+            QCOMPARE(program.sounds.played.count("openwindow.wav"), opening);
+        }
+    }
+
+    // The splash window is looked at between the events of the start.
+    void theSplashShowsTheVersionAndWhatTheStartIsDoing() {
+        ProgramUnderTest program;
+        QStringList messages;
+        QString version;
+        bool centred = false, hasLogo = false;
+        QTimer look;
+        look.setInterval(0);
+        connect(&look, &QTimer::timeout, [&] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->objectName() != "frmSplash" || !window->isVisible())
+                    continue;
+                const QString message = window->findChild<QLabel*>("lbl")->text();
+                if (messages.isEmpty() || messages.last() != message)
+                    messages << message;
+                auto* label2 = window->findChild<QLabel*>("Label2");
+                auto* image1 = window->findChild<QLabel*>("Image1");
+                version = label2->text();
+                hasLogo = !image1->pixmap().isNull();
+                centred = (label2->alignment() & Qt::AlignHCenter) &&
+                          (image1->alignment() & Qt::AlignHCenter);
+            }
+        });
+        look.start();
+        QVERIFY(program.start());
+        look.stop();
+        QCOMPARE(version, QString("Version 2.0v15"));
+        QVERIFY(hasLogo);
+        QVERIFY(centred);
+        QCOMPARE(messages.size(), 3);
+        QCOMPARE(messages[0], QString("Loading database..."));
+        QVERIFY2(messages[1] == "Loading resources..." ||
+                     messages[1] == "Creating resources for the first time...",
+                 qPrintable(messages[1]));
+        QCOMPARE(messages[2], QString("Loading database..."));
+        for (QWidget* window : QApplication::topLevelWidgets())
+            QVERIFY(window->objectName() != "frmSplash" || !window->isVisible());
+    }
+};
+
+QTEST_MAIN(SoundsSplashAboutTest)
+#include "SoundsSplashAboutTest.moc"
