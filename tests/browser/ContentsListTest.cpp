@@ -3,6 +3,7 @@
 #include "ProgramUnderTest.h"
 #include "browser/gui/CatalogTree.h"
 #include "platform/gui/CatalogFileOpener.h"
+#include "support/ModalDialog.h"
 #include "support/StatementLog.h"
 
 #include <QApplication>
@@ -14,16 +15,16 @@
 
 using namespace kestro;
 using kestro::test::ProgramUnderTest;
-using kestro::test::whenModal;
+using kestro::test::whenDialogShows;
 
 namespace {
 
-void chooseDrive(QWidget* fDrive, QChar letter) {
-    auto* drives = fDrive->findChild<QComboBox*>("Drive1");
+void chooseDrive(QDialog& fDrive, QChar letter) {
+    auto* drives = fDrive.findChild<QComboBox*>("Drive1");
     for (int i = 0; i < drives->count(); ++i)
         if (drives->itemText(i).startsWith(letter))
             drives->setCurrentIndex(i);
-    fDrive->findChild<QPushButton*>("Command1")->click();
+    fDrive.findChild<QPushButton*>("Command1")->click();
 }
 
 QStringList headers(ContentsList& list) {
@@ -158,8 +159,8 @@ private Q_SLOTS:
         program.prompter.answer(false); // never asked: fails the test when it is
         program.clickNode(program.gamesKey + "\\DOOM");
         QString offered;
-        whenModal("fDrive", [&offered](QWidget* fDrive) {
-            offered = fDrive->findChild<QComboBox*>("Drive1")->currentText();
+        whenDialogShows("fDrive", [&offered](QDialog& fDrive) {
+            offered = fDrive.findChild<QComboBox*>("Drive1")->currentText();
             chooseDrive(fDrive, 'v');
         });
         program.doubleClickRow(program.rowOf("Readme.txt"));
@@ -170,8 +171,8 @@ private Q_SLOTS:
 
         // Cancelling the drive choice ends quietly.
         program.prompter.messages.clear();
-        whenModal("fDrive",
-                  [](QWidget* fDrive) { fDrive->findChild<QPushButton*>("Command2")->click(); });
+        whenDialogShows(
+            "fDrive", [](QDialog& fDrive) { fDrive.findChild<QPushButton*>("Command2")->click(); });
         program.doubleClickRow(program.rowOf("Doom.exe"));
         QTRY_COMPARE(program.prompter.messages, QStringList({kMediaNotReadyMessage}));
         QVERIFY(program.shell.programs.isEmpty());

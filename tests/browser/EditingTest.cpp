@@ -3,6 +3,7 @@
 #include "browser/gui/ContentsList.h"
 #include "catalog/Catalog.h"
 #include "catalog/Schema.h"
+#include "support/ModalDialog.h"
 #include "support/TestSupport.h"
 
 #include <QLineEdit>
@@ -14,7 +15,7 @@
 
 using namespace kestro;
 using kestro::test::ProgramUnderTest;
-using kestro::test::whenModal;
+using kestro::test::whenDialogShows;
 
 namespace {
 
@@ -88,10 +89,10 @@ void typeLabel(ProgramUnderTest& program, const QString& text) {
     QTRY_VERIFY(!open || !open->isVisible()); // the edit ends once the key is handled
 }
 
-void chooseCategory(QWidget* chooser, const QString& key) {
-    auto* tree = chooser->findChild<CatalogTree*>("TreeView1");
+void chooseCategory(QDialog& chooser, const QString& key) {
+    auto* tree = chooser.findChild<CatalogTree*>("TreeView1");
     tree->setCurrentItem(tree->node(key));
-    chooser->findChild<QPushButton*>("Command1")->click();
+    chooser.findChild<QPushButton*>("Command1")->click();
 }
 
 } // namespace
@@ -138,8 +139,8 @@ private Q_SLOTS:
         program.clickNode("~");
         selectRows(program, {" Empty", " GAMES DISK", " Music"});
         QString chooserTitle;
-        whenModal("fCategorize", [&](QWidget* chooser) {
-            chooserTitle = chooser->windowTitle();
+        whenDialogShows("fCategorize", [&](QDialog& chooser) {
+            chooserTitle = chooser.windowTitle();
             chooseCategory(chooser, "`2");
         });
         runFromRowMenu(program, " Music", "filesCategorize");
@@ -154,7 +155,7 @@ private Q_SLOTS:
 
         program.clickNode("`2");
         selectRows(program, {" GAMES DISK"});
-        whenModal("fCategorize", [](QWidget* chooser) { chooseCategory(chooser, "~"); });
+        whenDialogShows("fCategorize", [](QDialog& chooser) { chooseCategory(chooser, "~"); });
         runFromRowMenu(program, " GAMES DISK", "filesCategorize");
         QCOMPARE(program.catalogValue("SELECT category FROM \"index\" WHERE tablename = ?",
                                       program.games),
@@ -165,7 +166,7 @@ private Q_SLOTS:
         // Closing the chooser changes nothing.
         program.clickNode("`2");
         selectRows(program, {" Music"});
-        whenModal("fCategorize", [](QWidget* chooser) { chooser->close(); });
+        whenDialogShows("fCategorize", [](QDialog& chooser) { chooser.close(); });
         runFromRowMenu(program, " Music", "filesCategorize");
         QCOMPARE(program.node(program.musicKey)->parent(), program.node("`2"));
     }

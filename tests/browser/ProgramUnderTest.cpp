@@ -9,12 +9,10 @@
 #include "support/CatalogBuilder.h"
 #include "support/TestSupport.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
 
 namespace kestro::test {
 
@@ -35,16 +33,6 @@ void put(const QString& path, qint64 size = 1) {
 }
 
 } // namespace
-
-void whenModal(const QString& name, std::function<void(QWidget*)> act) {
-    QTimer::singleShot(10, [name, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->objectName() == name)
-            act(modal);
-        else
-            whenModal(name, act);
-    });
-}
 
 ProgramUnderTest::ProgramUnderTest()
     : sounds(folder.path()), fileTypes(sharedIconCache()),

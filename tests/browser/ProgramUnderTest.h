@@ -12,7 +12,6 @@
 
 #include <QTemporaryDir>
 #include <QTreeWidgetItem>
-#include <functional>
 #include <memory>
 
 class QMenu;
@@ -23,9 +22,6 @@ class ContentsList;
 } // namespace kestro
 
 namespace kestro::test {
-
-// Acts on the modal window named `name` once it is up.
-void whenModal(const QString& name, std::function<void(QWidget*)> act);
 
 // The desktop program over a program folder of its own, with scripted
 // dialogs, a recording shell and sound player, and drive letters that stand

@@ -4,6 +4,7 @@
 #include "browser/gui/CatalogTree.h"
 #include "catalog/Schema.h"
 #include "cataloguing/gui/DiscPictures.h"
+#include "support/ModalDialog.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -50,10 +51,10 @@ void selectDrive(QWidget* dialog, QChar letter) {
 // in it, and closes it with "C&lose" as the user does.
 void inCatalogDialog(ProgramUnderTest& program, std::function<void(CatalogDialog&)> act) {
     bool acted = false;
-    test::whenModal("fCatalog", [&](QWidget* dialog) {
-        act(*static_cast<CatalogDialog*>(dialog));
+    test::whenDialogShows("fCatalog", [&](QDialog& dialog) {
+        act(static_cast<CatalogDialog&>(dialog));
         acted = true;
-        button(dialog, "Command2")->click();
+        button(&dialog, "Command2")->click();
     });
     program.window().findChild<QAction*>("mnuCatalog")->trigger();
     QVERIFY(acted);
