@@ -3,6 +3,7 @@
 #include "ProgramUnderTest.h"
 #include "browser/gui/CatalogTree.h"
 #include "platform/gui/CatalogFileOpener.h"
+#include "support/ModalDialog.h"
 #include "support/StatementLog.h"
 
 #include <QApplication>
@@ -11,30 +12,19 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>
-#include <functional>
 
 using namespace kestro;
 using kestro::test::ProgramUnderTest;
+using kestro::test::whenDialogShows;
 
 namespace {
 
-// Acts on the modal window named `name` once it is up.
-void whenModal(const QString& name, std::function<void(QWidget*)> act) {
-    QTimer::singleShot(10, [name, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->objectName() == name)
-            act(modal);
-        else
-            whenModal(name, act);
-    });
-}
-
-void chooseDrive(QWidget* fDrive, QChar letter) {
-    auto* drives = fDrive->findChild<QComboBox*>("Drive1");
+void chooseDrive(QDialog& fDrive, QChar letter) {
+    auto* drives = fDrive.findChild<QComboBox*>("Drive1");
     for (int i = 0; i < drives->count(); ++i)
         if (drives->itemText(i).startsWith(letter))
             drives->setCurrentIndex(i);
-    fDrive->findChild<QPushButton*>("Command1")->click();
+    fDrive.findChild<QPushButton*>("Command1")->click();
 }
 
 QStringList headers(ContentsList& list) {
@@ -169,8 +159,8 @@ private Q_SLOTS:
         program.prompter.answer(false); // never asked: fails the test when it is
         program.clickNode(program.gamesKey + "\\DOOM");
         QString offered;
-        whenModal("fDrive", [&offered](QWidget* fDrive) {
-            offered = fDrive->findChild<QComboBox*>("Drive1")->currentText();
+        whenDialogShows("fDrive", [&offered](QDialog& fDrive) {
+            offered = fDrive.findChild<QComboBox*>("Drive1")->currentText();
             chooseDrive(fDrive, 'v');
         });
         program.doubleClickRow(program.rowOf("Readme.txt"));
@@ -181,8 +171,8 @@ private Q_SLOTS:
 
         // Cancelling the drive choice ends quietly.
         program.prompter.messages.clear();
-        whenModal("fDrive",
-                  [](QWidget* fDrive) { fDrive->findChild<QPushButton*>("Command2")->click(); });
+        whenDialogShows(
+            "fDrive", [](QDialog& fDrive) { fDrive.findChild<QPushButton*>("Command2")->click(); });
         program.doubleClickRow(program.rowOf("Doom.exe"));
         QTRY_COMPARE(program.prompter.messages, QStringList({kMediaNotReadyMessage}));
         QVERIFY(program.shell.programs.isEmpty());

@@ -98,13 +98,12 @@ private Q_SLOTS:
                     entries << "  " + entry->text() + " " + entry->shortcut().toString() +
                                    (entry->isEnabled() ? "" : " (off)");
         }
-        QCOMPARE(
-            entries,
-            QStringList({"&File", "  &New Database Ctrl+N", "  &Open Database Ctrl+O",
-                         "  &Export Ctrl+E (off)", "  &New Category Ctrl+W (off)", "  E&xit Ctrl+X",
-                         "&Tools", "  &Catalog a Volume Ctrl+C (off)", "  &Search Ctrl+F (off)",
-                         "  C&ompact Database Ctrl+M", "  &Options Ctrl+T", "&Help",
-                         "  &Help Topics F1", "  &About Kestro Pro Ctrl+A"}));
+        QCOMPARE(entries,
+                 QStringList({"&File", "  &New Database Ctrl+N", "  &Open Database Ctrl+O",
+                              "  &Export Ctrl+E (off)", "  &New Category Ctrl+W", "  E&xit Ctrl+X",
+                              "&Tools", "  &Catalog a Volume Ctrl+C", "  &Search Ctrl+F (off)",
+                              "  C&ompact Database Ctrl+M", "  &Options Ctrl+T", "&Help",
+                              "  &Help Topics F1", "  &About Kestro Pro Ctrl+A"}));
         // A button follows its command.
         QVERIFY(!button(program, "bFind")->isEnabled());
         QVERIFY(button(program, "bCompact")->isEnabled());
