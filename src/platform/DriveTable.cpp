@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
-#include <set>
 
 namespace kestro {
 
@@ -91,21 +90,21 @@ std::map<QChar, QString> DriveTable::remembered() const {
 std::map<QChar, QString> DriveTable::assignments() {
     unlisted_.clear();
     std::map<QChar, QString> letters = remembered();
-    std::set<QString> mounted;
+    mountPoints_.clear();
     std::vector<Mount> newMounts;
     for (const Mount& mount : system_.mounts()) {
         if (!mount.mountPointIsText) {
             unlisted_.push_back({mount.mountPoint, QStringLiteral("its name is not UTF-8")});
             continue;
         }
-        mounted.insert(mount.mountPoint);
+        mountPoints_.insert(mount.mountPoint);
         const bool known = std::any_of(letters.begin(), letters.end(),
                                        [&](const auto& l) { return l.second == mount.mountPoint; });
         if (mount.mountPoint != kRootFolder && !known)
             newMounts.push_back(mount);
     }
     const auto isThere = [&](const QString& root) {
-        return mounted.count(root) > 0 || QFileInfo(root).isDir();
+        return mountPoints_.count(root) > 0 || QFileInfo(root).isDir();
     };
 
     std::vector<std::pair<QString, QString>> newLetters;
@@ -136,14 +135,28 @@ std::map<QChar, QString> DriveTable::assignments() {
 }
 
 std::vector<Drive> DriveTable::drives() {
+    std::vector<Drive> list = letters();
+    for (Drive& drive : list)
+        drive = describe(std::move(drive));
+    return list;
+}
+
+std::vector<Drive> DriveTable::letters() {
     std::vector<Drive> list;
     for (const auto& [letter, root] : assignments()) {
-        QString label = root == kRootFolder ? root : system_.volumeLabel(root);
-        if (label.isEmpty())
-            label = QFileInfo(root).fileName();
-        list.push_back({letter, root, system_.driveType(root), printable(label)});
+        const QString folderName = root == kRootFolder ? root : QFileInfo(root).fileName();
+        list.push_back({letter, root, DriveType::Unknown, printable(folderName),
+                        root != kRootFolder && mountPoints_.count(root) == 0});
     }
     return list;
+}
+
+Drive DriveTable::describe(Drive drive) const {
+    drive.type = system_.driveType(drive.root);
+    const QString label = drive.root == kRootFolder ? QString() : system_.volumeLabel(drive.root);
+    if (!label.isEmpty())
+        drive.label = printable(label);
+    return drive;
 }
 
 QString DriveTable::rootOf(const QString& drive) {
@@ -193,6 +206,23 @@ QString DriveTable::mapFolder(QChar letter, const QString& folder) {
     }
     if (!settings_.setValue(QString::fromLatin1(kSection), QString(letter), encodePath(root)))
         return QStringLiteral("The settings file %1 can't be written.").arg(settings_.path());
+    return {};
+}
+
+QChar DriveTable::mapToFreeLetter(const QString& folder, QString& refusal) {
+    const QString root = QDir::cleanPath(folder);
+    if (const QChar held = letterOf(root); !held.isNull())
+        return held;
+    const std::map<QChar, QString> present = assignments();
+    const std::map<QChar, QString> kept = remembered();
+    for (char c = 'D'; c <= 'Z'; ++c) {
+        const QChar letter = QLatin1Char(c);
+        if (present.count(letter) > 0 || kept.count(letter) > 0)
+            continue;
+        refusal = mapFolder(letter, root);
+        return refusal.isEmpty() ? letter : QChar();
+    }
+    refusal = QStringLiteral("No drive letter is free for %1.").arg(root);
     return {};
 }
 

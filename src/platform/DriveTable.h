@@ -7,6 +7,7 @@
 #include <QString>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace kestro {
@@ -16,7 +17,8 @@ struct Drive {
     QChar letter; // upper case: 'C'
     QString root; // the folder the letter stands for
     int type = DriveType::Unknown;
-    QString label; // the volume label, else the root folder's name ("/" for C:)
+    QString label;             // the volume label, else the root folder's name ("/" for C:)
+    bool mappedFolder = false; // a folder the user mapped, not a mounted file system
 
     // "C:", as catalog paths begin.
     QString name() const;
@@ -44,7 +46,7 @@ struct UnlistedMount {
 // ("\040"), as the kernel writes mount points, so that any folder survives
 // the trip.
 class DriveTable {
-  public:
+public:
     static constexpr const char* kSection = "Drives";
 
     DriveTable(IniFile settings, DriveSystem& system);
@@ -52,6 +54,15 @@ class DriveTable {
     // The drives there are now, in letter order, C: first. Letters given to
     // newly seen mounts are written to the settings file.
     std::vector<Drive> drives();
+
+    // The same drives as far as they are known without asking the drives
+    // themselves: type Unknown, labelled with their root folder's name.
+    std::vector<Drive> letters();
+    // `drive` with the type and volume label the drive system gives. A
+    // network share whose server has gone can hold this call for minutes, so
+    // a window asks it off the interface thread: it touches nothing but the
+    // drive system and may be called from any thread.
+    Drive describe(Drive drive) const;
 
     // The mounts left without a letter the last time the drives were looked
     // at (by any of the calls below).
@@ -71,6 +82,11 @@ class DriveTable {
     // Makes `letter` stand for `folder` (an absolute path to an existing
     // folder). Returns an empty text when done, else why it was refused.
     QString mapFolder(QChar letter, const QString& folder);
+    // The letter that stands for `folder`: the one that does already, else
+    // the first from D: that stands for nothing (not even a medium that is
+    // away), mapped to it. A null QChar, with `refusal` saying why, when
+    // there is none.
+    QChar mapToFreeLetter(const QString& folder, QString& refusal);
 
     // Forgets what `letter` stood for; a mount still there gets a letter
     // again the next time the drives are listed. False for C: or when the
@@ -84,7 +100,9 @@ class DriveTable {
     bool setHidden(const QString& drivePath);
     void eject(const QString& drive);
 
-  private:
+    DriveSystem& system() const { return system_; }
+
+private:
     // Letter -> root of every drive there is now; assigns and remembers
     // letters for new mounts on the way.
     std::map<QChar, QString> assignments();
@@ -93,6 +111,7 @@ class DriveTable {
     IniFile settings_;
     DriveSystem& system_;
     std::vector<UnlistedMount> unlisted_;
+    std::set<QString> mountPoints_; // of the last look at the drives
 };
 
 } // namespace kestro

@@ -2,6 +2,7 @@
 
 #include "browser/gui/CatalogTree.h"
 #include "browser/gui/ContentsList.h"
+#include "catalog/Catalog.h"
 #include "catalog/Database.h"
 #include "platform/IniFile.h"
 #include "platform/gui/IconTheme.h"
@@ -72,6 +73,20 @@ void ProgramUnderTest::makeMedia() {
 
 void ProgramUnderTest::setOption(const QString& key, const QString& value) {
     IniFile(programFile("Kestro.ini")).setValue("Options", key, value);
+}
+
+Database ProgramUnderTest::openCatalog() const {
+    return Catalog(catalogPath(), OpenMode::SharedReadWrite).open();
+}
+
+QString ProgramUnderTest::catalogValue(const std::string& sql, const QString& bound) const {
+    const Database db = openCatalog();
+    Statement s = db.prepare(sql);
+    if (!bound.isNull())
+        s.bind(1, bound);
+    if (!s.next())
+        return "<none>";
+    return s.isNull(0) ? QString("<null>") : s.text(0);
 }
 
 bool ProgramUnderTest::start() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/gui/Form1.h"
+#include "catalog/Database.h"
 #include "platform/FileTypes.h"
 #include "platform/gui/ImageStore.h"
 #include "settings/gui/ProgramState.h"
@@ -41,6 +42,10 @@ public:
 
     QString programFile(const QString& name) const { return folder.filePath(name); }
     QString catalogPath() const { return programFile("default.mdb"); }
+    // The catalog file opened by the test itself, to prepare or check it.
+    Database openCatalog() const;
+    // One value the catalog holds: "<null>" for Null, "<none>" without a row.
+    QString catalogValue(const std::string& sql, const QString& bound = {}) const;
     // The tablenames of the three volumes, and their keys.
     QString games, music, backup;
     QString gamesKey, musicKey, backupKey;

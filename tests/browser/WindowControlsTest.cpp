@@ -100,8 +100,8 @@ private Q_SLOTS:
         }
         QCOMPARE(entries,
                  QStringList({"&File", "  &New Database Ctrl+N", "  &Open Database Ctrl+O",
-                              "  &Export Ctrl+E", "  &New Category Ctrl+W (off)", "  E&xit Ctrl+X",
-                              "&Tools", "  &Catalog a Volume Ctrl+C (off)", "  &Search Ctrl+F",
+                              "  &Export Ctrl+E", "  &New Category Ctrl+W", "  E&xit Ctrl+X",
+                              "&Tools", "  &Catalog a Volume Ctrl+C", "  &Search Ctrl+F",
                               "  C&ompact Database Ctrl+M", "  &Options Ctrl+T", "&Help",
                               "  &Help Topics F1", "  &About Kestro Pro Ctrl+A"}));
         // A button follows its command.

@@ -111,6 +111,32 @@ TEST_F(DriveTableTest, AFolderMappedToALetterIsADrive) {
     EXPECT_EQ(drives.rootOf("D:"), music.path());
 }
 
+TEST_F(DriveTableTest, AFolderChosenByTheUserTakesTheFirstLetterThatStandsForNothing) {
+    tables.setMountInfo(kRoot + kStick + kDisc);
+    table().drives();
+    tables.setMountInfo(kRoot + kStick); // the disc in E: is away, and keeps its letter
+    QTemporaryDir photos;
+    DriveTable drives = table();
+    QString refusal;
+    EXPECT_EQ(drives.mapToFreeLetter(photos.path() + "/", refusal), QChar('F'));
+    EXPECT_EQ(refusal, "");
+    EXPECT_EQ(drives.mapToFreeLetter(photos.path(), refusal), QChar('F'));
+
+    // Listed without asking the drives; asked, a drive tells its type.
+    const std::vector<Drive> listed = drives.letters();
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(listed[1].name() + listed[1].root, "D:/media/alice/STICK");
+    EXPECT_FALSE(listed[1].mappedFolder);
+    EXPECT_EQ(listed[2].name() + listed[2].root, "F:" + photos.path());
+    EXPECT_TRUE(listed[2].mappedFolder);
+    EXPECT_EQ(listed[2].type, DriveType::Unknown);
+    EXPECT_EQ(drives.describe(listed[2]).type, LinuxDriveSystem().driveType(photos.path()));
+
+    // A mapped folder that has gone is no drive.
+    photos.remove();
+    EXPECT_EQ(drives.letters().size(), 2u);
+}
+
 TEST_F(DriveTableTest, WithEveryLetterTakenAnAbsentMediumGivesUpItsLetter) {
     QList<QByteArray> disks; // D: to Z:
     for (int i = 100; i < 123; ++i)
@@ -120,6 +146,9 @@ TEST_F(DriveTableTest, WithEveryLetterTakenAnAbsentMediumGivesUpItsLetter) {
     EXPECT_EQ(full.rootOf("Z:"), "/mnt/disk122");
     EXPECT_EQ(full.letterOf("/media/alice/STICK"), QChar());
     EXPECT_EQ(full.unlisted().size(), 1u);
+    QString refusal;
+    EXPECT_EQ(full.mapToFreeLetter(settingsDir.path(), refusal), QChar());
+    EXPECT_EQ(refusal, "No drive letter is free for " + settingsDir.path() + ".");
 
     disks.removeAt(5); // I:
     tables.setMountInfo(kRoot + disks.join() + kStick);

@@ -45,4 +45,8 @@ std::optional<QString> ScriptedPrompter::saveFileName(const QString& title, cons
     return textAnswer(next(title), title);
 }
 
+std::optional<QString> ScriptedPrompter::existingFolder(const QString& title, const QString&) {
+    return textAnswer(next(title), title);
+}
+
 } // namespace kestro::test

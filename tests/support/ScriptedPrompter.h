@@ -32,6 +32,7 @@ public:
     std::optional<QString> saveFileName(const QString& title, const QString& folder,
                                         const QString& filter,
                                         const QString& defaultSuffix) override;
+    std::optional<QString> existingFolder(const QString& title, const QString& folder) override;
 
 private:
     Answer next(const QString& asked);

@@ -1,6 +1,7 @@
 #include "browser/gui/ContentsList.h"
 
 #include <QHeaderView>
+#include <algorithm>
 #include <cmath>
 
 namespace kestro {
@@ -99,6 +100,14 @@ std::optional<int> ContentsList::selectedRow() const {
     if (current.isValid() && selectionModel()->isRowSelected(current.row(), {}))
         return current.row();
     return rows.first().row();
+}
+
+std::vector<int> ContentsList::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 } // namespace kestro

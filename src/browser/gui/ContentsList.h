@@ -37,6 +37,8 @@ public:
     // The row the user picked: the current row when it is selected, else the
     // first selected one; nothing without a selection.
     std::optional<int> selectedRow() const;
+    // Every selected row, in the order shown.
+    std::vector<int> selectedRows() const;
 
 private:
     void showColumns(ListMode mode, std::vector<ContentsColumn> columns, const double* widths);

@@ -26,6 +26,12 @@ void ContentsModel::setRows(std::vector<ContentsRow> rows) {
     endResetModel();
 }
 
+void ContentsModel::setText(int index, int column, const QString& text) {
+    rows_[order_[size_t(index)]].texts[size_t(column)] = text;
+    const QModelIndex changed = this->index(index, column);
+    Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
 void ContentsModel::setSortingOn(bool on) {
     if (on == sortingOn_)
         return;

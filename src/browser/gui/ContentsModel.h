@@ -12,8 +12,8 @@
 namespace kestro {
 
 // One row of the contents list: the texts of its columns, its image key, and
-// the key of the tree node it stands for (empty for a file). A file row also
-// keeps the file's stored name, which its shown text may have capitalised.
+// the key of the tree node it stands for (empty for a file). A file or folder
+// row also keeps the stored name, which its shown text may have capitalised.
 struct ContentsRow {
     static constexpr int kMaxColumns = 8;
 
@@ -45,6 +45,8 @@ public:
     void clearRows() { setRows({}); }
     // The row shown at `index`.
     const ContentsRow& row(int index) const { return rows_[order_[size_t(index)]]; }
+    // Changes one text of the row shown at `index`; the row keeps its place.
+    void setText(int index, int column, const QString& text);
 
     void setSortingOn(bool on);
     bool isSortingOn() const { return sortingOn_; }

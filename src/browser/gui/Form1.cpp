@@ -2,9 +2,11 @@
 
 #include "browser/gui/CatalogTree.h"
 #include "browser/gui/ContentsList.h"
+#include "browser/gui/EditingCommands.h"
 #include "browser/gui/PaneSplitter.h"
 #include "browser/gui/PictureButtonRow.h"
 #include "browser/gui/ProgramLogo.h"
+#include "cataloguing/gui/CatalogDialog.h"
 #include "export/gui/ExportDialog.h"
 #include "platform/DriveTable.h"
 #include "platform/Twips.h"
@@ -84,7 +86,9 @@ QPixmap logoPicture(const QIcon& logo, const QFont& font, const QPalette& colour
 Form1::Form1(ProgramState& state, QWidget* parent)
     : QMainWindow(parent), state_(state), tree_(new CatalogTree(picturesOf(state.images))),
       list_(new ContentsList(state.environment, picturesOf(state.images))),
-      panes_(new PaneSplitter(tree_, list_)), status_(new QLabel) {
+      panes_(new PaneSplitter(tree_, list_)), status_(new QLabel),
+      editing_(new EditingCommands(
+          state, {*tree_, *list_, volumeCache_, shownKey_, [this] { RefreshViews(); }}, this)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ProgramCaption());
     tree_->setObjectName(QStringLiteral("lstpers"));
@@ -123,6 +127,7 @@ Form1::Form1(ProgramState& state, QWidget* parent)
                              tree_->viewport(), list_->viewport()})
         watched->installEventFilter(this);
     connect(tree_, &QTreeWidget::itemExpanded, this, &Form1::LstPers_Expand);
+    connect(tree_, &CatalogTree::labelEdited, editing_, &EditingCommands::LstPers_AfterLabelEdit);
     connect(list_, &QAbstractItemView::doubleClicked, this, &Form1::lstTel_DblClick);
     connect(list_->header(), &QHeaderView::sectionClicked, this, &Form1::lstTel_ColumnClick);
 
@@ -157,13 +162,19 @@ void Form1::buildCommands() {
     file->addSeparator();
     connect(addCommand(file, "mnuExport", "&Export", QKeySequence("Ctrl+E")), &QAction::triggered,
             this, &Form1::ShowExport);
-    addCommand(file, "mnuNewCategory", "&New Category", QKeySequence("Ctrl+W"))->setEnabled(false);
+    connect(addCommand(file, "mnuNewCategory", "&New Category", QKeySequence("Ctrl+W")),
+            &QAction::triggered, editing_, &EditingCommands::NewCategory);
     file->addSeparator();
     connect(addCommand(file, "mnuExit", "E&xit", QKeySequence("Ctrl+X")), &QAction::triggered, this,
             &Form1::ExitProgram);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
-    addCommand(tools, "mnuCatalog", "&Catalog a Volume", QKeySequence("Ctrl+C"))->setEnabled(false);
+    connect(addCommand(tools, "mnuCatalog", "&Catalog a Volume", QKeySequence("Ctrl+C")),
+            &QAction::triggered, this, [this] {
+                buttons_->resetAll();
+                CatalogDialog::showFor(
+                    state_, [this] { RefreshViews(); }, this);
+            });
     connect(addCommand(tools, "mnuSearch", "&Search", QKeySequence("Ctrl+F")), &QAction::triggered,
             this, &Form1::ShowSearch);
     tools->addSeparator();
@@ -182,31 +193,33 @@ void Form1::buildCommands() {
 }
 
 QMenu* Form1::addContextMenu(const QString& name, const QString& title,
-                             const QList<std::pair<QString, QString>>& entries) {
+                             const QList<ContextEntry>& entries) {
     auto* menu = new QMenu(title, this);
     menu->setObjectName(name);
-    for (const auto& [entryName, caption] : entries) {
+    for (const auto& [entryName, caption, command] : entries) {
         QAction* entry = menu->addAction(caption);
         entry->setObjectName(entryName);
-        // Renaming, deleting, describing and categorizing come with the
-        // editing commands.
-        entry->setEnabled(false);
+        connect(entry, &QAction::triggered, editing_, command);
     }
     contextMenus_.insert(name, menu);
     return menu;
 }
 
 void Form1::buildContextMenus() {
+    using E = EditingCommands;
     addContextMenu("volumes", "&Volumes",
-                   {{"volumesRename", "&Rename"}, {"volumesDelete", "&Delete"}});
+                   {{"volumesRename", "&Rename", &E::StartRename},
+                    {"volumesDelete", "&Delete", &E::DeleteNode}});
     addContextMenu("categories", "&Categories",
-                   {{"categoriesDelete", "&Delete"}, {"categoriesRename", "&Rename"}});
+                   {{"categoriesDelete", "&Delete", &E::DeleteNode},
+                    {"categoriesRename", "&Rename", &E::StartRename}});
     addContextMenu("root", "&Root",
-                   {{"rootNewCategory", "&New Category"}, {"rootRename", "&Rename"}});
+                   {{"rootNewCategory", "&New Category", &E::NewCategory},
+                    {"rootRename", "&Rename", &E::StartRename}});
     addContextMenu("files", "&Files",
-                   {{"filesCategorize", "&Categorize"},
-                    {"filesDelete", "&Delete"},
-                    {"filesDescribe", "&Describe"}});
+                   {{"filesCategorize", "&Categorize", &E::Categorize},
+                    {"filesDelete", "&Delete", &E::DeleteListItem},
+                    {"filesDescribe", "&Describe", &E::Describe}});
 }
 
 void Form1::buildButtonRow(QWidget* top) {

@@ -18,6 +18,7 @@ class CatalogFileOpener;
 class CatalogTree;
 class ContentsList;
 class Database;
+class EditingCommands;
 class PaneSplitter;
 class PictureButtonRow;
 class ProgramState;
@@ -58,6 +59,10 @@ public:
     CatalogFileOpener& fileOpener() { return *fileOpener_; }
 
     QString statusText() const;
+
+Q_SIGNALS:
+    // The tree and the list show the current catalog afresh.
+    void viewsRefreshed();
 
 public Q_SLOTS:
     // The current catalog.
@@ -100,8 +105,14 @@ private:
     void buildButtonRow(QWidget* top);
     QAction* addCommand(QMenu* menu, const QString& name, const QString& caption,
                         const QKeySequence& shortcut);
+    // An entry of a context menu: its name, its caption and what it runs.
+    struct ContextEntry {
+        QString name;
+        QString caption;
+        void (EditingCommands::*command)();
+    };
     QMenu* addContextMenu(const QString& name, const QString& title,
-                          const QList<std::pair<QString, QString>>& entries);
+                          const QList<ContextEntry>& entries);
 
     bool loadCatalogAtStart(SplashWindow& splash);
     void loadRootAndCategories(const RootAndCategories& catalog);
@@ -144,6 +155,7 @@ private:
     QString lastSelectedKey_;
     int lastShownNumber_ = 0;
     QString shownKey_;
+    EditingCommands* editing_; // over the tree, the list and the figures above
 
     bool startupComplete_ = false;
     bool showingNode_ = false;

@@ -217,6 +217,7 @@ void Form1::RefreshViews() {
         list_->contents().clearRows();
         state_.prompter.message(error.message());
     }
+    Q_EMIT viewsRefreshed();
 }
 
 void Form1::ShowAbout() {

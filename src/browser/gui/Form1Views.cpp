@@ -246,8 +246,10 @@ void Form1::showFolderRows(QTreeWidgetItem* node) {
         const Database db = state_.catalog().open();
         if (node->childCount() > 0) {
             for (ListingRow& folder : ReadFolderRows(db, tablename, path)) {
-                ContentsRow row{
-                    FolderKey(tablename, path, folder.name), QStringLiteral("closed"), {}, {}};
+                ContentsRow row{FolderKey(tablename, path, folder.name),
+                                QStringLiteral("closed"),
+                                folder.name,
+                                {}};
                 row.texts = {SmartCaps(QLatin1Char(' ') + folder.name, smartCaps()), folder.size,
                              kFolderTypeText, DisplayDateText(folder.date, europeanDates()),
                              folder.description.value_or(QString())};

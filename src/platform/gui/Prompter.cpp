@@ -44,4 +44,11 @@ std::optional<QString> WidgetPrompter::saveFileName(const QString& title, const 
     return dialog.selectedFiles().first();
 }
 
+std::optional<QString> WidgetPrompter::existingFolder(const QString& title, const QString& folder) {
+    const QString name = QFileDialog::getExistingDirectory(parent_, title, folder);
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
 } // namespace kestro

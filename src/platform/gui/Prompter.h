@@ -11,7 +11,7 @@ namespace kestro {
 // this interface, so that tests script the answers instead of fighting modal
 // windows.
 class Prompter {
-  public:
+public:
     virtual ~Prompter() = default;
 
     // A notice with only an OK button and the program's own title.
@@ -29,6 +29,8 @@ class Prompter {
     virtual std::optional<QString> saveFileName(const QString& title, const QString& folder,
                                                 const QString& filter,
                                                 const QString& defaultSuffix) = 0;
+    // A folder chooser starting in `folder`; nothing when cancelled.
+    virtual std::optional<QString> existingFolder(const QString& title, const QString& folder) = 0;
 };
 
 // The title of the program's message boxes.
@@ -36,7 +38,7 @@ inline const QString kProgramTitle = QStringLiteral("Kestro Pro");
 
 // The real dialogs, parented to a window.
 class WidgetPrompter : public Prompter {
-  public:
+public:
     explicit WidgetPrompter(QWidget* parent) : parent_(parent) {}
 
     void message(const QString& text) override;
@@ -48,8 +50,9 @@ class WidgetPrompter : public Prompter {
     std::optional<QString> saveFileName(const QString& title, const QString& folder,
                                         const QString& filter,
                                         const QString& defaultSuffix) override;
+    std::optional<QString> existingFolder(const QString& title, const QString& folder) override;
 
-  private:
+private:
     QWidget* parent_;
 };
 

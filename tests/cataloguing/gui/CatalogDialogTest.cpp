@@ -1,0 +1,303 @@
+#include "cataloguing/gui/CatalogDialog.h"
+
+#include "browser/ProgramUnderTest.h"
+#include "browser/gui/CatalogTree.h"
+#include "catalog/Schema.h"
+#include "cataloguing/gui/DiscPictures.h"
+#include "support/ModalDialog.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace kestro;
+using kestro::test::ProgramUnderTest;
+using Result = CatalogRunOutcome::Result;
+
+namespace {
+
+const QString kNamePrompt = "Enter a descriptive name for this volume...";
+const QString kFolderTitle = "Choose a folder to catalog";
+
+template <typename T> T* control(QWidget* dialog, const char* name) {
+    return dialog->findChild<T*>(name);
+}
+
+QPushButton* button(QWidget* dialog, const char* name) {
+    return control<QPushButton>(dialog, name);
+}
+
+QStringList driveItems(QWidget* dialog) {
+    QStringList items;
+    auto* drives = control<QComboBox>(dialog, "Drive1");
+    for (int i = 0; i < drives->count(); ++i)
+        items << drives->itemText(i);
+    return items;
+}
+
+void selectDrive(QWidget* dialog, QChar letter) {
+    auto* drives = control<QComboBox>(dialog, "Drive1");
+    for (int i = 0; i < drives->count(); ++i)
+        if (drives->itemText(i).startsWith(letter))
+            drives->setCurrentIndex(i);
+}
+
+// Opens the catalog dialog with the Catalog a Volume command, lets `act` work
+// in it, and closes it with "C&lose" as the user does.
+void inCatalogDialog(ProgramUnderTest& program, std::function<void(CatalogDialog&)> act) {
+    bool acted = false;
+    test::whenDialogShows("fCatalog", [&](QDialog& dialog) {
+        act(static_cast<CatalogDialog&>(dialog));
+        acted = true;
+        button(&dialog, "Command2")->click();
+    });
+    program.window().findChild<QAction*>("mnuCatalog")->trigger();
+    QVERIFY(acted);
+}
+
+void put(const QString& path) {
+    QDir().mkpath(QFileInfo(path).path());
+    test::writeAll(path, "x");
+}
+
+} // namespace
+
+class CatalogDialogTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void aMappedFolderCataloguedTwiceKeepsWhatTheUserGaveIt() {
+        ProgramUnderTest program;
+        const QString photos = program.media.filePath("photos");
+        put(photos + "/2023/a.jpg");
+        put(photos + "/b.jpg");
+        QVERIFY(program.start());
+        program.prompter.answerText(photos);
+        program.prompter.answerText("Photos \"summer\"");
+        QString tablename;
+        inCatalogDialog(program, [&](CatalogDialog& dialog) {
+            button(&dialog, "MapFolder")->click();
+            QCOMPARE(control<QComboBox>(&dialog, "Drive1")->currentText().left(13),
+                     QString("d: [photos]"));
+            button(&dialog, "Command1")->click();
+            QVERIFY(dialog.lastOutcome());
+            QCOMPARE(dialog.lastOutcome()->result, Result::Catalogued);
+            tablename = dialog.lastOutcome()->tablename;
+            QCOMPARE(control<QLabel>(&dialog, "Label1")->text(), QString("<idle>"));
+            QCOMPARE(button(&dialog, "Command2")->text(), QString("C&lose"));
+            QCOMPARE(control<QLabel>(&dialog, "WalkCounts")->text(),
+                     QString("1 folder, 3 files seen")); // the marker is a file too
+        });
+        QCOMPARE(program.prompter.questions, QStringList({kFolderTitle, kNamePrompt}));
+        QVERIFY(program.sounds.played.contains("catdone.wav"));
+        QVERIFY(program.node(tablename + "_D:\\2023")); // the views were shown afresh
+
+        // What the user gives the volume stays through the next run.
+        const std::string files = quoteIdentifier(schema::filesTable(tablename));
+        const std::string dirs = quoteIdentifier(schema::dirsTable(tablename));
+        {
+            const Database db = program.openCatalog();
+            db.execute("UPDATE \"index\" SET name = 'Renamed', category = '2', "
+                       "thedescription = 'Summer' WHERE tablename = ?",
+                       tablename);
+            db.execute("UPDATE " + files + " SET thedescription = 'Beach' WHERE name = 'b.jpg'");
+            db.execute("UPDATE " + dirs + " SET thedescription = 'That year' WHERE name = '2023'");
+        }
+        put(photos + "/c.jpg");
+        program.prompter.questions.clear();
+        inCatalogDialog(program, [&](CatalogDialog& dialog) {
+            selectDrive(&dialog, 'd');
+            button(&dialog, "Command1")->click();
+            QCOMPARE(dialog.lastOutcome()->result, Result::Catalogued);
+        });
+        QCOMPARE(program.prompter.questions, QStringList());
+        QCOMPARE(program.catalogValue(
+                     "SELECT name || '|' || category || '|' || thedescription FROM \"index\" "
+                     "WHERE tablename = ?",
+                     tablename),
+                 QString("Renamed|2|Summer"));
+        QCOMPARE(program.catalogValue("SELECT thedescription FROM " + files + " WHERE name = ?",
+                                      "b.jpg"),
+                 QString("Beach"));
+        QCOMPARE(
+            program.catalogValue("SELECT thedescription FROM " + dirs + " WHERE name = ?", "2023"),
+            QString("That year"));
+        QCOMPARE(program.catalogValue("SELECT count(*) FROM " + files + " WHERE name = ?", "c.jpg"),
+                 QString("1"));
+        QCOMPARE(program.node(tablename + "_D:")->parent(), program.node("`2"));
+    }
+
+    void abortDuringTheImportLeavesTheCatalogAsItWas() {
+        ProgramUnderTest program;
+        program.openCatalog().execute("UPDATE " +
+                                      quoteIdentifier(schema::filesTable(program.games)) +
+                                      " SET thedescription = 'Start here' WHERE name = 'README'");
+        const QByteArray before = test::readAll(program.catalogPath());
+        QVERIFY(program.start());
+        const QImage atRest = DiscPicture(kDiscAtRest).toImage();
+        bool animated = false;
+        inCatalogDialog(program, [&](CatalogDialog& dialog) {
+            auto* status = control<QLabel>(&dialog, "Label1");
+            auto* picture = control<QLabel>(&dialog, "Pic1");
+            QCOMPARE(picture->pixmap().toImage(), atRest);
+            QVERIFY(control<QTimer>(&dialog, "Timer1")->isActive());
+            connect(control<QProgressBar>(&dialog, "ProgressBar1"), &QProgressBar::valueChanged,
+                    &dialog, [&](int value) {
+                        if (value == 0 || status->text() != "Importing Files...")
+                            return;
+                        dialog.Timer1_Timer(); // a tick of the animation
+                        animated = picture->pixmap().toImage() != atRest;
+                        button(&dialog, "Command2")->click(); // it reads "&Abort"
+                    });
+            selectDrive(&dialog, 'w');
+            button(&dialog, "Command1")->click();
+            QCOMPARE(dialog.lastOutcome()->result, Result::Aborted);
+            QVERIFY(!dialog.lastOutcome()->walk.cancelled);
+            QCOMPARE(picture->pixmap().toImage(), atRest);
+        });
+        QVERIFY(animated);
+        QCOMPARE(program.prompter.messages, QStringList({"Aborted by user..."}));
+        QCOMPARE(test::readAll(program.catalogPath()), before);
+    }
+
+    void abortDuringTheWalkLeavesTheCatalogAsItWas() {
+        ProgramUnderTest program;
+        const QString many = program.media.filePath("many");
+        for (int folder = 0; folder < 40; ++folder) {
+            QDir().mkpath(QString("%1/f%2").arg(many).arg(folder));
+            for (int file = 0; file < 150; ++file)
+                test::writeAll(QString("%1/f%2/%3.txt").arg(many).arg(folder).arg(file), {});
+        }
+        program.drives.map('V', many);
+        const QByteArray before = test::readAll(program.catalogPath());
+        QVERIFY(program.start());
+        program.prompter.answerText("Many");
+        QStringList statuses;
+        inCatalogDialog(program, [&](CatalogDialog& dialog) {
+            QTimer stopper;
+            connect(&stopper, &QTimer::timeout, &dialog, [&] {
+                const QString status = control<QLabel>(&dialog, "Label1")->text();
+                if (statuses.isEmpty() || statuses.last() != status)
+                    statuses << status;
+                if (status == "Recursing Volume..." &&
+                    button(&dialog, "Command2")->text() == "&Abort")
+                    button(&dialog, "Command2")->click();
+            });
+            stopper.start(0);
+            selectDrive(&dialog, 'v');
+            button(&dialog, "Command1")->click();
+            QCOMPARE(dialog.lastOutcome()->result, Result::Aborted);
+            QVERIFY(dialog.lastOutcome()->walk.cancelled);
+        });
+        QVERIFY2(!statuses.contains("Importing Directories..."), qPrintable(statuses.join('|')));
+        QCOMPARE(program.prompter.messages, QStringList({"Aborted by user..."}));
+        QCOMPARE(test::readAll(program.catalogPath()), before);
+    }
+
+    void theDriveListNamesEachKindAndPreselectsTheStartupDrive() {
+        const std::pair<int, QString> kinds[] = {{DriveType::Unknown, ""},
+                                                 {DriveType::NoRootFolder, ""},
+                                                 {DriveType::Removable, " - Removable"},
+                                                 {DriveType::Fixed, " - Hard Disk"},
+                                                 {DriveType::Network, " - Network Share"},
+                                                 {DriveType::CdRom, " - CD-ROM"},
+                                                 {DriveType::RamDisk, " - RAM Disk"}};
+        for (const auto& [type, suffix] : kinds) {
+            QCOMPARE(CatalogDialog::kindSuffix('E', type), suffix);
+            QCOMPARE(CatalogDialog::kindSuffix('a', type), QString(" - Floppy Disk"));
+            QCOMPARE(CatalogDialog::kindSuffix('B', type), QString(" - Floppy Disk"));
+        }
+
+        ProgramUnderTest program;
+        program.setOption("oStartupDrive", "x:\\");
+        program.setOption("oClearDesc", "1");
+        program.setOption("oEjectMedia", "0");
+        QVERIFY(program.start());
+        QStringList expected;
+        for (const Drive& drive : program.drives.table().drives())
+            expected << drive.display().toLower() +
+                            CatalogDialog::kindSuffix(drive.letter, drive.type);
+        QCOMPARE(expected.size(), 4); // c: and the three test volumes
+        QVERIFY(expected[1].startsWith("w: [games] - "));
+        inCatalogDialog(program, [&](CatalogDialog& dialog) {
+            QTRY_COMPARE(driveItems(&dialog), expected);
+            QCOMPARE(control<QComboBox>(&dialog, "Drive1")->currentIndex(), 2);
+            QVERIFY(control<QCheckBox>(&dialog, "Check1")->isChecked());
+            QVERIFY(!control<QCheckBox>(&dialog, "Check2")->isChecked());
+            QVERIFY(button(&dialog, "UnmapFolder")->isEnabled()); // x: is a mapped folder
+            selectDrive(&dialog, 'c');
+            QVERIFY(!button(&dialog, "UnmapFolder")->isEnabled());
+            control<QCheckBox>(&dialog, "Check1")->setChecked(false);
+        });
+        QCOMPARE(program.state.settingsFile().loadOptions().oClearDesc, 1); // not written back
+
+        // A folder mapped from the dialog comes and goes; without a match the
+        // first drive is preselected.
+        Options options = program.state.options();
+        options.oStartupDrive = "Q:";
+        program.state.setOptions(options);
+        const QString photos = program.media.filePath("photos");
+        QDir().mkpath(photos);
+        program.prompter.answerText(photos);
+        program.prompter.answerText(photos + "/"); // the same folder again
+        program.prompter.answerCancel();
+        program.prompter.answer(true);
+        inCatalogDialog(program, [&](CatalogDialog& dialog) {
+            auto* drives = control<QComboBox>(&dialog, "Drive1");
+            QCOMPARE(drives->currentIndex(), 0);
+            for (int i = 0; i < 3; ++i) {
+                button(&dialog, "MapFolder")->click();
+                QVERIFY(drives->currentText().startsWith("d: [photos]"));
+            }
+            QCOMPARE(drives->count(), 5);
+            QVERIFY(button(&dialog, "UnmapFolder")->isEnabled());
+            button(&dialog, "UnmapFolder")->click();
+            QCOMPARE(drives->count(), 4);
+            QVERIFY(!driveItems(&dialog).join('|').contains("photos"));
+        });
+        QCOMPARE(program.prompter.questions,
+                 QStringList({kFolderTitle, kFolderTitle, kFolderTitle,
+                              "Forget that d: stands for the folder " + photos + "?"}));
+    }
+
+    void aDriveThatKeepsItsAnswerWaitingDoesNotHoldUpTheWindow() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        program.drives.system().hold(program.gamesFolder());
+        inCatalogDialog(program, [&](CatalogDialog& dialog) {
+            // Listed at once, and named once it answers.
+            QCOMPARE(driveItems(&dialog)[1], QString("w: [games]"));
+            QTRY_VERIFY(driveItems(&dialog)[3].startsWith("y: [backup] - "));
+            QCOMPARE(program.drives.system().waiting(), 1);
+            QCOMPARE(driveItems(&dialog)[1], QString("w: [games]"));
+
+            // Cataloguing it waits for the answer with the window running.
+            selectDrive(&dialog, 'w');
+            QStringList seen;
+            QTimer::singleShot(300, &dialog, [&] {
+                seen << control<QLabel>(&dialog, "Label1")->text();
+                program.drives.system().letGo();
+            });
+            button(&dialog, "Command1")->click();
+            QCOMPARE(seen, QStringList({"Waiting for drive ready..."}));
+            QCOMPARE(dialog.lastOutcome()->result, Result::Catalogued);
+            QVERIFY(driveItems(&dialog)[1].startsWith("w: [games] - "));
+        });
+        QCOMPARE(program.prompter.messages, QStringList());
+
+        // A dialog closed while a drive still keeps its answer drops the answer.
+        program.drives.system().hold(program.gamesFolder());
+        inCatalogDialog(
+            program, [&](CatalogDialog&) { QTRY_COMPARE(program.drives.system().waiting(), 1); });
+        program.drives.system().letGo();
+        QTRY_COMPARE(program.drives.system().waiting(), 0);
+        QTest::qWait(50); // an answer posted to the dialog would arrive now
+    }
+};
+
+QTEST_MAIN(CatalogDialogTest)
+#include "CatalogDialogTest.moc"
