@@ -10,7 +10,8 @@
 # catalogs them with kestro-cli into ROOT/search.mdb, then one tree of FILES
 # files into ROOT/export.mdb, deleting each tree once it is catalogued. Then
 # build/bin/search-bench times searches over the first catalog and the CSV
-# export of the big volume (to ROOT/out). The catalogs are kept for another
+# export of the big volume (to ROOT/out), and build/bin/bench_search_window
+# the same names searched in the find tool. The catalogs are kept for another
 # run: delete ROOT's contents to start afresh.
 set -euo pipefail
 
@@ -24,7 +25,7 @@ for candidate in "$here/../shared/bench" "$here/../../shared/bench"; do
 done
 [ -n "$make_volume" ] || { echo "cannot find make-volume.py beside the project" >&2; exit 1; }
 
-cmake --build --preset default --target kestro-cli search-bench >/dev/null
+cmake --build --preset default --target kestro-cli search-bench bench_search_window >/dev/null
 cli=$here/build/bin/kestro-cli
 home=$root/home
 mkdir -p "$home" "$root/out"
@@ -51,6 +52,8 @@ fi
 
 echo "search: $volumes volumes, $files files in all; catalog $(du -h "$root/search.mdb" | cut -f1)"
 "$here/build/bin/search-bench" search "$root/search.mdb" "$home"
+echo "the same in the find tool"
+"$here/build/bin/bench_search_window" "$root/search.mdb" "$home" 2>/dev/null
 echo "export: one volume of $files files; catalog $(du -h "$root/export.mdb" | cut -f1)"
 "$here/build/bin/search-bench" export "$root/export.mdb" "$home" Big "$root/out"
 rm -f "$root/out/"*

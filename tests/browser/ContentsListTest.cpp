@@ -6,7 +6,6 @@
 #include "support/ModalDialog.h"
 #include "support/StatementLog.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QMenu>
@@ -14,18 +13,11 @@
 #include <QtTest>
 
 using namespace kestro;
+using kestro::test::chooseDrive;
 using kestro::test::ProgramUnderTest;
 using kestro::test::whenDialogShows;
 
 namespace {
-
-void chooseDrive(QDialog& fDrive, QChar letter) {
-    auto* drives = fDrive.findChild<QComboBox*>("Drive1");
-    for (int i = 0; i < drives->count(); ++i)
-        if (drives->itemText(i).startsWith(letter))
-            drives->setCurrentIndex(i);
-    fDrive.findChild<QPushButton*>("Command1")->click();
-}
 
 QStringList headers(ContentsList& list) {
     QStringList texts;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <functional>
 
@@ -25,6 +27,15 @@ inline void whenDialogShows(const QString& objectName, std::function<void(QDialo
             dialog->reject();
     });
     poll->start();
+}
+
+// Picks the drive of `letter` in the choose-drive dialog (fDrive) and confirms.
+inline void chooseDrive(QDialog& fDrive, QChar letter) {
+    auto* drives = fDrive.findChild<QComboBox*>("Drive1");
+    for (int i = 0; i < drives->count(); ++i)
+        if (drives->itemText(i).startsWith(letter))
+            drives->setCurrentIndex(i);
+    fDrive.findChild<QPushButton*>("Command1")->click();
 }
 
 } // namespace kestro::test

@@ -1,5 +1,7 @@
 #include "browser/gui/ContentsModel.h"
 
+#include "platform/TextOrder.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -51,21 +53,13 @@ void ContentsModel::setSortOrder(int column, Qt::SortOrder order) {
     }
 }
 
-// Orders the rows by case-folded copies of the texts, made once per sort:
-// folding the letters in every comparison costs several times as much over a
-// big folder. The rows themselves stay where they are; only the order in
-// which they are shown changes.
+// The rows themselves stay where they are; only the order in which they are
+// shown changes.
 void ContentsModel::sortRows() {
     const size_t column = size_t(std::clamp(sortColumn_, 0, ContentsRow::kMaxColumns - 1));
-    std::vector<QString> keys;
-    keys.reserve(rows_.size());
-    for (const ContentsRow& row : rows_)
-        keys.push_back(row.texts[column].toCaseFolded());
-    std::iota(order_.begin(), order_.end(), size_t(0));
-    const bool ascending = sortOrder_ == Qt::AscendingOrder;
-    std::stable_sort(order_.begin(), order_.end(), [&keys, ascending](size_t a, size_t b) {
-        return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
-    });
+    order_ = TextOrder(
+        rows_.size(), [&](size_t row) -> const QString& { return rows_[row].texts[column]; },
+        sortOrder_ == Qt::AscendingOrder);
 }
 
 int ContentsModel::rowCount(const QModelIndex& parent) const {

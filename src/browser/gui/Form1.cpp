@@ -7,7 +7,9 @@
 #include "browser/gui/PictureButtonRow.h"
 #include "browser/gui/ProgramLogo.h"
 #include "cataloguing/gui/CatalogDialog.h"
+#include "export/gui/ExportDialog.h"
 #include "platform/DriveTable.h"
+#include "platform/Twips.h"
 #include "platform/Version.h"
 #include "platform/YieldEvents.h"
 #include "platform/gui/CatalogFileOpener.h"
@@ -16,6 +18,7 @@
 #include "platform/gui/Prompter.h"
 #include "platform/gui/Shell.h"
 #include "platform/gui/SoundPlayer.h"
+#include "search/gui/SearchWindow.h"
 #include "settings/gui/ProgramState.h"
 
 #include <QFileInfo>
@@ -33,7 +36,7 @@ namespace kestro {
 namespace {
 
 // The window is never lower than 6500 twips.
-constexpr int kLowestWindowHeight = 6500 / 15;
+const int kLowestWindowHeight = TwipsToPixels(6500);
 
 // The pictures of the image store, which outlives every window (the views ask
 // for pictures up to their own end).
@@ -157,7 +160,8 @@ void Form1::buildCommands() {
     connect(addCommand(file, "mnuOpen", "&Open Database", QKeySequence("Ctrl+O")),
             &QAction::triggered, this, &Form1::OpenDatabase);
     file->addSeparator();
-    addCommand(file, "mnuExport", "&Export", QKeySequence("Ctrl+E"))->setEnabled(false);
+    connect(addCommand(file, "mnuExport", "&Export", QKeySequence("Ctrl+E")), &QAction::triggered,
+            this, &Form1::ShowExport);
     connect(addCommand(file, "mnuNewCategory", "&New Category", QKeySequence("Ctrl+W")),
             &QAction::triggered, editing_, &EditingCommands::NewCategory);
     file->addSeparator();
@@ -171,7 +175,8 @@ void Form1::buildCommands() {
                 CatalogDialog::showFor(
                     state_, [this] { RefreshViews(); }, this);
             });
-    addCommand(tools, "mnuSearch", "&Search", QKeySequence("Ctrl+F"))->setEnabled(false);
+    connect(addCommand(tools, "mnuSearch", "&Search", QKeySequence("Ctrl+F")), &QAction::triggered,
+            this, &Form1::ShowSearch);
     tools->addSeparator();
     connect(addCommand(tools, "mnuCompact", "C&ompact Database", QKeySequence("Ctrl+M")),
             &QAction::triggered, this, &Form1::CompactDatabase);
@@ -311,6 +316,33 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         lstTel_KeyDown(static_cast<QKeyEvent*>(event)->key());
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// The find tool and the export dialog
+
+void Form1::ShowSearch() {
+    buttons_->resetAll();
+    if (!searchWindow_) {
+        searchWindow_ = std::make_unique<SearchWindow>(
+            state_, searchState_,
+            SearchWindow::HandOffs{*fileOpener_,
+                                   [this](QWidget* over) {
+                                       ExportDialog results(state_, searchState_, true, over);
+                                       results.exec();
+                                   },
+                                   [this] { close(); }});
+        connect(searchWindow_.get(), &SearchWindow::activated, buttons_,
+                &PictureButtonRow::resetAll);
+    }
+    searchWindow_->open();
+}
+
+void Form1::ShowExport() {
+    buttons_->resetAll();
+    YieldEvents(50);
+    ExportDialog volumes(state_, searchState_, false, this);
+    volumes.exec();
 }
 
 // ---------------------------------------------------------------------------

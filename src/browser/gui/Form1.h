@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/VolumeSummary.h"
+#include "search/SearchState.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -21,6 +22,7 @@ class EditingCommands;
 class PaneSplitter;
 class PictureButtonRow;
 class ProgramState;
+class SearchWindow;
 class SplashWindow;
 struct ContentsRow;
 struct RootAndCategories;
@@ -72,6 +74,10 @@ public Q_SLOTS:
     void ShowAbout();
     void ShowHelp();
     void ShowOptions();
+    // The find tool at its saved placement, not modal; the export dialog
+    // for whole volumes, modal.
+    void ShowSearch();
+    void ShowExport();
 
     // The tree.
     void ExpandAhead(QTreeWidgetItem* node);
@@ -139,6 +145,10 @@ private:
     QLabel* status_;
     QHash<QString, QMenu*> contextMenus_;
     std::unique_ptr<CatalogFileOpener> fileOpener_;
+    // The last search and the request to stop, shared by the find tool and
+    // the export dialog.
+    SearchState searchState_;
+    std::unique_ptr<SearchWindow> searchWindow_;
 
     // Figures of every volume node, by node number, from the last load.
     QHash<int, VolumeSummary> volumeCache_;

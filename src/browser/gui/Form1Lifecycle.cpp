@@ -15,6 +15,7 @@
 #include "catalog/CatalogFile.h"
 #include "catalog/NodeKey.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Twips.h"
 #include "platform/Version.h"
 #include "platform/YieldEvents.h"
 #include "platform/gui/CatalogFileOpener.h"
@@ -22,6 +23,7 @@
 #include "platform/gui/Prompter.h"
 #include "platform/gui/Shell.h"
 #include "platform/gui/SoundPlayer.h"
+#include "search/gui/SearchWindow.h"
 #include "settings/gui/OptionsDialog.h"
 #include "settings/gui/ProgramState.h"
 
@@ -40,13 +42,6 @@ const QString kNewTitle = QStringLiteral("Name your new database file...");
 const QString kCatalogFilter = QStringLiteral("Kestro Database files (*.mdb)");
 const QString kCatalogSuffix = QStringLiteral("mdb");
 constexpr int kExitPauseMs = 3000;
-
-// Window positions and sizes are kept in twips.
-constexpr double kTwipsPerPixel = 15;
-
-int pixels(double twips) {
-    return int(std::lround(twips / kTwipsPerPixel));
-}
 
 } // namespace
 
@@ -73,6 +68,9 @@ bool Form1::start() {
     RefreshViews();
     splash.hide();
     startupComplete_ = true;
+    // Once the main window is up, the find tool opens over it.
+    if (state_.options().oStartupMode != 0)
+        QMetaObject::invokeMethod(this, &Form1::ShowSearch, Qt::QueuedConnection);
     return true;
 }
 
@@ -100,8 +98,8 @@ void Form1::restoreLayout() {
     const Environment& layout = state_.environment;
     if (layout.windowLeft && layout.windowTop && layout.windowWidth && layout.windowHeight &&
         *layout.windowWidth > 0 && *layout.windowHeight > 0)
-        setGeometry(pixels(*layout.windowLeft), pixels(*layout.windowTop),
-                    pixels(*layout.windowWidth), pixels(*layout.windowHeight));
+        setGeometry(TwipsToPixels(*layout.windowLeft), TwipsToPixels(*layout.windowTop),
+                    TwipsToPixels(*layout.windowWidth), TwipsToPixels(*layout.windowHeight));
     panes_->setListWidth(layout.splitterLeft ? int(std::lround(*layout.splitterLeft))
                                              : width() * 2 / 3);
 }
@@ -109,10 +107,10 @@ void Form1::restoreLayout() {
 void Form1::saveLayout() {
     Environment& layout = state_.environment;
     const QRect window = normalGeometry().isValid() ? normalGeometry() : geometry();
-    layout.windowLeft = window.x() * kTwipsPerPixel;
-    layout.windowTop = window.y() * kTwipsPerPixel;
-    layout.windowWidth = window.width() * kTwipsPerPixel;
-    layout.windowHeight = window.height() * kTwipsPerPixel;
+    layout.windowLeft = PixelsToTwips(window.x());
+    layout.windowTop = PixelsToTwips(window.y());
+    layout.windowWidth = PixelsToTwips(window.width());
+    layout.windowHeight = PixelsToTwips(window.height());
     SaveColumnWidths();
     layout.splitterLeft = panes_->listWidth();
     state_.settingsFile().saveEnvironment(layout);
@@ -133,6 +131,8 @@ void Form1::ExitProgram() {
 void Form1::closeEvent(QCloseEvent* event) {
     if (!layoutSaved_)
         saveLayout();
+    if (searchWindow_)
+        searchWindow_->close();
     event->accept();
 }
 

@@ -26,8 +26,9 @@ void CatalogFileOpener::open(const QString& location, const QString& fileName,
     const bool isProgram = fileName.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive);
     for (;;) {
         const QFileInfo file(drives_.localPath(drive + folder + fileName));
-        if (!file.filePath().isEmpty() && file.isFile()) {
-            const Shell::Outcome outcome = isProgram
+        // A folder (a search finds them too) opens in the file manager.
+        if (!file.filePath().isEmpty() && file.exists()) {
+            const Shell::Outcome outcome = isProgram && file.isFile()
                                                ? shell_.startProgram(file.filePath(), file.path())
                                                : shell_.openDocument(file.filePath());
             if (outcome == Shell::Outcome::NoApplication)

@@ -34,7 +34,8 @@ public:
     // `location` is the key of the folder holding the file
     // ("71330842_D:\GAMES", or "71330842_D:" for a file at the top),
     // `fileName` the file's stored name and `volumeName` the name of its
-    // volume, for the question which drive holds it.
+    // volume, for the question which drive holds it. A folder found by a
+    // search opens as a document does, in the desktop's file manager.
     void open(const QString& location, const QString& fileName, const QString& volumeName);
 
 private:

@@ -73,6 +73,14 @@ TEST_F(CatalogFileOpenerTest, ProgramsAreStartedInTheirFolder) {
     EXPECT_TRUE(shell.documents.isEmpty());
 }
 
+TEST_F(CatalogFileOpenerTest, AFolderOpensInTheFileManager) {
+    put(stick, "GAMES.EXE/x"); // a folder, whatever its name says
+    opener.open("71330842_D:", "GAMES.EXE", "Games");
+    EXPECT_EQ(shell.documents, QStringList({stick.filePath("GAMES.EXE")}));
+    EXPECT_TRUE(shell.programs.isEmpty());
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
 TEST_F(CatalogFileOpenerTest, NothingToOpenItWithIsSaid) {
     put(stick, "a.xyz");
     put(stick, "setup.exe");

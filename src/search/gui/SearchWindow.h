@@ -1,0 +1,104 @@
+#pragma once
+
+#include "search/SearchView.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTreeView;
+
+namespace kestro {
+
+class CatalogFileOpener;
+class ProgramState;
+class SearchResultsModel;
+class SearchState;
+class SearchTabs;
+
+// The find tool (fSearch), a window of its own beside the main window: the
+// criteria on three tabs, "&Find Now", "&Stop", "&Export" and "&Quit Kestro",
+// the results (ListView1) and a status bar.
+//
+// Every time it becomes the active window coming from another window of the
+// program it reads the catalog's volumes afresh ("<<All Volumes>>" chosen),
+// takes its placement from the settings file, the two table kinds from the
+// options and puts the focus on "Named:"; results and criteria stay. Coming
+// back from a message box or from another program changes nothing. Closing it saves its placement
+// and discards the results.
+class SearchWindow : public QWidget, private SearchView {
+    Q_OBJECT
+public:
+    // What the window hands over to the main window.
+    struct HandOffs {
+        CatalogFileOpener& fileOpener;               // opens a result
+        std::function<void(QWidget*)> exportResults; // the export dialog, modal over the window
+        std::function<void()> quitProgram;           // closes the main window and so the program
+    };
+
+    SearchWindow(ProgramState& program, SearchState& search, HandOffs handOffs,
+                 QWidget* parent = nullptr);
+    ~SearchWindow() override;
+
+    // The Search command: the saved placement, the window shown in front.
+    void open();
+    bool isSearching() const { return searching_; }
+    const SearchResultsModel& results() const { return *results_; }
+    QString statusText() const;
+
+Q_SIGNALS:
+    // The window became the active one: the main window's buttons rest.
+    void activated();
+
+public Q_SLOTS:
+    void findB_Click();
+    void stopB_Click();
+    void newB_Click();
+    void QuitB_Click();
+    void ListView1_ColumnClick(int column);
+    void ListView1_DblClick();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPushButton* addButton(const char* name, const QString& caption);
+    void Form_Activate();
+    void showColumns();
+    void loadPlacement();
+    void savePlacement();
+
+    // What the search shows.
+    void clearResults() override;
+    void addResults(std::vector<SearchResult> rows) override;
+    void setBusy(bool busy) override;
+    void setStatus(const QString& text) override;
+    void yieldEvents(int times) override;
+    void message(const QString& text) override;
+
+    ProgramState& program_;
+    SearchState& search_;
+    HandOffs handOffs_;
+    SearchTabs* tabs_;
+    QPushButton* findB_ = nullptr;
+    QPushButton* stopB_ = nullptr;
+    QPushButton* newB_ = nullptr;
+    QPushButton* quitB_ = nullptr;
+    SearchResultsModel* results_;
+    QTreeView* listView1_;
+    QLabel* status_;
+
+    // The list takes the rows found in a few big steps rather than in
+    // thousands of small ones.
+    QElapsedTimer sinceResultsShown_;
+    bool searching_ = false;
+    bool activating_ = false;
+    // The user went from this window to another window of the program, so
+    // that coming back is an activation.
+    bool leftForProgramWindow_ = true;
+};
+
+} // namespace kestro
