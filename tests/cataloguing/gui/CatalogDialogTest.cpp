@@ -56,7 +56,7 @@ void inCatalogDialog(ProgramUnderTest& program, std::function<void(CatalogDialog
         acted = true;
         button(&dialog, "Command2")->click();
     });
-    program.window().findChild<QAction*>("mnuCatalog")->trigger();
+    program.trigger("mnuCatalog");
     QVERIFY(acted);
 }
 
@@ -115,19 +115,14 @@ private Q_SLOTS:
             QCOMPARE(dialog.lastOutcome()->result, Result::Catalogued);
         });
         QCOMPARE(program.prompter.questions, QStringList());
-        QCOMPARE(program.catalogValue(
-                     "SELECT name || '|' || category || '|' || thedescription FROM \"index\" "
-                     "WHERE tablename = ?",
-                     tablename),
+        QCOMPARE(program.volumeValue("name || '|' || category || '|' || thedescription", tablename),
                  QString("Renamed|2|Summer"));
-        QCOMPARE(program.catalogValue("SELECT thedescription FROM " + files + " WHERE name = ?",
-                                      "b.jpg"),
-                 QString("Beach"));
-        QCOMPARE(
-            program.catalogValue("SELECT thedescription FROM " + dirs + " WHERE name = ?", "2023"),
-            QString("That year"));
-        QCOMPARE(program.catalogValue("SELECT count(*) FROM " + files + " WHERE name = ?", "c.jpg"),
-                 QString("1"));
+        const QString filesTable = schema::filesTable(tablename);
+        QCOMPARE(program.rowCount(filesTable, "name = 'b.jpg' AND thedescription = 'Beach'"), "1");
+        QCOMPARE(program.rowCount(filesTable, "name = 'c.jpg'"), "1");
+        QCOMPARE(program.rowCount(schema::dirsTable(tablename),
+                                  "name = '2023' AND thedescription = 'That year'"),
+                 "1");
         QCOMPARE(program.node(tablename + "_D:")->parent(), program.node("`2"));
     }
 
