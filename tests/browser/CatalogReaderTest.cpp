@@ -19,12 +19,10 @@ class CatalogReaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::makeCatalogFile(catalogPath);
-        put("stick/Games/doom.exe");
-        put("stick/Games/Old/pong.exe");
-        put("stick/apps/.keep");
-        put("stick/games/x");
-        put("stick/readme.txt");
-        put("disc/track.mp3");
+        for (const char* file :
+             {"stick/Games/doom.exe", "stick/Games/Old/pong.exe", "stick/apps/.keep",
+              "stick/games/x", "stick/readme.txt", "disc/track.mp3"})
+            put(file);
         stick =
             test::catalogFolder(home.path(), catalogPath, media.filePath("stick"), "Stick", 'Q');
         disc = test::catalogFolder(home.path(), catalogPath, media.filePath("disc"), "Disc", 'R');

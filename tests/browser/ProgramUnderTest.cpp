@@ -89,12 +89,25 @@ QString ProgramUnderTest::catalogValue(const std::string& sql, const QString& bo
     return s.isNull(0) ? QString("<null>") : s.text(0);
 }
 
+QString ProgramUnderTest::volumeValue(const char* column, const QString& tablename) const {
+    return catalogValue(std::string("SELECT ") + column + " FROM \"index\" WHERE tablename = ?",
+                        tablename);
+}
+
+QString ProgramUnderTest::rowCount(const QString& table, const std::string& where) const {
+    return catalogValue("SELECT count(*) FROM " + quoteIdentifier(table) + " WHERE " + where);
+}
+
 bool ProgramUnderTest::start() {
     window_ = std::make_unique<Form1>(state);
     if (!window_->start())
         return false;
     window_->show();
     return QTest::qWaitForWindowExposed(window_.get());
+}
+
+void ProgramUnderTest::trigger(const char* command) {
+    window_->findChild<QAction*>(command)->trigger();
 }
 
 CatalogTree& ProgramUnderTest::tree() {

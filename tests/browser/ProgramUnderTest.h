@@ -46,6 +46,10 @@ public:
     Database openCatalog() const;
     // One value the catalog holds: "<null>" for Null, "<none>" without a row.
     QString catalogValue(const std::string& sql, const QString& bound = {}) const;
+    // A column of a volume's row in "index".
+    QString volumeValue(const char* column, const QString& tablename) const;
+    // How many rows of `table` match `where`.
+    QString rowCount(const QString& table, const std::string& where) const;
     // The tablenames of the three volumes, and their keys.
     QString games, music, backup;
     QString gamesKey, musicKey, backupKey;
@@ -59,6 +63,8 @@ public:
     bool start();
     Form1& window() { return *window_; }
     CatalogTree& tree();
+    // Runs the command (menu entry) of this objectName.
+    void trigger(const char* command);
     ContentsList& list();
 
     // The user's hand.

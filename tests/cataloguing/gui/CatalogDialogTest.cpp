@@ -56,7 +56,7 @@ void inCatalogDialog(ProgramUnderTest& program, std::function<void(CatalogDialog
         acted = true;
         button(&dialog, "Command2")->click();
     });
-    program.window().findChild<QAction*>("mnuCatalog")->trigger();
+    program.trigger("mnuCatalog");
     QVERIFY(acted);
 }
 
@@ -97,16 +97,12 @@ private Q_SLOTS:
         QVERIFY(program.node(tablename + "_D:\\2023")); // the views were shown afresh
 
         // What the user gives the volume stays through the next run.
-        const std::string files = quoteIdentifier(schema::filesTable(tablename));
-        const std::string dirs = quoteIdentifier(schema::dirsTable(tablename));
-        {
-            const Database db = program.openCatalog();
-            db.execute("UPDATE \"index\" SET name = 'Renamed', category = '2', "
-                       "thedescription = 'Summer' WHERE tablename = ?",
-                       tablename);
-            db.execute("UPDATE " + files + " SET thedescription = 'Beach' WHERE name = 'b.jpg'");
-            db.execute("UPDATE " + dirs + " SET thedescription = 'That year' WHERE name = '2023'");
-        }
+        const QString filesTable = schema::filesTable(tablename);
+        program.openCatalog().execute("UPDATE \"index\" SET name = 'Renamed', category = '2', "
+                                      "thedescription = 'Summer' WHERE tablename = ?",
+                                      tablename);
+        program.openCatalog().execute("UPDATE " + quoteIdentifier(filesTable) +
+                                      " SET thedescription = 'Beach' WHERE name = 'b.jpg'");
         put(photos + "/c.jpg");
         program.prompter.questions.clear();
         inCatalogDialog(program, [&](CatalogDialog& dialog) {
@@ -115,19 +111,10 @@ private Q_SLOTS:
             QCOMPARE(dialog.lastOutcome()->result, Result::Catalogued);
         });
         QCOMPARE(program.prompter.questions, QStringList());
-        QCOMPARE(program.catalogValue(
-                     "SELECT name || '|' || category || '|' || thedescription FROM \"index\" "
-                     "WHERE tablename = ?",
-                     tablename),
+        QCOMPARE(program.volumeValue("name || '|' || category || '|' || thedescription", tablename),
                  QString("Renamed|2|Summer"));
-        QCOMPARE(program.catalogValue("SELECT thedescription FROM " + files + " WHERE name = ?",
-                                      "b.jpg"),
-                 QString("Beach"));
-        QCOMPARE(
-            program.catalogValue("SELECT thedescription FROM " + dirs + " WHERE name = ?", "2023"),
-            QString("That year"));
-        QCOMPARE(program.catalogValue("SELECT count(*) FROM " + files + " WHERE name = ?", "c.jpg"),
-                 QString("1"));
+        QCOMPARE(program.rowCount(filesTable, "name = 'b.jpg' AND thedescription = 'Beach'"), "1");
+        QCOMPARE(program.rowCount(filesTable, "name = 'c.jpg'"), "1");
         QCOMPARE(program.node(tablename + "_D:")->parent(), program.node("`2"));
     }
 
