@@ -9,8 +9,9 @@ CliResult runCli(const QString& home, QStringList arguments) {
         arguments.insert(1, QStringLiteral("--home=") + home);
     QProcess process;
     process.start(QStringLiteral(KESTRO_CLI), arguments);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+    // A run that does not end within two minutes counts as a failure.
+    const bool finished = process.waitForFinished(120000);
+    return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }

@@ -18,62 +18,38 @@ namespace {
 struct Page {
     QString error; // empty when the page is well-formed
     QStringList elements;
-    QStringList links;    // every href
-    QStringList sources;  // every src, and every url() or @import of the style sheet
-    QStringList handlers; // attributes that would run script: onclick and the like
-    QStringList ids;
+    QStringList attributes; // "name=value"
+    QString style;
     QString text; // as a browser lays it out: runs of white space as one space
 };
 
-Page readPage(const QString& path) {
-    Page page;
-    QXmlStreamReader xml(readAll(path));
-    QString rawText;
-    QString style;
-    bool inStyle = false;
-    while (!xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::StartElement:
-            page.elements << xml.name().toString();
-            inStyle = xml.name() == QLatin1String("style");
-            for (const QXmlStreamAttribute& attribute : xml.attributes()) {
-                const QString name = attribute.name().toString();
-                const QString value = attribute.value().toString();
-                if (name == QLatin1String("href"))
-                    page.links << value;
-                else if (name == QLatin1String("src"))
-                    page.sources << value;
-                else if (name == QLatin1String("id"))
-                    page.ids << value;
-                else if (name.startsWith(QLatin1String("on")))
-                    page.handlers << name;
-            }
-            break;
-        case QXmlStreamReader::EndElement:
-            inStyle = false;
-            break;
-        case QXmlStreamReader::Characters:
-            (inStyle ? style : rawText) += xml.text();
-            break;
-        default:
-            break;
-        }
-    }
-    if (xml.hasError())
-        page.error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
-    static const QRegularExpression fetches(QStringLiteral("(url\\s*\\([^)]*\\)|@import)"));
-    for (const QRegularExpressionMatch& match : fetches.globalMatch(style))
-        page.sources << match.captured(1);
-    // A no-break space is how the page keeps the two spaces some messages
-    // have after a full stop; the browser shows it as a space.
-    static const QRegularExpression whiteSpace(QStringLiteral("[ \\t\\r\\n]+"));
-    page.text =
-        rawText.replace(whiteSpace, QStringLiteral(" ")).replace(QChar(0xA0), QLatin1Char(' '));
-    return page;
-}
-
 const Page& helpPage() {
-    static const Page page = readPage(QStringLiteral(KESTRO_HELP_FILE));
+    static const Page page = [] {
+        Page read;
+        QXmlStreamReader xml(readAll(QStringLiteral(KESTRO_HELP_FILE)));
+        QString rawText;
+        while (!xml.atEnd()) {
+            const auto token = xml.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                read.elements << xml.name().toString();
+                for (const QXmlStreamAttribute& attribute : xml.attributes())
+                    read.attributes << attribute.name().toString() + QLatin1Char('=') +
+                                           attribute.value().toString();
+            } else if (token == QXmlStreamReader::Characters) {
+                const bool inStyle =
+                    !read.elements.isEmpty() && read.elements.last() == QLatin1String("style");
+                (inStyle ? read.style : rawText) += xml.text();
+            }
+        }
+        if (xml.hasError())
+            read.error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
+        // A no-break space is how the page keeps the two spaces some messages
+        // have after a full stop; the browser shows it as a space.
+        static const QRegularExpression whiteSpace(QStringLiteral("[ \\t\\r\\n]+"));
+        read.text =
+            rawText.replace(whiteSpace, QStringLiteral(" ")).replace(QChar(0xA0), QLatin1Char(' '));
+        return read;
+    }();
     return page;
 }
 
@@ -86,16 +62,19 @@ TEST(HelpDocument, IsOnePageThatNeedsNothingElse) {
     EXPECT_EQ(page.elements.first(), "html");
     for (const char* name : {"script", "link", "img", "iframe", "object", "embed", "base"})
         EXPECT_FALSE(page.elements.contains(QLatin1String(name))) << name;
-    EXPECT_EQ(page.sources, QStringList());
-    EXPECT_EQ(page.handlers, QStringList());
+    // Nothing fetched by the style sheet, no src, no handler that runs script.
+    EXPECT_FALSE(page.style.contains(QRegularExpression(QStringLiteral("url\\s*\\(|@import"))));
+    EXPECT_EQ(page.attributes.filter(QRegularExpression(QStringLiteral("^(src|on\\w+)="))),
+              QStringList());
 
     // Every link leads to a place on the page, and no two places share a name.
-    EXPECT_EQ(QSet<QString>(page.ids.begin(), page.ids.end()).size(), page.ids.size());
-    EXPECT_FALSE(page.links.isEmpty());
-    for (const QString& link : page.links) {
-        EXPECT_TRUE(link.startsWith(QLatin1Char('#')) && page.ids.contains(link.mid(1)))
-            << link.toStdString();
-    }
+    QStringList ids = page.attributes.filter(QRegularExpression(QStringLiteral("^id=")));
+    ids.replaceInStrings(QStringLiteral("id="), QStringLiteral("href=#"));
+    EXPECT_EQ(QSet<QString>(ids.begin(), ids.end()).size(), ids.size());
+    const QStringList links = page.attributes.filter(QRegularExpression(QStringLiteral("^href=")));
+    EXPECT_FALSE(links.isEmpty());
+    for (const QString& link : links)
+        EXPECT_TRUE(ids.contains(link)) << link.toStdString();
 }
 
 TEST(HelpDocument, UsesTheProgramsCaptionsAndMessagesAsShown) {

@@ -66,27 +66,20 @@ TEST_F(CatalogFileOpenerTest, CancellingTheDriveChoiceEndsQuietly) {
     EXPECT_TRUE(shell.documents.isEmpty());
 }
 
-TEST_F(CatalogFileOpenerTest, ProgramsAreStartedInTheirFolder) {
+TEST_F(CatalogFileOpenerTest, ProgramsStartInTheirFolderFoldersOpenInTheFileManager) {
     const QString program = put(stick, "GAMES/DOOM.EXE");
-    opener.open("71330842_D:\\GAMES", "DOOM.EXE", "Games");
-    EXPECT_EQ(shell.programs, QStringList({program + " in " + stick.filePath("GAMES")}));
-    EXPECT_TRUE(shell.documents.isEmpty());
-}
-
-TEST_F(CatalogFileOpenerTest, AFolderOpensInTheFileManager) {
     put(stick, "GAMES.EXE/x"); // a folder, whatever its name says
+    opener.open("71330842_D:\\GAMES", "DOOM.EXE", "Games");
     opener.open("71330842_D:", "GAMES.EXE", "Games");
+    EXPECT_EQ(shell.programs, QStringList({program + " in " + stick.filePath("GAMES")}));
     EXPECT_EQ(shell.documents, QStringList({stick.filePath("GAMES.EXE")}));
-    EXPECT_TRUE(shell.programs.isEmpty());
     EXPECT_TRUE(prompter.messages.isEmpty());
-}
 
-TEST_F(CatalogFileOpenerTest, NothingToOpenItWithIsSaid) {
+    // Nothing to open or run it with is said.
     put(stick, "a.xyz");
-    put(stick, "setup.exe");
     shell.outcome = Shell::Outcome::NoApplication;
     opener.open("71330842_D:", "a.xyz", "Stick");
-    opener.open("71330842_D:", "setup.exe", "Stick");
+    opener.open("71330842_D:\\GAMES", "DOOM.EXE", "Games");
     EXPECT_EQ(prompter.messages, QStringList({kNoApplicationMessage, kNoApplicationMessage}));
 }
 
