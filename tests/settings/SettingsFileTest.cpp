@@ -95,15 +95,6 @@ TEST_F(SettingsFileTest, SavingReplacesKeysInPlaceAndKeepsForeignLines) {
     EXPECT_EQ(text.count("istviewNameCol="), 0); // not added a second time
 }
 
-TEST_F(SettingsFileTest, KeysAndSectionsIgnoreLetterCase) {
-    write("[OPTIONS]\nOSOUNDS=0\nostartupdrive=d:\nOSmartCaps=1\n[ENVIRONMENT]\nswindowleft=15\n");
-    const Options o = settings.loadOptions();
-    EXPECT_EQ(o.oSounds, 0);
-    EXPECT_EQ(o.oSmartCaps, 1);
-    EXPECT_EQ(o.oStartupDrive, "d:"); // kept as stored
-    EXPECT_EQ(settings.loadSearchPlacement().left, 15);
-}
-
 TEST_F(SettingsFileTest, FlagsThatAreNoWholeNumberFallBackToTheirDefault) {
     write("[Options]\noSounds=yes\noClearDesc=1abc\noSearchDirs=99999\noSearchFiles=\n"
           "oEjectMedia= 0 \noNetworkShared=0\noDateFormat=1.0\noStartupDrive=\n"
