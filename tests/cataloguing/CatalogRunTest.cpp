@@ -14,7 +14,6 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 using namespace kestro;
 using Result = CatalogRunOutcome::Result;
