@@ -1,5 +1,6 @@
 #include "catalog/CatalogEditing.h"
 
+#include "ScratchCatalog.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogError.h"
 #include "catalog/Schema.h"
@@ -31,20 +32,26 @@ struct EditingFixture : ::testing::Test {
         ASSERT_NE(a, b);
     }
     Database db() const { return Catalog(catalogPath, OpenMode::SharedReadWrite).open(); }
-    qint64 count(const std::string& sql) const { return std::get<qint64>(db().scalar(sql)); }
-    QString text(const std::string& sql) const {
-        const SqlValue v = db().scalar(sql);
+    // The rows of `table` that `where` picks, and a column of the first.
+    qint64 count(const QString& table, const std::string& where) const {
+        return std::get<qint64>(
+            db().scalar("SELECT count(*) FROM " + quoteIdentifier(table) + " WHERE " + where));
+    }
+    QString value(const QString& table, const char* column, const std::string& where) const {
+        const SqlValue v = db().scalar("SELECT " + std::string(column) + " FROM " +
+                                       quoteIdentifier(table) + " WHERE " + where);
         return std::holds_alternative<QString>(v) ? std::get<QString>(v) : QString("<null>");
     }
-    std::string table(const QString& name) const { return quoteIdentifier(name); }
+    static std::string volumeRow(const QString& tablename) {
+        return "tablename = '" + tablename.toStdString() + "'";
+    }
 };
 
 } // namespace
 
 TEST(CategoryKeys, TheSmallestFreeKeyFromOne) {
-    QTemporaryDir dir;
-    const Database db =
-        Catalog(test::makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    const test::ScratchCatalog c;
+    const Database& db = c.db;
     EXPECT_EQ(NextCategoryKey(db), 1);
     const std::pair<std::vector<int>, int> cases[] = {
         {{1, 2, 4}, 3}, {{2, 3}, 1}, {{1, 2, 3}, 4}, {{1, 3}, 2}};
@@ -62,19 +69,16 @@ TEST(CategoryKeys, TheSmallestFreeKeyFromOne) {
 TEST_F(EditingFixture, CategorizeAndRenameStoreTheTextsAsGiven) {
     const int games = AddCategory(db(), "Games");
     CategorizeVolume(db(), a, games);
-    EXPECT_EQ(text("SELECT category FROM \"index\" WHERE tablename = '" + a.toStdString() + "'"),
-              "1");
+    EXPECT_EQ(value("index", "category", volumeRow(a)), "1");
     CategorizeVolume(db(), a, 0);
-    EXPECT_EQ(text("SELECT category FROM \"index\" WHERE tablename = '" + a.toStdString() + "'"),
-              "0");
+    EXPECT_EQ(value("index", "category", volumeRow(a)), "0");
 
     RenameCatalog(db(), "My \"archive\"");
     RenameCategory(db(), games, "100% games");
     RenameVolume(db(), b, "B's disk");
-    EXPECT_EQ(text("SELECT name FROM Name"), "My \"archive\"");
-    EXPECT_EQ(text("SELECT category FROM categories"), "100% games");
-    EXPECT_EQ(text("SELECT name FROM \"index\" WHERE tablename = '" + b.toStdString() + "'"),
-              "B's disk");
+    EXPECT_EQ(value("Name", "name", "1"), "My \"archive\"");
+    EXPECT_EQ(value("categories", "category", "1"), "100% games");
+    EXPECT_EQ(value("index", "name", volumeRow(b)), "B's disk");
     EXPECT_THROW(RenameVolume(db(), "gone", "x"), CatalogError);
     EXPECT_THROW(CategorizeVolume(db(), "gone", 1), CatalogError);
 }
@@ -83,8 +87,8 @@ TEST_F(EditingFixture, DeletingACategoryDeletesItsVolumesWithTheirTables) {
     const int key = AddCategory(db(), "Old");
     CategorizeVolume(db(), a, key);
     DeleteCategory(db(), key);
-    EXPECT_EQ(count("SELECT count(*) FROM categories"), 0);
-    EXPECT_EQ(text("SELECT group_concat(tablename) FROM \"index\""), b);
+    EXPECT_EQ(count("categories", "1"), 0);
+    EXPECT_EQ(value("index", "group_concat(tablename)", "1"), b);
     EXPECT_FALSE(db().hasTable(schema::dirsTable(a)));
     EXPECT_FALSE(db().hasTable(schema::filesTable(a)));
     EXPECT_TRUE(db().hasTable(schema::dirsTable(b)));
@@ -106,42 +110,30 @@ TEST_F(EditingFixture, SeveralDeletionsInOneTransactionFailOrSucceedTogether) {
         DeleteVolume(d, b);
         all.commit();
     }
-    EXPECT_EQ(count("SELECT count(*) FROM \"index\""), 0);
+    EXPECT_EQ(count("index", "1"), 0);
     EXPECT_EQ(db().tableNames(), schema::fixedTables());
 }
 
 TEST_F(EditingFixture, DeletingAFolderRowLeavesWhatItHeld) {
+    const QString dirs = schema::dirsTable(a), files = schema::filesTable(a);
     DeleteFolderRow(db(), a, "V:", "DOCS");
-    EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::dirsTable(a)) + " WHERE name = 'DOCS'"),
-              0);
-    EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::dirsTable(a)) + " WHERE name = 'OLD'"),
-              1);
-    EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::filesTable(a)) +
-                    " WHERE parent = 'V:\\DOCS'"),
-              1);
+    EXPECT_EQ(count(dirs, "name = 'DOCS'"), 0);
+    EXPECT_EQ(count(dirs, "name = 'OLD'"), 1);
+    EXPECT_EQ(count(files, "parent = 'V:\\DOCS'"), 1);
     DeleteFileRow(db(), a, "V:\\DOCS", "note.txt");
-    EXPECT_EQ(count("SELECT count(*) FROM " + table(schema::filesTable(a)) +
-                    " WHERE parent = 'V:\\DOCS'"),
-              0);
+    EXPECT_EQ(count(files, "parent = 'V:\\DOCS'"), 0);
 }
 
 TEST_F(EditingFixture, DescriptionsAreSetExactlyAndRemovedWithNothing) {
     DescribeVolume(db(), b, QString("The \"B\" disk, 100%"));
     DescribeFolder(db(), a, "V:\\DOCS", "OLD", QString("letters"));
     DescribeFile(db(), a, "V:\\DOCS\\OLD", "letter.txt", QString("to Tom's aunt"));
-    EXPECT_EQ(
-        text("SELECT thedescription FROM \"index\" WHERE tablename = '" + b.toStdString() + "'"),
-        "The \"B\" disk, 100%");
-    EXPECT_EQ(
-        text("SELECT thedescription FROM " + table(schema::dirsTable(a)) + " WHERE name = 'OLD'"),
-        "letters");
-    EXPECT_EQ(text("SELECT thedescription FROM " + table(schema::filesTable(a)) +
-                   " WHERE name = 'letter.txt'"),
-              "to Tom's aunt");
+    EXPECT_EQ(value("index", "thedescription", volumeRow(b)), "The \"B\" disk, 100%");
+    EXPECT_EQ(value(schema::dirsTable(a), "thedescription", "name = 'OLD'"), "letters");
+    const QString files = schema::filesTable(a);
+    EXPECT_EQ(value(files, "thedescription", "name = 'letter.txt'"), "to Tom's aunt");
     DescribeFile(db(), a, "V:\\DOCS\\OLD", "letter.txt", std::nullopt);
-    EXPECT_EQ(text("SELECT thedescription FROM " + table(schema::filesTable(a)) +
-                   " WHERE name = 'letter.txt'"),
-              "<null>");
+    EXPECT_EQ(value(files, "thedescription", "name = 'letter.txt'"), "<null>");
     // Folders and files are found by exact name and parent.
     EXPECT_THROW(DescribeFile(db(), a, "V:\\DOCS\\OLD", "LETTER.TXT", QString("x")), CatalogError);
     EXPECT_THROW(DescribeFolder(db(), a, "V:", "OLD", QString("x")), CatalogError);

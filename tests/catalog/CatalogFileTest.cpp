@@ -27,16 +27,6 @@ TEST(NewCatalog, IsAByteCopyOfTheTemplateAndReplacesAnExistingFile) {
     EXPECT_NO_THROW(Catalog(target, OpenMode::SharedReadWrite).open());
 }
 
-TEST(NewCatalog, TemplateOfAnOddSizeIsCopiedExactly) {
-    QTemporaryDir dir;
-    QByteArray odd(70001, '\0');
-    for (int i = 0; i < odd.size(); ++i)
-        odd[i] = char(i * 7);
-    writeAll(dir.filePath("odd.kst"), odd);
-    createCatalogFromTemplate(dir.filePath("odd.kst"), dir.filePath("copy"));
-    EXPECT_EQ(readAll(dir.filePath("copy")), odd);
-}
-
 TEST(NewCatalog, FailedCopyLeavesTheExistingFileAndNoLeftovers) {
     QTemporaryDir dir;
     const QString target = dir.filePath("keep.mdb");

@@ -1,3 +1,4 @@
+#include "ScratchCatalog.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogError.h"
 #include "catalog/Schema.h"
@@ -26,9 +27,8 @@ QStringList columnsOf(const Database& db, const QString& table) {
 } // namespace
 
 TEST(Template, HoldsTheFixedTablesWithTheirColumnsAndOneNameRow) {
-    QTemporaryDir dir;
-    const Database db =
-        Catalog(makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    const test::ScratchCatalog c;
+    const Database& db = c.db;
     EXPECT_EQ(db.tableNames(), schema::fixedTables());
     EXPECT_EQ(columnsOf(db, "Name"), QStringList{"name"});
     EXPECT_EQ(columnsOf(db, "categories"), (QStringList{"key", "category"}));
@@ -42,12 +42,7 @@ TEST(Template, HoldsTheFixedTablesWithTheirColumnsAndOneNameRow) {
     EXPECT_EQ(std::get<qint64>(db.scalar("SELECT count(*) FROM \"index\"")), 0);
     // Table and column names answer in any letter case.
     EXPECT_NO_THROW(db.scalar("SELECT TableName FROM [Index]"));
-}
-
-TEST(Template, VolumeTablenameIsUnique) {
-    QTemporaryDir dir;
-    const Database db =
-        Catalog(makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    // A volume's tablename is unique.
     db.execute("INSERT INTO \"index\" (tablename, name) VALUES (?1, ?2)", "71330842", "Disk");
     EXPECT_THROW(db.execute("INSERT INTO \"index\" (tablename) VALUES (?1)", "71330842"),
                  CatalogError);
@@ -116,47 +111,22 @@ TEST(Refusal, FilesThatAreNoUsableCatalogAreRefusedWithAMessageNamingThem) {
 }
 
 TEST(Values, QuotesPercentSignsAndOtherTextAreStoredAndFoundAsTheyAre) {
-    QTemporaryDir dir;
-    const Database db =
-        Catalog(makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+    const test::ScratchCatalog c;
     const QStringList names{"Tom's \"best\" disk", "100% [done]", "a_b; DROP TABLE Name;--",
                             "Größe 日本語", "line\nbreak"};
     for (const QString& name : names)
-        db.execute("INSERT INTO categories (category) VALUES (?1)", name);
+        c.db.execute("INSERT INTO categories (category) VALUES (?1)", name);
     for (const QString& name : names)
         EXPECT_EQ(std::get<qint64>(
-                      db.scalar("SELECT count(*) FROM categories WHERE category = ?1", name)),
+                      c.db.scalar("SELECT count(*) FROM categories WHERE category = ?1", name)),
                   1)
             << name.toStdString();
-    EXPECT_TRUE(db.hasTable("Name"));
+    EXPECT_TRUE(c.db.hasTable("Name"));
 }
 
-TEST(Values, QuotedIdentifiersDoubleInnerQuotes) {
-    EXPECT_EQ(quoteIdentifier("71330842_dirs"), "\"71330842_dirs\"");
-    EXPECT_EQ(quoteIdentifier("a\"b"), "\"a\"\"b\"");
-}
-
-TEST(Transactions, UncommittedWorkIsRolledBack) {
-    QTemporaryDir dir;
-    const Database db =
-        Catalog(makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
-    {
-        Database::Transaction t(db);
-        db.execute("INSERT INTO categories (category) VALUES ('lost')");
-    }
-    {
-        Database::Transaction t(db);
-        db.execute("INSERT INTO categories (category) VALUES ('kept')");
-        t.commit();
-    }
-    EXPECT_EQ(std::get<QString>(db.scalar("SELECT group_concat(category) FROM categories")),
-              "kept");
-}
-
-TEST(Transactions, ANestedTransactionIsUndoneAloneOrKeptWithTheOuterOne) {
-    QTemporaryDir dir;
-    const Database db =
-        Catalog(makeCatalogFile(dir.filePath("c.mdb")), OpenMode::SharedReadWrite).open();
+TEST(Transactions, UncommittedWorkIsUndoneAndANestedOneAloneOrWithTheOuterOne) {
+    const test::ScratchCatalog c;
+    const Database& db = c.db;
     {
         Database::Transaction outer(db);
         db.execute("INSERT INTO categories (category) VALUES ('outer')");

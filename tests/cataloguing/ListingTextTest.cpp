@@ -18,7 +18,7 @@ Listed listed(std::string_view name) {
 
 TEST(ListingName, KeepsEveryValidNameAsItIs) {
     for (const std::string_view name :
-         {"plain.txt", ".hidden", "Tom's \"best\" 100% a_b [1] (2).doc", "tab\there",
+         {"plain.txt", ".hidden", "Tom's \"best\" 100% a_b [1] (2).doc", " tab\there ",
           "Größe – naïve café", "日本語のファイル", "Привет",
           "emoji 😀 U+10FFFF \xF4\x8F\xBF\xBF"}) {
         const Listed result = listed(name);

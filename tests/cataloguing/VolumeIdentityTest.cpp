@@ -1,6 +1,5 @@
 #include "cataloguing/VolumeIdentity.h"
 
-#include "support/ScratchMount.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
@@ -22,7 +21,7 @@ const QDateTime kMarch1998(QDate(1998, 3, 5), QTime(14, 7, 22));
 // Serial numbers answered in turn (nothing: the medium cannot be read) and a
 // hiding that can be told to fail; markers are real files in real folders.
 class ScriptedDrives : public DriveSystem {
-  public:
+public:
     std::vector<std::optional<qint32>> serials;
     mutable size_t serialQueries = 0;
     bool hidingWorks = true;
@@ -69,16 +68,9 @@ TEST(VolumeId, SecondsSince1996InPlainDecimal) {
 }
 
 TEST_F(Identify, CdRomIsKnownByItsSerialNumberReadInUpToThreeAttempts) {
-    drives.serials = {-5,
-                      std::numeric_limits<qint32>::min(),
-                      std::nullopt,
-                      std::nullopt,
-                      305441741,
-                      std::nullopt,
-                      std::nullopt,
-                      std::nullopt,
-                      7,
-                      0};
+    const std::optional<qint32> none;
+    drives.serials = {
+        -5, std::numeric_limits<qint32>::min(), none, none, 305441741, none, none, none, 7, 0};
     EXPECT_EQ(identify(DriveType::CdRom), "5");
     EXPECT_EQ(identify(DriveType::CdRom), "2147483648");
     EXPECT_EQ(identify(DriveType::CdRom), "305441741");
@@ -143,13 +135,4 @@ TEST_F(Identify, MarkerThatCannotBeWrittenOrHiddenIsReported) {
     QDir().mkdir(marker()); // a folder in the marker's place
     EXPECT_EQ(identify(), "");
     EXPECT_EQ(messages, QStringList({kNoMarker, kNoMarker}));
-}
-
-TEST_F(Identify, ReadOnlyVolumeCannotTakeAMarker) {
-    test::ScratchMount readOnly(volume.path(), "ro,size=1m");
-    if (!readOnly.ok())
-        GTEST_SKIP() << readOnly.failure();
-    EXPECT_EQ(identify(), "");
-    EXPECT_EQ(messages, QStringList({kNoMarker}));
-    EXPECT_FALSE(QFile::exists(marker()));
 }

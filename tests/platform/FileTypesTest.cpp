@@ -29,50 +29,41 @@ protected:
 
 } // namespace
 
-TEST_F(FileTypesTest, NameWithoutDotIsUnknownAndShowsLeaf) {
-    cache({"k.bmp", "kreadme.bmp"});
-    const FileTypes types(cacheFolder);
-    EXPECT_EQ(types.FileTypeName("README"), "<unknown file>");
-    EXPECT_EQ(types.FileIconKey("README"), "leaf");
-    EXPECT_EQ(types.FileTypeName(""), "<unknown file>");
-    EXPECT_EQ(types.FileIconKey(""), "leaf");
-}
-
 TEST_F(FileTypesTest, OnlyTheTextAfterTheLastDotCountsInLowerCase) {
-    cache({"kgz.bmp", "ktxt.bmp"});
+    cache({"k.bmp", "kgz.bmp", "ktxt.bmp"});
     const FileTypes types(cacheFolder);
-    EXPECT_EQ(types.FileTypeName("archive.tar.GZ"), "Gzip archive");
-    EXPECT_EQ(types.FileIconKey("archive.tar.GZ"), "kgz");
-    EXPECT_EQ(types.FileTypeName("Holiday Photo.JPG"), "JPEG image");
-    EXPECT_EQ(types.FileTypeName("50% off \"final\".pdf"), "PDF document");
-    EXPECT_EQ(types.FileTypeName("café.txt"), "plain text document");
-    // The icon key drops surrounding blanks; the registry is asked without.
-    EXPECT_EQ(types.FileIconKey("notes. TXT "), "ktxt");
-    EXPECT_EQ(types.FileTypeName("notes. TXT "), " txt  file");
+    const struct {
+        const char* name;
+        const char* typeName;
+        const char* iconKey;
+    } cases[] = {
+        {"README", "<unknown file>", "leaf"},
+        {"", "<unknown file>", "leaf"},
+        {"archive.tar.GZ", "Gzip archive", "kgz"},
+        {"Holiday Photo.JPG", "JPEG image", "leaf"},
+        {"50% off \"final\".pdf", "PDF document", "leaf"},
+        {"café.txt", "plain text document", "ktxt"},
+        // The icon key drops surrounding blanks; the registry is asked without.
+        {"notes. TXT ", " txt  file", "ktxt"},
+        // An unregistered extension is named after itself; "name." has the empty one.
+        {"data.XYZ", "xyz file", "leaf"},
+        {"name.", " file", "k"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(types.FileTypeName(QString::fromUtf8(c.name)), c.typeName) << c.name;
+        EXPECT_EQ(types.FileIconKey(QString::fromUtf8(c.name)), c.iconKey) << c.name;
+    }
 }
 
-TEST_F(FileTypesTest, UnregisteredExtensionIsNamedAfterItselfAndShowsLeafUntilCached) {
-    QDir().mkpath(cacheFolder);
-    FileTypes types(cacheFolder);
-    EXPECT_EQ(types.FileTypeName("data.XYZ"), "xyz file");
+TEST_F(FileTypesTest, IconsComeFromTheCacheAsLastScanned) {
+    FileTypes types(cacheFolder); // no cache folder yet
+    EXPECT_TRUE(types.iconCacheFiles().isEmpty());
+    EXPECT_EQ(types.FileIconKey("notes.txt"), "leaf");
+    EXPECT_EQ(types.FileTypeName("notes.txt"), "plain text document");
+    cache({"KXYZ.BMP"}); // a bitmap counts whatever the letter case of its name
     EXPECT_EQ(types.FileIconKey("data.xyz"), "leaf");
-    // A name ending in "." has the empty extension.
-    EXPECT_EQ(types.FileTypeName("name."), " file");
-    EXPECT_EQ(types.FileIconKey("name."), "leaf");
-
-    // A bitmap counts whatever the letter case of its name.
-    cache({"KXYZ.BMP", "k.bmp"});
     types.rescanIconCache();
     EXPECT_EQ(types.FileIconKey("data.XYZ"), "kxyz");
-    EXPECT_EQ(types.FileIconKey("name."), "k");
-    EXPECT_EQ(types.FileTypeName("data.xyz"), "xyz file");
-}
-
-TEST_F(FileTypesTest, MissingCacheFolderShowsLeafForEverything) {
-    const FileTypes types(cacheFolder);
-    EXPECT_EQ(types.FileIconKey("notes.txt"), "leaf");
-    EXPECT_TRUE(types.iconCacheFiles().isEmpty());
-    EXPECT_EQ(types.FileTypeName("notes.txt"), "plain text document");
 }
 
 TEST_F(FileTypesTest, DescriptionsAreEnglishWhateverTheDesktopLanguage) {

@@ -10,18 +10,23 @@ using kestro::IniFile;
 using kestro::test::readAll;
 using kestro::test::writeAll;
 
-TEST(IniFile, MissingFileSectionOrKeyGivesNothing) {
+namespace {
+
+struct IniFileTest : ::testing::Test {
     QTemporaryDir dir;
-    IniFile ini(dir.filePath("Kestro.ini"));
+    IniFile ini{dir.filePath("Kestro.ini")};
+};
+
+} // namespace
+
+TEST_F(IniFileTest, MissingFileSectionOrKeyGivesNothing) {
     EXPECT_FALSE(ini.value("Options", "oSounds"));
     writeAll(ini.path(), "[Options]\noSounds=1\n");
     EXPECT_FALSE(ini.value("Environment", "oSounds"));
     EXPECT_FALSE(ini.value("Options", "oSmartCaps"));
 }
 
-TEST(IniFile, NamesIgnoreLetterCaseAndValuesAreTrimmedAndCut) {
-    QTemporaryDir dir;
-    IniFile ini(dir.filePath("Kestro.ini"));
+TEST_F(IniFileTest, NamesIgnoreLetterCaseAndValuesAreTrimmedAndCut) {
     writeAll(ini.path(), "; comment\r\n[ environment ]\r\n  LastLoadedFile =  cats/home.mdb  \r\n"
                          "Long=" +
                              QByteArray(200, 'x') + "\r\nQuoted=\"a b\"\r\n");
@@ -30,9 +35,7 @@ TEST(IniFile, NamesIgnoreLetterCaseAndValuesAreTrimmedAndCut) {
     EXPECT_EQ(ini.value("Environment", "Quoted"), "a b");
 }
 
-TEST(IniFile, WriteTouchesOnlyItsKeyAndKeepsEveryOtherLine) {
-    QTemporaryDir dir;
-    IniFile ini(dir.filePath("Kestro.ini"));
+TEST_F(IniFileTest, WriteTouchesOnlyItsKeyAndKeepsEveryOtherLine) {
     writeAll(ini.path(), "; my notes\n[Options]\noSounds=1\n\n[Drives]\nE=/media/stick\n");
     ASSERT_TRUE(ini.setValue("options", "OSOUNDS", "0"));
     ASSERT_TRUE(ini.setValue("Options", "oSmartCaps", "1"));
@@ -40,9 +43,7 @@ TEST(IniFile, WriteTouchesOnlyItsKeyAndKeepsEveryOtherLine) {
               "; my notes\n[Options]\noSounds=0\noSmartCaps=1\n\n[Drives]\nE=/media/stick\n");
 }
 
-TEST(IniFile, WriteCreatesFileAndSectionAndKeepsLineEnds) {
-    QTemporaryDir dir;
-    IniFile ini(dir.filePath("Kestro.ini"));
+TEST_F(IniFileTest, WriteCreatesFileAndSectionAndKeepsLineEnds) {
     ASSERT_TRUE(ini.setValues("Environment", {{"WindowLeft", "10"}, {"WindowTop", "20"}}));
     EXPECT_EQ(readAll(ini.path()), "[Environment]\nWindowLeft=10\nWindowTop=20\n");
 
@@ -52,17 +53,14 @@ TEST(IniFile, WriteCreatesFileAndSectionAndKeepsLineEnds) {
     EXPECT_EQ(ini.entries("b").size(), 1u);
 }
 
-TEST(IniFile, WriteThatCannotHappenReportsFailure) {
-    QTemporaryDir dir;
+TEST_F(IniFileTest, WriteThatCannotHappenReportsFailure) {
     writeAll(dir.filePath("plainfile"), "not a folder");
-    IniFile ini(dir.filePath("plainfile/Kestro.ini"));
-    EXPECT_FALSE(ini.setValue("A", "x", "2"));
-    EXPECT_FALSE(ini.value("A", "x"));
+    IniFile blocked(dir.filePath("plainfile/Kestro.ini"));
+    EXPECT_FALSE(blocked.setValue("A", "x", "2"));
+    EXPECT_FALSE(blocked.value("A", "x"));
 }
 
-TEST(IniFile, RemoveKey) {
-    QTemporaryDir dir;
-    IniFile ini(dir.filePath("Kestro.ini"));
+TEST_F(IniFileTest, RemoveKey) {
     writeAll(ini.path(), "[Drives]\nE=/a\nF=/b\n");
     ASSERT_TRUE(ini.removeKey("drives", "e"));
     EXPECT_EQ(readAll(ini.path()), "[Drives]\nF=/b\n");

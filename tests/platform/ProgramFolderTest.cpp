@@ -58,8 +58,3 @@ TEST(ProgramFolder, SeededFilesAreTheUsersOwnEvenFromAReadOnlyInstallation) {
     }
     EXPECT_EQ(readAll(folder.filePath("default.mdb")), "template");
 }
-
-TEST(ProgramFolder, FileJoinsWithoutDoubleSeparator) {
-    EXPECT_EQ(ProgramFolder::file("/a/", "b"), "/a/b");
-    EXPECT_EQ(ProgramFolder::file("/a", "b"), "/a/b");
-}

@@ -13,7 +13,7 @@ using kestro::test::writeAll;
 namespace {
 
 class SettingsFileTest : public ::testing::Test {
-  protected:
+protected:
     // Starts the settings file with `text`.
     void write(const QByteArray& text) { writeAll(settings.path(), text); }
 
@@ -95,16 +95,7 @@ TEST_F(SettingsFileTest, SavingReplacesKeysInPlaceAndKeepsForeignLines) {
     EXPECT_EQ(text.count("istviewNameCol="), 0); // not added a second time
 }
 
-TEST_F(SettingsFileTest, KeysAndSectionsIgnoreLetterCase) {
-    write("[OPTIONS]\nOSOUNDS=0\nostartupdrive=d:\nOSmartCaps=1\n[ENVIRONMENT]\nswindowleft=15\n");
-    const Options o = settings.loadOptions();
-    EXPECT_EQ(o.oSounds, 0);
-    EXPECT_EQ(o.oSmartCaps, 1);
-    EXPECT_EQ(o.oStartupDrive, "d:"); // kept as stored
-    EXPECT_EQ(settings.loadSearchPlacement().left, 15);
-}
-
-TEST_F(SettingsFileTest, FlagsThatAreNoWholeNumberFallBackToTheirDefault) {
+TEST_F(SettingsFileTest, FlagsAndWidthsThatAreNoNumberFallBackToTheirDefault) {
     write("[Options]\noSounds=yes\noClearDesc=1abc\noSearchDirs=99999\noSearchFiles=\n"
           "oEjectMedia= 0 \noNetworkShared=0\noDateFormat=1.0\noStartupDrive=\n"
           "oSmartCaps=70000\n");
@@ -113,9 +104,7 @@ TEST_F(SettingsFileTest, FlagsThatAreNoWholeNumberFallBackToTheirDefault) {
     expected.oNetworkShared = 0;
     expected.oDateFormat = 1;
     EXPECT_EQ(settings.loadOptions(), expected);
-}
 
-TEST_F(SettingsFileTest, ColumnWidthsThatAreNoNumberFallBackToTheirDefault) {
     write("[Environment]\nListviewNameCol=wide\nListviewSizeCol=80.5\nListviewTypeCol=1e999\n"
           "ListviewDateCol=12px\nListviewGFW=-3\nSplitterLeft=half\n");
     const Environment e = settings.loadEnvironment();
