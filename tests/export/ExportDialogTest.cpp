@@ -16,17 +16,10 @@
 
 using namespace kestro;
 using kestro::test::child;
+using kestro::test::entries;
 using kestro::test::ProgramUnderTest;
 
 namespace {
-
-QStringList entries(QListWidget& list, bool selectedOnly) {
-    QStringList texts;
-    for (int row = 0; row < list.count(); ++row)
-        if (!selectedOnly || list.item(row)->isSelected())
-            texts << list.item(row)->text();
-    return texts;
-}
 
 // The dialog of a program that has not started its main window: the export
 // needs only the program's state.

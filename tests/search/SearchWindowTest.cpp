@@ -26,6 +26,7 @@
 
 using namespace kestro;
 using kestro::test::child;
+using kestro::test::entries;
 using kestro::test::ProgramUnderTest;
 
 namespace {
@@ -52,14 +53,6 @@ QStringList column(const SearchWindow& window, int column) {
     const SearchResultsModel& rows = window.results();
     for (int row = 0; row < rows.rowCount(); ++row)
         texts << rows.index(row, column).data().toString();
-    return texts;
-}
-
-QStringList entries(QListWidget& list, bool selectedOnly) {
-    QStringList texts;
-    for (int row = 0; row < list.count(); ++row)
-        if (!selectedOnly || list.item(row)->isSelected())
-            texts << list.item(row)->text();
     return texts;
 }
 

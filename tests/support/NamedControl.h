@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QListWidget>
+#include <QStringList>
 #include <QWidget>
 #include <stdexcept>
 #include <string>
@@ -13,6 +15,15 @@ template <class T> T& child(QWidget& window, const char* name) {
     if (!found)
         throw std::runtime_error(std::string("no control ") + name);
     return *found;
+}
+
+// The texts of a list's rows, or of its selected rows only.
+inline QStringList entries(QListWidget& list, bool selectedOnly) {
+    QStringList texts;
+    for (int row = 0; row < list.count(); ++row)
+        if (!selectedOnly || list.item(row)->isSelected())
+            texts << list.item(row)->text();
+    return texts;
 }
 
 } // namespace kestro::test
