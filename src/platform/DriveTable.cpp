@@ -260,13 +260,6 @@ std::map<QChar, QString> DriveTable::assignments() {
     return letters;
 }
 
-std::vector<Drive> DriveTable::drives() {
-    std::vector<Drive> list = letters();
-    for (Drive& drive : list)
-        drive = describe(std::move(drive));
-    return list;
-}
-
 std::vector<Drive> DriveTable::letters() {
     std::vector<Drive> list{{kRootLetter, kRootFolder, DriveType::Unknown, kRootFolder, false}};
     for (const auto& [letter, entry] : look().letters)

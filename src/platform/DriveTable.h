@@ -78,12 +78,10 @@ public:
     // The clock "last seen" is taken from (UTC).
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
-    // The drives there are now, in letter order, C: first. Letters given to
-    // newly seen mounts are written to the settings file.
-    std::vector<Drive> drives();
-
-    // The same drives as far as they are known without asking the drives
-    // themselves: type Unknown, labelled with their root folder's name.
+    // The drives there are now, in letter order, C: first, as far as they are
+    // known without asking the drives themselves: type Unknown, labelled with
+    // their root folder's name. Letters given to newly seen mounts are written
+    // to the settings file.
     std::vector<Drive> letters();
     // `drive` with the type and volume label the drive system gives. A
     // network share whose server has gone can hold this call for minutes, so

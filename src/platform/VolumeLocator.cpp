@@ -2,11 +2,12 @@
 
 #include "platform/VolumeMarker.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <thread>
 
 namespace kestro {
@@ -31,17 +32,13 @@ QString identifierAt(const QString& root, const DriveSystem& system) {
 
 // What the threads of all questions share with the locator. A thread may
 // outlive the locator and the call that started it (a drive that never
-// answers keeps it for ever), so it holds this and its round, never them.
+// answers keeps it for ever), so it holds this and its answer, never them.
 struct VolumeLocator::Questions {
+    using Answer = std::shared_ptr<std::optional<QString>>;
+
     std::mutex mutex;
     std::condition_variable answered;
-    std::set<QString> open; // roots whose thread has not ended
-
-    // The answers of one call of locate(), by the index of the drive.
-    struct Round {
-        std::vector<std::optional<QString>> answers;
-        size_t unanswered = 0;
-    };
+    std::map<QString, Answer> open; // by root: the answers still to come
 };
 
 VolumeLocator::VolumeLocator(DriveSystem& system, int timeLimitMs)
@@ -52,31 +49,34 @@ std::vector<HeldVolume> VolumeLocator::locate(const std::vector<Drive>& drives,
                                               const std::function<void()>& whileWaiting) const {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(timeLimitMs_);
-    auto round = std::make_shared<Questions::Round>();
-    round->answers.resize(drives.size());
     std::unique_lock lock(questions_->mutex);
-    for (size_t i = 0; i < drives.size(); ++i) {
-        const QString root = drives[i].root;
-        if (!questions_->open.insert(root).second)
-            continue; // still asked from before: no answer this time either
-        ++round->unanswered;
-        std::thread([questions = questions_, round, i, root, &system = system_] {
-            const QString identifier = identifierAt(root, system);
-            const std::lock_guard done(questions->mutex);
-            questions->open.erase(root);
-            round->answers[i] = identifier;
-            --round->unanswered;
-            questions->answered.notify_all();
-        }).detach();
+    // A drive still asked from before is not asked again: that answer serves.
+    std::vector<Questions::Answer> answers;
+    for (const Drive& drive : drives) {
+        Questions::Answer& answer = questions_->open[drive.root];
+        if (!answer) {
+            answer = std::make_shared<std::optional<QString>>();
+            std::thread([questions = questions_, answer, root = drive.root, &system = system_] {
+                const QString identifier = identifierAt(root, system);
+                const std::lock_guard done(questions->mutex);
+                *answer = identifier;
+                questions->open.erase(root);
+                questions->answered.notify_all();
+            }).detach();
+        }
+        answers.push_back(answer);
     }
 
-    const auto found = [&] {
-        for (const std::optional<QString>& answer : round->answers)
-            if (answer && !wanted.isEmpty() && *answer == wanted)
-                return true;
-        return false;
+    const auto done = [&] {
+        const bool all = std::all_of(answers.begin(), answers.end(),
+                                     [](const Questions::Answer& a) { return a->has_value(); });
+        const bool found =
+            !wanted.isEmpty() && std::any_of(answers.begin(), answers.end(), [&](const auto& a) {
+                return a->has_value() && **a == wanted;
+            });
+        return all || found;
     };
-    while (round->unanswered > 0 && !found() && std::chrono::steady_clock::now() < deadline) {
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
         questions_->answered.wait_until(
             lock, std::min(deadline, std::chrono::steady_clock::now() + kWaitStep));
         if (whileWaiting) {
@@ -88,8 +88,8 @@ std::vector<HeldVolume> VolumeLocator::locate(const std::vector<Drive>& drives,
 
     std::vector<HeldVolume> held;
     for (size_t i = 0; i < drives.size(); ++i)
-        if (round->answers[i] && !round->answers[i]->isEmpty())
-            held.push_back({drives[i], *round->answers[i]});
+        if (answers[i]->has_value() && !answers[i]->value().isEmpty())
+            held.push_back({drives[i], answers[i]->value()});
     return held;
 }
 

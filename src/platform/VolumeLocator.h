@@ -19,8 +19,8 @@ struct HeldVolume {
 // (see VolumeMarker.h): one small read per drive. Every drive is asked on a
 // thread of its own and given a time limit, so a drive that keeps its answer
 // waiting (a network share whose server has gone) holds up nothing: it
-// counts as holding no volume, and is not asked again while its last
-// question is still open.
+// counts as holding no volume. A drive is not asked again while a question
+// to it is open; its answer serves every caller waiting for it.
 class VolumeLocator {
 public:
     static constexpr int kDriveTimeLimitMs = 2000;

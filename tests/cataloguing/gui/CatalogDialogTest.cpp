@@ -205,9 +205,10 @@ private Q_SLOTS:
         program.setOption("oEjectMedia", "0");
         QVERIFY(program.start());
         QStringList expected;
-        for (const Drive& drive : program.drives.table().drives())
+        for (const Drive& drive : program.drives.table().letters())
             expected << drive.display().toLower() +
-                            CatalogDialog::kindSuffix(drive.letter, drive.type);
+                            CatalogDialog::kindSuffix(drive.letter,
+                                                      program.drives.table().describe(drive).type);
         QCOMPARE(expected.size(), 4); // c: and the three test volumes
         QVERIFY(expected[1].startsWith("w: [games] - "));
         inCatalogDialog(program, [&](CatalogDialog& dialog) {
