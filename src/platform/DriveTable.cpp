@@ -117,7 +117,9 @@ struct DriveTable::Remembered {
     bool mounted = false; // a file system is mounted on the folder now
     bool present = false;
 
-    bool mappedFolder() const { return kind == Kind::Folder || !mounted; }
+    bool mappedFolder() const {
+        return kind == Kind::Folder || (kind == Kind::Earlier && !mounted);
+    }
 
     // "mount 2024-05-01T09:30:00.000Z /media/alice/STICK", or a line of an
     // earlier version: "/media/alice/STICK".

@@ -240,4 +240,8 @@ TEST_F(DriveTableTest, AMountPointIsThereWhileMountedAndAFolderOnAShareWhileTheS
     tables.setMountInfo(kRoot);
     EXPECT_EQ(remembered(), QStringList({"C=/", "D-" + usb.path(), "E-/mnt/share",
                                          "F-/mnt/share/photos", "G=" + earlier.path()}));
+    QList<bool> mapped;
+    for (const DriveLetter& letter : table().rememberedLetters())
+        mapped << letter.mappedFolder;
+    EXPECT_EQ(mapped, QList<bool>({false, false, false, true, true}));
 }
