@@ -2,6 +2,7 @@
 // what the catalog holds, and the drive letters.
 
 #include "CommandGroups.h"
+#include "JsonLine.h"
 #include "TerminalProgress.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/Schema.h"
@@ -172,20 +173,59 @@ int catalogDrive(Invocation& call) {
     return 0;
 }
 
+const QCommandLineOption kVolumesJsonOption =
+    jsonOption(QStringLiteral("id, name, category, drive_type, folders, files, size_bytes, "
+                              "free_bytes, used_bytes, catalogued, catalogued_text, "
+                              "description and online_at (the folder where the volume is "
+                              "online, empty when it is not)"));
+const QCommandLineOption kListJsonOption =
+    jsonOption(QStringLiteral("name, kind (\"folder\" or \"file\"), kilobytes, size_text, "
+                              "modified, modified_text and description"));
+
+std::optional<double> numberOf(const SqlValue& value) {
+    bool ok = false;
+    const double number = NullToEmpty(value).toDouble(&ok);
+    return ok ? std::optional(number) : std::nullopt;
+}
+
+// The columns of the TAB lines come first in the query, followed on each line
+// by the folder where the volume is online; the JSON objects add the volume's
+// sizes.
+constexpr int kVolumeTabColumns = 8;
+
 int listVolumes(Invocation& call) {
     const Database db = call.session().catalog().open();
     LinuxDriveSystem system;
     DriveTable drives(IniFile(call.session().settings().path()), system);
     const std::map<QString, Drive> online = onlineVolumes(drives);
     Statement volumes = db.prepare("SELECT tablename, name, category, volumetype, dirs, files, "
-                                   "thedate, thedescription FROM \"index\" "
+                                   "thedate, thedescription, size, free, used FROM \"index\" "
                                    "ORDER BY volumetype, name");
+    const bool json = jsonRequested(call);
     while (volumes.next()) {
-        QStringList fields;
-        for (int col = 0; col < volumes.columnCount(); ++col)
-            fields << outputField(NullToEmpty(volumes.value(col)).trimmed());
         const auto found = online.find(volumes.text(0));
-        fields << (found == online.end() ? QString() : outputField(found->second.root));
+        const QString onlineAt = found == online.end() ? QString() : found->second.root;
+        if (json) {
+            printOut(JsonLine()
+                         .text("id", volumes.text(0))
+                         .text("name", NullToEmpty(volumes.value(1)))
+                         .number("category", numberOf(volumes.value(2)))
+                         .number("drive_type", numberOf(volumes.value(3)))
+                         .number("folders", numberOf(volumes.value(4)))
+                         .number("files", numberOf(volumes.value(5)))
+                         .number("size_bytes", numberOf(volumes.value(8)))
+                         .number("free_bytes", numberOf(volumes.value(9)))
+                         .number("used_bytes", numberOf(volumes.value(10)))
+                         .dateText("catalogued", NullToEmpty(volumes.value(6)))
+                         .text("description", NullToEmpty(volumes.value(7)))
+                         .text("online_at", onlineAt)
+                         .line());
+            continue;
+        }
+        QStringList fields;
+        for (int col = 0; col < kVolumeTabColumns; ++col)
+            fields << outputField(NullToEmpty(volumes.value(col)).trimmed());
+        fields << outputField(onlineAt);
         printOut(fields.join(QLatin1Char('\t')) + QLatin1Char('\n'));
     }
     return 0;
@@ -238,12 +278,23 @@ int listFolder(Invocation& call) {
         Statement rows = db.prepare("SELECT name, size, thedate, thedescription FROM " + table +
                                     " WHERE parent = ?1 ORDER BY name");
         rows.bind(1, parent);
-        while (rows.next())
+        while (rows.next()) {
+            if (jsonRequested(call)) {
+                printOut(JsonLine()
+                             .text("name", rows.text(0))
+                             .kind(table == dirs)
+                             .sizeText(rows.text(1))
+                             .dateText("modified", rows.text(2))
+                             .text("description", rows.text(3))
+                             .line());
+                continue;
+            }
             printOut(QStringList{outputField(rows.text(0) + QLatin1String(suffix)),
                                  rows.text(1).trimmed(), outputField(rows.text(2)),
                                  outputField(rows.text(3))}
                          .join(QLatin1Char('\t')) +
                      QLatin1Char('\n'));
+        }
     }
     return 0;
 }
@@ -261,44 +312,44 @@ QChar letterArgument(const QString& argument) {
     return driveLetter.match(argument).hasMatch() ? argument[0].toUpper() : QChar();
 }
 
-// --map and --forget; false, with the reason told, when refused.
-bool changeDrives(const QCommandLineParser& parser, DriveTable& drives,
-                  const QString& settingsPath) {
+// --map and --forget: 0 when done, else the exit status, with the reason told.
+int changeDrives(const QCommandLineParser& parser, DriveTable& drives,
+                 const QString& settingsPath) {
     if (parser.isSet(kMapOption)) {
         const QStringList values = parser.values(kMapOption);
         const QChar letter = letterArgument(values.value(0));
         if (values.size() != 2 || letter.isNull()) {
             printError(QStringLiteral("--map takes a drive letter and a folder.\n"));
-            return false;
+            return kUsageError;
         }
         const QFileInfo folder(values[1]);
         const QString path = folder.isDir() ? folder.canonicalFilePath() : values[1];
         if (const QString refusal = drives.mapFolder(letter, path); !refusal.isEmpty()) {
             printError(refusal + QLatin1Char('\n'));
-            return false;
+            return 1;
         }
     }
     if (parser.isSet(kForgetOption)) {
         const QChar letter = letterArgument(parser.value(kForgetOption));
         if (letter.isNull() || letter == QLatin1Char('C')) {
             printError(QStringLiteral("--forget takes a drive letter other than C:.\n"));
-            return false;
+            return kUsageError;
         }
         if (!drives.unmap(letter)) {
             printError(
                 QStringLiteral("The settings file %1 can't be written.\n").arg(settingsPath));
-            return false;
+            return 1;
         }
     }
-    return true;
+    return 0;
 }
 
 int listDrives(Invocation& call) {
     const QString settingsPath = call.session().settings().path();
     LinuxDriveSystem system;
     DriveTable drives(IniFile(settingsPath), system);
-    if (!changeDrives(call.parser(), drives, settingsPath))
-        return 1;
+    if (const int status = changeDrives(call.parser(), drives, settingsPath); status != 0)
+        return status;
     const std::map<QString, Drive> online = onlineVolumes(drives);
     std::map<QChar, QString> held; // letter -> identifier of the volume there
     for (const auto& [tablename, drive] : online)
@@ -333,13 +384,15 @@ std::vector<Command> cataloguingCommands() {
          {kNameOption, kClearOption, kEjectOption},
          1,
          1,
-         catalogDrive},
+         catalogDrive,
+         {},
+         {Completion::Folder}},
         {QStringLiteral("volumes"),
          QStringLiteral("List the catalog's volumes: identifier, name, category, drive type, "
                         "folders, files, date catalogued, description, and the folder where the "
                         "volume is online (empty when it is not), TAB-separated."),
          QString(),
-         {},
+         {kVolumesJsonOption},
          0,
          0,
          listVolumes},
@@ -347,10 +400,12 @@ std::vector<Command> cataloguingCommands() {
          QStringLiteral("List a folder of a volume (the root when PATH is left out): name (folders "
                         "end in \\), size, date and description, TAB-separated."),
          QStringLiteral("VOLUME [PATH]"),
-         {},
+         {kListJsonOption},
          1,
          2,
-         listFolder},
+         listFolder,
+         {},
+         {Completion::Volume}},
         {QStringLiteral("drives"),
          QStringLiteral("List the drive letters: letter, folder, kind (mount or folder), present "
                         "or absent, when last seen, and the identifier of the volume there, "

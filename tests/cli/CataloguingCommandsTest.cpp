@@ -38,7 +38,9 @@ TEST_F(CliVolume, CataloguesAFolderThroughAMappedLetterAndListsIt) {
 
     const auto volumes = runCli(home.path(), {"volumes"});
     const QStringList fields = volumes.out.trimmed().split('\t');
-    ASSERT_GE(fields.size(), 6) << volumes.out.toStdString();
+    ASSERT_EQ(fields.size(), 9) << volumes.out.toStdString();
+    EXPECT_EQ(volumes.out.count('\t'), 8) << "nine fields: the description, where it is online";
+    EXPECT_EQ(fields[8], volume.path());
     EXPECT_EQ(fields[1], "Disk \"one\"");
     EXPECT_EQ(fields[4], "3") << "folders, the root included";
 
@@ -108,6 +110,8 @@ TEST(CliDrives, AHundredFoldersCataloguedOneAfterAnotherBecomeAHundredVolumes) {
             online << fields[1] + "=" + QFileInfo(fields[8]).fileName();
     }
     EXPECT_EQ(identifiers.size(), 100);
+    const auto json = runCli(home.path(), {"volumes", "--json"}).out;
+    EXPECT_EQ(json.count("\"online_at\":\"\""), 100 - online.size());
     online.sort();
     QStringList expected; // mounts of the machine take letters too
     const auto letters = settings.entries("Drives");
@@ -134,8 +138,8 @@ TEST(CliDrives, LettersAreMappedListedAndForgotten) {
     const auto refused = runCli(home.path(), {"drives", "--map", "r", folder.path()});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, folder.path() + " is already drive Q:.\n");
-    EXPECT_EQ(runCli(home.path(), {"drives", "--forget", "c"}).exitCode, 1);
-    EXPECT_EQ(runCli(home.path(), {"drives", "--map", "q"}).exitCode, 1);
+    EXPECT_EQ(runCli(home.path(), {"drives", "--forget", "c"}).exitCode, 2);
+    EXPECT_EQ(runCli(home.path(), {"drives", "--map", "q"}).exitCode, 2);
     const auto forgotten = runCli(home.path(), {"drives", "--forget", "Q:"});
     EXPECT_EQ(forgotten.exitCode, 0);
     EXPECT_FALSE(forgotten.out.contains("\nQ:"));
