@@ -7,8 +7,8 @@
 
 namespace kestro {
 
-MountWatcher::MountWatcher(const QString& mountInfo, QObject* parent) : QObject(parent) {
-    fd_ = ::open(QFile::encodeName(mountInfo).constData(), O_RDONLY | O_CLOEXEC);
+MountWatcher::MountWatcher(const QString& mountTable, QObject* parent) : QObject(parent) {
+    fd_ = ::open(QFile::encodeName(mountTable).constData(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0)
         return;
     // A change shows as POLLPRI, which the notifier's exception type waits for.

@@ -9,7 +9,7 @@ namespace kestro {
 
 OnlineVolumes::OnlineVolumes(DriveTable& drives, QObject* parent)
     : QObject(parent), drives_(drives), locator_(drives.system()),
-      watcher_(new MountWatcher(QStringLiteral("/proc/self/mountinfo"), this)),
+      watcher_(new MountWatcher(drives.system().mountTableFile(), this)),
       settle_(new QTimer(this)) {
     settle_->setSingleShot(true);
     settle_->setInterval(kSettleMs);

@@ -29,6 +29,8 @@ public:
     ~OnlineVolumes() override;
 
     const VolumeLocator& locator() const { return locator_; }
+    // True from refresh() until changed() of the last look asked for.
+    bool isLooking() const { return look_ != nullptr; }
 
     // The drive that held the volume `tablename` at the last look; nothing
     // when it was offline, or before the first look has ended.

@@ -255,6 +255,7 @@ private Q_SLOTS:
     void aDriveThatKeepsItsAnswerWaitingDoesNotHoldUpTheWindow() {
         ProgramUnderTest program;
         QVERIFY(program.start());
+        program.waitForOnlineVolumes(); // the window asks the drives too
         program.drives.system().hold(program.gamesFolder());
         inCatalogDialog(program, [&](CatalogDialog& dialog) {
             // Listed at once, and named once it answers.
@@ -278,6 +279,7 @@ private Q_SLOTS:
         QCOMPARE(program.prompter.messages, QStringList());
 
         // A dialog closed while a drive still keeps its answer drops the answer.
+        program.waitForOnlineVolumes();
         program.drives.system().hold(program.gamesFolder());
         inCatalogDialog(
             program, [&](CatalogDialog&) { QTRY_COMPARE(program.drives.system().waiting(), 1); });
