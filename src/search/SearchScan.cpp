@@ -36,7 +36,7 @@ struct SearchScan::Scan {
     std::string lastLocationUtf8 = {};
     QString lastLocation = {};
 
-    SearchResult resultOf(const Statement& row, TableKind kind, const QString& volume) {
+    SearchResult resultOf(const Statement& row, TableKind kind, const CatalogVolume& volume) {
         SearchResult result;
         result.kind = kind;
         result.name = textOf(row, SearchCondition::Name);
@@ -48,7 +48,8 @@ struct SearchScan::Scan {
             result.type = type.name;
             result.iconKey = type.iconKey;
         }
-        result.volume = volume;
+        result.volume = volume.name;
+        result.tablename = volume.tablename;
         const std::string_view location = row.utf8(SearchCondition::Parent);
         if (location != lastLocationUtf8 ||
             lastLocation.isNull() != row.isNull(SearchCondition::Parent)) {
@@ -147,7 +148,7 @@ bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {
                 deliver();
                 view_.yieldEvents(1);
             }
-            batch.push_back(scan.resultOf(rows, kind, volume.name));
+            batch.push_back(scan.resultOf(rows, kind, volume));
             if (state_.abortRequested())
                 break;
         }
