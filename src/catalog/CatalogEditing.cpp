@@ -1,6 +1,7 @@
 #include "catalog/CatalogEditing.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/ChangeReport.h"
 #include "catalog/Schema.h"
 
 namespace kestro {
@@ -32,10 +33,12 @@ void describeRow(const Database& db, const QString& table, const QString& parent
                descriptionValue(description), parent, name);
 }
 
+// The volume leaves the catalog: its tables and its change reports go.
 void dropVolumeTables(const Database& db, const QString& tablename) {
     db.executeScript("DROP TABLE IF EXISTS " + quoteIdentifier(schema::dirsTable(tablename)) +
                      "; DROP TABLE IF EXISTS " + quoteIdentifier(schema::filesTable(tablename)) +
                      ";");
+    DeleteChangeReports(db, tablename);
 }
 
 } // namespace

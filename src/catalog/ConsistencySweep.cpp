@@ -1,6 +1,7 @@
 #include "catalog/ConsistencySweep.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/ChangeReport.h"
 #include "catalog/Schema.h"
 
 namespace kestro {
@@ -62,6 +63,7 @@ SweepReport sweepCatalog(const Database& db) {
         db.execute("DELETE FROM \"index\" WHERE tablename = ?1", tablename);
         report.removedVolumes << tablename;
     }
+    DeleteOrphanChangeReports(db);
 
     transaction.commit();
     return report;

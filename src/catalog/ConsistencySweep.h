@@ -16,7 +16,9 @@ struct SweepReport {
 // identifier (the text before its first "_") has no `index` row is dropped,
 // and every `index` row whose folder table is missing or lacks its root row
 // is removed with both its tables. Leftovers of an interrupted run such as
-// temp_dirs go this way. The fixed tables and SQLite's own are never touched.
+// temp_dirs go this way. The change reports of volumes no longer in the
+// catalog are forgotten; the report tables themselves, the fixed tables and
+// SQLite's own are never dropped.
 // A step that fails is skipped; the rest of the sweep goes on. The whole
 // sweep is one transaction.
 SweepReport sweepCatalog(const Database& db);

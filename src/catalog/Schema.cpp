@@ -1,5 +1,6 @@
 #include "catalog/Schema.h"
 
+#include "catalog/ChangeReport.h"
 #include "catalog/Database.h"
 
 namespace kestro::schema {
@@ -7,7 +8,7 @@ namespace kestro::schema {
 bool isVolumeTable(const QString& name) {
     const QString lower = name.toLower();
     if (lower.startsWith(QLatin1String("msys")) || lower.startsWith(QLatin1Char('~')) ||
-        lower.startsWith(QLatin1String("sqlite_")))
+        lower.startsWith(QLatin1String("sqlite_")) || isChangeReportTable(name))
         return false;
     for (const QString& fixed : fixedTables())
         if (lower == fixed.toLower())
@@ -15,9 +16,25 @@ bool isVolumeTable(const QString& name) {
     return true;
 }
 
+namespace {
+
+std::string lookupIndex(const QString& table) {
+    return quoteIdentifier(table + QStringLiteral("_lookup"));
+}
+
+} // namespace
+
 std::string createLookupIndexSql(const QString& table) {
-    return "CREATE INDEX IF NOT EXISTS " + quoteIdentifier(table + QStringLiteral("_lookup")) +
-           " ON " + quoteIdentifier(table) + " (parent, name)";
+    return createLookupIndexOnReplacementSql(table, table);
+}
+
+std::string createLookupIndexOnReplacementSql(const QString& table, const QString& replacement) {
+    return "CREATE INDEX IF NOT EXISTS " + lookupIndex(table) + " ON " +
+           quoteIdentifier(replacement) + " (parent, name)";
+}
+
+std::string dropLookupIndexSql(const QString& table) {
+    return "DROP INDEX IF EXISTS " + lookupIndex(table);
 }
 
 } // namespace kestro::schema

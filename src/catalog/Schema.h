@@ -28,13 +28,19 @@ inline QString filesTable(const QString& tablename) {
     return tablename + QStringLiteral("_files");
 }
 
-// True when a table belongs to a volume: it is none of the fixed tables and
-// not one of the database engine's own (names beginning with "msys", "~" or
-// "sqlite_"). Letter case does not count.
+// True when a table belongs to a volume: it is none of the fixed tables, no
+// table of the change reports, and not one of the database engine's own
+// (names beginning with "msys", "~" or "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);
 
 // The index that makes the folder and file lookups of a volume table fast,
 // built after the table's rows are in.
 std::string createLookupIndexSql(const QString& table);
+// The same index of `table` built on `replacement`, the table that is to
+// take its name (an index keeps its name when its table is renamed). The
+// index of `table` itself must be gone.
+std::string createLookupIndexOnReplacementSql(const QString& table, const QString& replacement);
+// Drops the index of `table`.
+std::string dropLookupIndexSql(const QString& table);
 
 } // namespace kestro::schema

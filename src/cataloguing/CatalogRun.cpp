@@ -5,6 +5,7 @@
 #include "catalog/DisplayRules.h"
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
+#include "cataloguing/ChangeRecording.h"
 #include "cataloguing/ListingImport.h"
 #include "cataloguing/VolumeIdentity.h"
 #include "platform/DriveTable.h"
@@ -242,6 +243,17 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         return outcome; // the transaction rolls back
     }
 
+    const QString moment = CatalogMomentText(clock_());
+    // A volume catalogued before is compared with what it was, while its old
+    // rows are still there. Tables lost from a damaged catalog leave nothing
+    // to compare with.
+    if (volume.existing && db.hasTable(dirs) && db.hasTable(files)) {
+        view_.setStatus(QStringLiteral("Finding what changed..."));
+        view_.yieldEvents(10);
+        outcome.changes = RecordChanges(db, volume.tablename, volume.rootName,
+                                        {{dirs, newDirs, true}, {files, newFiles, false}}, moment);
+    }
+
     db.executeScript("DROP TABLE IF EXISTS " + quoteIdentifier(dirs) + "; DROP TABLE IF EXISTS " +
                      quoteIdentifier(files) + "; ALTER TABLE " + quoteIdentifier(newDirs) +
                      " RENAME TO " + quoteIdentifier(dirs) + "; ALTER TABLE " +
@@ -250,9 +262,9 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "
                "category, thedescription, dirs, files) "
                "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
-               volume.tablename, volume.name, CatalogMomentText(clock_()), volume.space.capacity,
-               volume.space.free, volume.space.used, volume.driveType, volume.category,
-               volume.description, outcome.dirs, outcome.files);
+               volume.tablename, volume.name, moment, volume.space.capacity, volume.space.free,
+               volume.space.used, volume.driveType, volume.category, volume.description,
+               outcome.dirs, outcome.files);
     db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
                      schema::createLookupIndexSql(files) + ";");
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/Catalog.h"
+#include "catalog/ChangeReport.h"
 #include "cataloguing/CatalogRunView.h"
 #include "cataloguing/ListingWriter.h"
 
@@ -33,6 +34,9 @@ struct CatalogRunOutcome {
     qint32 files = 0;  // file lines imported, a marker's line included
     qint64 malformedLines = 0;
     ListingResult walk; // what the walk saw, with what it could not read
+    // What changed since the volume's catalogue before; nothing for a volume
+    // new to the catalog.
+    std::optional<ChangeRun> changes;
 };
 
 // Catalogs the volume in one drive: waits for the drive, measures it,
@@ -40,7 +44,8 @@ struct CatalogRunOutcome {
 // listing files, and imports them into the volume's tables. A volume
 // catalogued before keeps its name, category and description, and unless
 // descriptions are to be cleared, every file and folder description whose
-// item keeps its name and parent folder.
+// item keeps its name and parent folder. It also records what changed on
+// the volume since then (see RecordChanges).
 //
 // The catalog is written in one transaction after the walk: an abort, a
 // failure or a crash leaves it exactly as it was before the run.

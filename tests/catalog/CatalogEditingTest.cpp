@@ -3,6 +3,7 @@
 #include "ScratchCatalog.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogError.h"
+#include "catalog/ChangeReport.h"
 #include "catalog/Schema.h"
 #include "support/CatalogBuilder.h"
 #include "support/TestSupport.h"
@@ -83,7 +84,11 @@ TEST_F(EditingFixture, CategorizeAndRenameStoreTheTextsAsGiven) {
     EXPECT_THROW(CategorizeVolume(db(), "gone", 1), CatalogError);
 }
 
-TEST_F(EditingFixture, DeletingACategoryDeletesItsVolumesWithTheirTables) {
+TEST_F(EditingFixture, DeletingACategoryDeletesItsVolumesWithTheirTablesAndReports) {
+    test::writeAll(diskA.filePath("new.txt"), "x");
+    ASSERT_EQ(test::catalogFolder(home.path(), catalogPath, diskA.path(), "Disk A", 'V'), a);
+    ASSERT_EQ(test::catalogFolder(home.path(), catalogPath, diskB.path(), "Disk B", 'W'), b);
+    ASSERT_EQ(ReadChanges(db(), a).size(), 1u);
     const int key = AddCategory(db(), "Old");
     CategorizeVolume(db(), a, key);
     DeleteCategory(db(), key);
@@ -92,6 +97,9 @@ TEST_F(EditingFixture, DeletingACategoryDeletesItsVolumesWithTheirTables) {
     EXPECT_FALSE(db().hasTable(schema::dirsTable(a)));
     EXPECT_FALSE(db().hasTable(schema::filesTable(a)));
     EXPECT_TRUE(db().hasTable(schema::dirsTable(b)));
+    EXPECT_FALSE(LastChangeRun(db(), a));
+    EXPECT_TRUE(ReadChanges(db(), a).empty());
+    EXPECT_TRUE(LastChangeRun(db(), b)) << "the other volume keeps its report";
 }
 
 TEST_F(EditingFixture, SeveralDeletionsInOneTransactionFailOrSucceedTogether) {

@@ -1,6 +1,7 @@
 #include "catalog/ConsistencySweep.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/ChangeReport.h"
 #include "catalog/Schema.h"
 #include "support/TestSupport.h"
 
@@ -82,4 +83,25 @@ TEST(Sweep, FixedTablesAreNeverVolumeTables) {
         EXPECT_FALSE(schema::isVolumeTable(name)) << name;
     for (const char* name : {"abc_dirs", "71330842_files", "notes", "temp_dirs"})
         EXPECT_TRUE(schema::isVolumeTable(name)) << name;
+}
+
+TEST(Sweep, KeepsTheChangeReportTablesAndForgetsReportsOfVolumesThatAreGone) {
+    SweptCatalog c;
+    c.addVolume("71330842");
+    const Database db = c.catalog.open();
+    CreateChangeReportTables(db);
+    for (const QString tablename : {"71330842", "gone"}) {
+        db.execute("INSERT INTO kestro_change_runs (tablename, thedate, added, removed, changed) "
+                   "VALUES (?1, '3/5/98 2:07pm', 1, 0, 0)",
+                   tablename);
+        db.execute("INSERT INTO kestro_changes (tablename, kind, folder, name) "
+                   "VALUES (?1, '+', 0, 'a.txt')",
+                   tablename);
+    }
+    EXPECT_TRUE(sweepCatalog(db).droppedTables.isEmpty());
+    EXPECT_TRUE(db.hasTable("kestro_change_runs"));
+    EXPECT_EQ(ReadChanges(db, "71330842").size(), 1u);
+    EXPECT_TRUE(LastChangeRun(db, "71330842"));
+    EXPECT_FALSE(LastChangeRun(db, "gone"));
+    EXPECT_EQ(std::get<qint64>(db.scalar("SELECT count(*) FROM kestro_changes")), 1);
 }

@@ -1,6 +1,7 @@
 #include "cataloguing/CatalogRun.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/ChangeReport.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/Schema.h"
 #include "platform/DriveTable.h"
@@ -117,7 +118,8 @@ TEST_F(RunFixture, CataloguingAgainKeepsNamesCategoriesAndDescriptionsOfItemsTha
               (QStringList{"X:|README2.txt|", "X:|new.txt|", "X:\\GAMES|doom.exe|the game",
                            "X:\\GAMES\\DOOM|SAVE 1.dat|"}));
     EXPECT_EQ(rows(schema::dirsTable(id)).filter("DOOM"), QStringList{"X:\\GAMES|DOOM|saves"});
-    EXPECT_EQ(db().tableNames().size(), 7) << "no temporary table is left behind";
+    EXPECT_EQ(db().tableNames().size(), 9)
+        << "no temporary table is left behind, beside the two of the change report";
 
     ASSERT_EQ(catalog(true).result, Result::Catalogued);
     EXPECT_EQ(text("SELECT name || '|' || thedescription FROM \"index\""),
@@ -140,6 +142,73 @@ TEST_F(RunFixture, DescriptionsSurviveANewDriveLetterAtEveryDepth) {
     ASSERT_EQ(drives.mapFolder('W', volume.path()), "");
     ASSERT_EQ(catalog(false, "w:").result, Result::Catalogued);
     EXPECT_EQ(rows(tables[0]) + rows(tables[1]), before.replaceInStrings("X:", "W:"));
+}
+
+// The changes of a re-catalog, one item a line: kind, location, name (folders
+// end in "\"), old and new size.
+QStringList changeLines(const Database& db, const QString& tablename) {
+    QStringList lines;
+    for (const ChangeItem& item : ReadChanges(db, tablename))
+        lines << QStringList{item.kind, item.location, item.name + (item.folder ? "\\" : ""),
+                             item.oldSize.trimmed(), item.newSize.trimmed()}
+                     .join('|');
+    return lines;
+}
+
+TEST_F(RunFixture, ARecatalogReportsWhatWasAddedRemovedAndChanged) {
+    makeFile("GAMES/touched.txt", 5);
+    const CatalogRunOutcome first = catalog();
+    EXPECT_FALSE(first.changes) << "a first cataloguing has nothing to compare with";
+    EXPECT_FALSE(LastChangeRun(db(), first.tablename));
+
+    makeFile("added.txt", 1);
+    QFile::remove(volume.filePath("GAMES/DOOM/save 1.dat"));
+    QFile::rename(volume.filePath("readme.txt"), volume.filePath("README.txt"));
+    makeFile("GAMES/doom.exe", 3'000'000);
+    QFile touched(volume.filePath("GAMES/touched.txt"));
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    touched.setFileTime(QDateTime::currentDateTime().addDays(-3), QFile::FileModificationTime);
+    touched.close();
+    QDir(volume.path()).mkdir("NEWDIR");
+    QDir(volume.path()).rmdir("EMPTY");
+    // Under another letter, which the comparison leaves out.
+    ASSERT_TRUE(drives.unmap('X'));
+    ASSERT_EQ(drives.mapFolder('W', volume.path()), "");
+
+    const CatalogRunOutcome again = catalog(false, "w:");
+    ASSERT_EQ(again.result, Result::Catalogued);
+    const QString date = text("SELECT thedate FROM \"index\"");
+    EXPECT_EQ(again.changes, (ChangeRun{date, 3, 3, 2}));
+    EXPECT_EQ(LastChangeRun(db(), again.tablename), again.changes);
+    EXPECT_EQ(changeLines(db(), again.tablename),
+              (QStringList{"-|\\|EMPTY\\|1KB|", "+|\\|NEWDIR\\||1KB", "+|\\|README.txt||2KB",
+                           "+|\\|added.txt||1KB", "-|\\|readme.txt|2KB|",
+                           "~|\\GAMES|doom.exe|1,954KB|2,930KB", "~|\\GAMES|touched.txt|1KB|1KB",
+                           "-|\\GAMES\\DOOM|save 1.dat|1KB|"}));
+    const ChangeItem touchedItem = ReadChanges(db(), again.tablename)[6];
+    EXPECT_NE(touchedItem.oldDate, touchedItem.newDate);
+    EXPECT_TRUE(view.statuses.contains("Finding what changed..."));
+
+    // Catalogued again unchanged: an empty report takes the last one's place.
+    ASSERT_EQ(catalog(false, "w:").changes, (ChangeRun{date, 0, 0, 0}));
+    EXPECT_TRUE(ReadChanges(db(), again.tablename).empty());
+    EXPECT_EQ(text("SELECT group_concat(added || removed || changed, ' ') FROM kestro_change_runs"),
+              "332 000")
+        << "the runs' history";
+}
+
+TEST_F(RunFixture, AnAbortedRecatalogKeepsTheReportBefore) {
+    const QString id = catalog().tablename;
+    makeFile("added.txt", 1);
+    ASSERT_EQ(catalog().changes->added, 1);
+    const QStringList before = changeLines(db(), id);
+    makeFile("second.txt", 1);
+    view.stopWhen = [](const test::ScriptedRunView& v) {
+        return v.statuses.contains("Importing Files...");
+    };
+    EXPECT_EQ(catalog().result, Result::Aborted);
+    EXPECT_EQ(changeLines(db(), id), before);
+    EXPECT_EQ(LastChangeRun(db(), id)->added, 1);
 }
 
 TEST_F(RunFixture, CancellingTheNameLeavesNothingBehind) {
