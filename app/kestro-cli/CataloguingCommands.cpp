@@ -1,6 +1,7 @@
 // catalog, volumes, ls and drives: cataloguing a drive or folder, looking at
 // what the catalog holds, and the drive letters.
 
+#include "ChangeLines.h"
 #include "CommandGroups.h"
 #include "JsonLine.h"
 #include "TerminalProgress.h"
@@ -34,6 +35,10 @@ const QCommandLineOption kClearOption(QStringLiteral("clear-descriptions"),
                                                      "volume's files and folders."));
 const QCommandLineOption kEjectOption(QStringLiteral("eject"),
                                       QStringLiteral("Eject the medium when it has been read."));
+const QCommandLineOption kChangesOption(
+    QStringLiteral("changes"),
+    QStringLiteral("After cataloguing a volume again, print what changed since the catalogue "
+                   "before, as the changes command does."));
 
 // A cataloguing run seen from a terminal: a progress line on stderr,
 // messages on stderr, the volume's name from --name or asked on the terminal.
@@ -154,10 +159,14 @@ int catalogDrive(Invocation& call) {
         return std::get<qint64>(db.scalar("SELECT count(*) FROM " + quoteIdentifier(table)));
     };
     const QLocale c = QLocale::c();
-    printOut(QStringLiteral("Catalogued %1 as volume %2: %3 folders, %4 files\n")
+    printOut(QStringLiteral("Catalogued %1 as volume %2: %3 folders, %4 files%5\n")
                  .arg(drive.toUpper(), outcome.tablename,
                       c.toString(rowsOf(schema::dirsTable(outcome.tablename)) - 1),
-                      c.toString(rowsOf(schema::filesTable(outcome.tablename)))));
+                      c.toString(rowsOf(schema::filesTable(outcome.tablename))),
+                      outcome.changes ? QStringLiteral("; ") + ChangeCountsText(*outcome.changes)
+                                      : QString()));
+    if (call.parser().isSet(kChangesOption) && outcome.changes)
+        printChanges(ReadChanges(db, outcome.tablename), false);
     if (outcome.walk.unreadable > 0)
         printError(
             QStringLiteral("%1 items could not be read and are missing from the catalog:\n  %2\n")
@@ -176,8 +185,10 @@ int catalogDrive(Invocation& call) {
 const QCommandLineOption kVolumesJsonOption =
     jsonOption(QStringLiteral("id, name, category, drive_type, folders, files, size_bytes, "
                               "free_bytes, used_bytes, catalogued, catalogued_text, "
-                              "description and online_at (the folder where the volume is "
-                              "online, empty when it is not)"));
+                              "description, online_at (the folder where the volume is "
+                              "online, empty when it is not), changes_reported and "
+                              "changes_reported_text (when it was last catalogued again, null "
+                              "and empty before then)"));
 const QCommandLineOption kListJsonOption =
     jsonOption(QStringLiteral("name, kind (\"folder\" or \"file\"), kilobytes, size_text, "
                               "modified, modified_text and description"));
@@ -189,8 +200,8 @@ std::optional<double> numberOf(const SqlValue& value) {
 }
 
 // The columns of the TAB lines come first in the query, followed on each line
-// by the folder where the volume is online; the JSON objects add the volume's
-// sizes.
+// by the folder where the volume is online and the date of its last change
+// report; the JSON objects add the volume's sizes.
 constexpr int kVolumeTabColumns = 8;
 
 int listVolumes(Invocation& call) {
@@ -201,6 +212,7 @@ int listVolumes(Invocation& call) {
     Statement volumes = db.prepare("SELECT tablename, name, category, volumetype, dirs, files, "
                                    "thedate, thedescription, size, free, used FROM \"index\" "
                                    "ORDER BY volumetype, name");
+    const QHash<QString, QString> reported = LastChangeDates(db);
     const bool json = jsonRequested(call);
     while (volumes.next()) {
         const auto found = online.find(volumes.text(0));
@@ -219,27 +231,17 @@ int listVolumes(Invocation& call) {
                          .dateText("catalogued", NullToEmpty(volumes.value(6)))
                          .text("description", NullToEmpty(volumes.value(7)))
                          .text("online_at", onlineAt)
+                         .dateText("changes_reported", reported.value(volumes.text(0)))
                          .line());
             continue;
         }
         QStringList fields;
         for (int col = 0; col < kVolumeTabColumns; ++col)
             fields << outputField(NullToEmpty(volumes.value(col)).trimmed());
-        fields << outputField(onlineAt);
+        fields << outputField(onlineAt) << outputField(reported.value(volumes.text(0)));
         printOut(fields.join(QLatin1Char('\t')) + QLatin1Char('\n'));
     }
     return 0;
-}
-
-// The volume an argument names: its identifier, else the first volume of
-// that name.
-std::optional<QString> findVolume(const Database& db, const QString& volume) {
-    const SqlValue found = db.scalar("SELECT tablename FROM \"index\" WHERE tablename = ?1 "
-                                     "UNION ALL SELECT tablename FROM \"index\" WHERE name = ?1",
-                                     volume);
-    if (isNull(found))
-        return std::nullopt;
-    return NullToEmpty(found);
 }
 
 int listFolder(Invocation& call) {
@@ -381,7 +383,7 @@ std::vector<Command> cataloguingCommands() {
          QStringLiteral("Catalog the volume in a drive (\"d:\"), or a folder through a drive "
                         "letter mapped to it."),
          QStringLiteral("DRIVE-OR-FOLDER"),
-         {kNameOption, kClearOption, kEjectOption},
+         {kNameOption, kClearOption, kEjectOption, kChangesOption},
          1,
          1,
          catalogDrive,
@@ -389,8 +391,9 @@ std::vector<Command> cataloguingCommands() {
          {Completion::Folder}},
         {QStringLiteral("volumes"),
          QStringLiteral("List the catalog's volumes: identifier, name, category, drive type, "
-                        "folders, files, date catalogued, description, and the folder where the "
-                        "volume is online (empty when it is not), TAB-separated."),
+                        "folders, files, date catalogued, description, the folder where the "
+                        "volume is online (empty when it is not), and when it was last "
+                        "catalogued again (empty before then; see changes), TAB-separated."),
          QString(),
          {kVolumesJsonOption},
          0,

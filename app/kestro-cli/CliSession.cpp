@@ -1,5 +1,6 @@
 #include "CliSession.h"
 
+#include "catalog/DisplayRules.h"
 #include "platform/ProgramFolder.h"
 
 #include <QCoreApplication>
@@ -34,5 +35,14 @@ CliSession::CliSession(const QString& home, const QString& catalogPath)
       catalog_(catalogPath.isEmpty() ? settings_.loadEnvironment().lastLoadedFile
                                      : QFileInfo(catalogPath).absoluteFilePath(),
                openModeFor(options_.oNetworkShared)) {}
+
+std::optional<QString> findVolume(const Database& db, const QString& volume) {
+    const SqlValue found = db.scalar("SELECT tablename FROM \"index\" WHERE tablename = ?1 "
+                                     "UNION ALL SELECT tablename FROM \"index\" WHERE name = ?1",
+                                     volume);
+    if (isNull(found))
+        return std::nullopt;
+    return NullToEmpty(found);
+}
 
 } // namespace kestro::cli

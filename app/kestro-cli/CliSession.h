@@ -5,6 +5,7 @@
 #include "settings/SettingsFile.h"
 
 #include <QString>
+#include <optional>
 
 namespace kestro::cli {
 
@@ -28,5 +29,9 @@ private:
     Options options_;
     Catalog catalog_;
 };
+
+// The volume an argument names: its identifier, else the first volume of
+// that name.
+std::optional<QString> findVolume(const Database& db, const QString& volume);
 
 } // namespace kestro::cli

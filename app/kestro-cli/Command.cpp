@@ -16,7 +16,8 @@ CliSession& Invocation::session() {
 std::vector<Command>& commandTable() {
     static std::vector<Command> table = [] {
         std::vector<Command> all;
-        for (auto group : {catalogFileCommands, cataloguingCommands, searchCommands})
+        for (auto group :
+             {catalogFileCommands, cataloguingCommands, searchCommands, reportCommands})
             for (Command& command : group())
                 all.push_back(std::move(command));
         return all;

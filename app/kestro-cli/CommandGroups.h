@@ -8,5 +8,6 @@ namespace kestro::cli {
 std::vector<Command> catalogFileCommands(); // new, info, compact, sweep
 std::vector<Command> cataloguingCommands(); // catalog, volumes, ls
 std::vector<Command> searchCommands();      // search, export
+std::vector<Command> reportCommands();      // changes
 
 } // namespace kestro::cli

@@ -68,9 +68,10 @@ JsonLine& JsonLine::kind(bool folder) {
     return text("kind", folder ? QStringLiteral("folder") : QStringLiteral("file"));
 }
 
-JsonLine& JsonLine::sizeText(const QString& stored) {
-    number("kilobytes", KilobytesOfSizeText(QStringView(stored)));
-    return text("size_text", stored.trimmed());
+JsonLine& JsonLine::sizeText(const QString& stored, const char* prefix) {
+    number((QByteArray(prefix) + "kilobytes").constData(),
+           KilobytesOfSizeText(QStringView(stored)));
+    return text((QByteArray(prefix) + "size_text").constData(), stored.trimmed());
 }
 
 JsonLine& JsonLine::dateText(const char* name, const QString& stored) {

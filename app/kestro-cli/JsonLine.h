@@ -17,8 +17,9 @@ public:
     // "kind": "folder" or "file".
     JsonLine& kind(bool folder);
     // A stored size text ("      1,234KB") as "kilobytes", a number, beside
-    // "size_text", the text as stored without its aligning spaces.
-    JsonLine& sizeText(const QString& stored);
+    // "size_text", the text as stored without its aligning spaces; with a
+    // `prefix` ("old_"), "old_kilobytes" and "old_size_text".
+    JsonLine& sizeText(const QString& stored, const char* prefix = "");
     // A stored date text ("3/5/98 2:07pm") as `key`, an ISO 8601 local time
     // ("1998-03-05T14:07:00", null when unreadable), beside `key`_text.
     JsonLine& dateText(const char* key, const QString& stored);

@@ -24,6 +24,13 @@ bool isChangeReportTable(const QString& name) {
            name.compare(changes::kItemsTable, Qt::CaseInsensitive) == 0;
 }
 
+QString ChangeCountsText(const ChangeRun& run) {
+    return QStringLiteral("%1 added, %2 removed, %3 changed")
+        .arg(run.added)
+        .arg(run.removed)
+        .arg(run.changed);
+}
+
 void CreateChangeReportTables(const Database& db) {
     db.executeScript("CREATE TABLE IF NOT EXISTS " + runsTable() +
                      " (tablename TEXT NOT NULL, thedate TEXT, added INTEGER, removed INTEGER, "

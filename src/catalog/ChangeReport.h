@@ -38,6 +38,9 @@ struct ChangeRun {
     bool operator==(const ChangeRun&) const = default;
 };
 
+// "3 added, 1 removed, 2 changed".
+QString ChangeCountsText(const ChangeRun& run);
+
 // One changed item. `kind` is '+' (added), '-' (removed) or '~' (changed);
 // the old size and date are empty for an added item, the new ones for a
 // removed one. `location` is the folder below the root ("\GAMES", "\" at the

@@ -39,7 +39,8 @@ TEST_F(CliVolume, CataloguesAFolderThroughAMappedLetterAndListsIt) {
     const auto volumes = runCli(home.path(), {"volumes"});
     const QStringList fields = volumes.out.trimmed().split('\t');
     ASSERT_EQ(fields.size(), 9) << volumes.out.toStdString();
-    EXPECT_EQ(volumes.out.count('\t'), 8) << "nine fields: the description, where it is online";
+    EXPECT_EQ(volumes.out.count('\t'), 9)
+        << "ten fields: the description, where it is online, when last catalogued again";
     EXPECT_EQ(fields[8], volume.path());
     EXPECT_EQ(fields[1], "Disk \"one\"");
     EXPECT_EQ(fields[4], "3") << "folders, the root included";
@@ -57,9 +58,46 @@ TEST_F(CliVolume, CataloguesAFolderThroughAMappedLetterAndListsIt) {
     EXPECT_FALSE(again.err.contains("Mapped"));
     QStringList after = runCli(home.path(), {"volumes"}).out.trimmed().split('\t');
     QStringList before = fields;
+    ASSERT_EQ(after.size(), 10) << "the date of its change report comes last";
+    EXPECT_EQ(after.takeLast(), after[6]);
     after.removeAt(6); // the date catalogued is all that changes
     before.removeAt(6);
     EXPECT_EQ(after, before);
+}
+
+TEST_F(CliVolume, CatalogChangesAndTheChangesCommandPrintTheLastReport) {
+    ASSERT_EQ(runCli(home.path(), {"catalog", volume.path(), "--name", "Disk", "--changes"})
+                  .out.count('\n'),
+              1)
+        << "a first cataloguing has no changes";
+    const auto none = runCli(home.path(), {"changes", "Disk"});
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_TRUE(none.out.isEmpty());
+    EXPECT_TRUE(none.err.contains("no change report")) << none.err.toStdString();
+
+    test::writeAll(volume.filePath("added.txt"), "x");
+    QFile::remove(volume.filePath("readme.txt"));
+    test::writeAll(volume.filePath("GAMES/DOOM/it's 100%.sav"), QByteArray(9000, 'x'));
+    QDir(volume.path()).mkdir("NEW\tTAB");
+    const auto again = runCli(home.path(), {"catalog", volume.path(), "--changes"});
+    ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+    QStringList lines = again.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines.takeFirst().endsWith("; 2 added, 1 removed, 1 changed"));
+    QStringList leading; // all but the dates, which the catalog's clock gives
+    for (const QString& line : lines) {
+        EXPECT_EQ(line.count('\t'), 6) << line.toStdString();
+        leading << line.section('\t', 0, 4);
+    }
+    EXPECT_EQ(leading, (QStringList{"+\t\\\tNEW TAB\\\t\t1KB", "+\t\\\tadded.txt\t\t1KB",
+                                    "-\t\\\treadme.txt\t1KB\t",
+                                    "~\t\\GAMES\\DOOM\tit's 100%.sav\t3KB\t9KB"}));
+
+    const auto shown = runCli(home.path(), {"changes", "Disk"});
+    EXPECT_EQ(shown.out.split('\n', Qt::SkipEmptyParts), lines) << "the same report again";
+    EXPECT_TRUE(shown.err.endsWith(": 2 added, 1 removed, 1 changed\n")) << shown.err.toStdString();
+    EXPECT_FALSE(runCli(home.path(), {"volumes"}).out.trimmed().section('\t', 9).isEmpty());
+    EXPECT_EQ(runCli(home.path(), {"changes", "Nothing"}).exitCode, 1);
 }
 
 TEST_F(CliVolume, ANewVolumeWithoutANameIsNotCatalogued) {

@@ -113,3 +113,24 @@ TEST_F(CliJson, NumbersAndLocalTimesStandBesideTheStoredTexts) {
     EXPECT_EQ(both.exitCode, 2);
     EXPECT_EQ(both.err, "Give --csv or --json, not both.\n");
 }
+
+TEST_F(CliJson, AChangeReportGivesBothSizesAndDatesOfAChangedFile) {
+    EXPECT_TRUE(json("volumes", {}).at(0)["changes_reported"].isNull());
+    test::makeFile(folder("odd"), "sub/say \"hi\".txt", 4000, at(2001, 2, 3, 4, 5));
+    ASSERT_EQ(catalogAs("odd", volumeName), volume);
+    const std::vector<QJsonObject> changes = json("changes", {volume});
+    ASSERT_EQ(changes.size(), 1u);
+    const QJsonObject changed = changes[0];
+    EXPECT_EQ(changed["change"].toString(), "changed");
+    EXPECT_EQ(changed["kind"].toString(), "file");
+    EXPECT_EQ(changed["location"].toString(), "\\sub");
+    EXPECT_EQ(changed["name"].toString(), "say \"hi\".txt");
+    EXPECT_EQ(changed["old_kilobytes"].toDouble(-1), 2);
+    EXPECT_EQ(changed["new_kilobytes"].toDouble(-1), 4);
+    EXPECT_EQ(changed["new_size_text"].toString(), "4KB");
+    EXPECT_EQ(changed["old_modified"].toString(), "1998-12-25T22:05:00");
+    EXPECT_EQ(changed["new_modified"].toString(), "2001-02-03T04:05:00");
+    EXPECT_EQ(changed["new_modified_text"].toString(), "2/3/01 4:05am");
+    const QJsonObject disk = json("volumes", {}).at(0);
+    EXPECT_EQ(disk["changes_reported_text"], disk["catalogued_text"]);
+}
