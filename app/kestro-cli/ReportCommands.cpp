@@ -4,6 +4,7 @@
 #include "CommandGroups.h"
 #include "JsonLine.h"
 #include "catalog/DisplayRules.h"
+#include "cataloguing/ChangesCsv.h"
 
 namespace kestro::cli {
 
@@ -31,12 +32,10 @@ void printChanges(const std::vector<ChangeItem>& items, bool json) {
                          .line());
             continue;
         }
-        printOut(QStringList{item.kind, outputField(item.location),
-                             outputField(item.name + (item.folder ? QStringLiteral("\\") : "")),
-                             item.oldSize.trimmed(), item.newSize.trimmed(),
-                             outputField(item.oldDate), outputField(item.newDate)}
-                     .join(QLatin1Char('\t')) +
-                 QLatin1Char('\n'));
+        QStringList fields = ChangeColumnTexts(item);
+        for (QString& field : fields)
+            field = outputField(field);
+        printOut(fields.join(QLatin1Char('\t')) + QLatin1Char('\n'));
     }
 }
 

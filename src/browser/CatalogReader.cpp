@@ -2,6 +2,7 @@
 
 #include "browser/VolumeImage.h"
 #include "catalog/CatalogError.h"
+#include "catalog/ChangeReport.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/NodeKey.h"
 #include "catalog/Schema.h"
@@ -70,6 +71,7 @@ std::vector<VolumeEntry> ReadVolumes(const Database& db) {
     Statement rows = db.prepare("SELECT tablename, name, thedate, size, free, used, volumetype, "
                                 "category, thedescription, dirs, files FROM \"index\" "
                                 "ORDER BY volumetype, name COLLATE NOCASE");
+    const QHash<QString, QString> changesReported = LastChangeDates(db);
     std::vector<VolumeEntry> volumes;
     while (rows.next()) {
         const QString tablename = rows.text(0);
@@ -87,7 +89,7 @@ std::vector<VolumeEntry> ReadVolumes(const Database& db) {
         volume.summary = {numberOf(rows.value(3)),    numberOf(rows.value(4)),
                           numberOf(rows.value(5)),    NullToEmpty(rows.value(2)),
                           NullToEmpty(rows.value(8)), countOf(rows.value(9)),
-                          countOf(rows.value(10))};
+                          countOf(rows.value(10)),    changesReported.value(tablename)};
         volume.imageKey = VolumeImageKey(int(countOf(rows.value(6))), volume.summary.capacity);
         volume.storedDirs = NullToEmpty(rows.value(9));
         volume.storedFiles = NullToEmpty(rows.value(10));

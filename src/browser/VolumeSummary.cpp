@@ -20,8 +20,12 @@ QString VolumeStatusText(const QString& nodeText, const VolumeSummary& summary,
     const std::array<QString, 7> figures = VolumeFigureTexts(summary, europeanDates);
     return QStringLiteral(" %1 -- Capacity: %2 - %3 free - %4 used -- Cataloged on %5 -- %6 dirs, "
                           "%7 files")
-        .arg(nodeText, figures[0].trimmed(), figures[1].trimmed(), figures[2].trimmed(),
-             figures[3].trimmed(), figures[5].trimmed(), figures[6].trimmed());
+               .arg(nodeText, figures[0].trimmed(), figures[1].trimmed(), figures[2].trimmed(),
+                    figures[3].trimmed(), figures[5].trimmed(), figures[6].trimmed()) +
+           (summary.changesReported.isEmpty()
+                ? QString()
+                : QStringLiteral(" -- Changes reported on ") +
+                      DisplayDateText(summary.changesReported, europeanDates));
 }
 
 } // namespace kestro

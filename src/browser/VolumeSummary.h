@@ -16,6 +16,7 @@ struct VolumeSummary {
     QString description;
     qint64 dirs = 0;
     qint64 files = 0;
+    QString changesReported; // the moment of its last change report; empty without one
 };
 
 // The seven texts a volume row shows after its name, in the order of the
@@ -26,7 +27,9 @@ std::array<QString, 7> VolumeFigureTexts(const VolumeSummary& summary, bool euro
 
 // The status line for a selected volume:
 // " FLOPPY -- Capacity: 1,424KB - 1KB free - 1,423KB used -- Cataloged on
-// 3/5/1998 2:07:22 PM -- 3 dirs, 12 files" (one line; figures trimmed).
+// 3/5/1998 2:07:22 PM -- 3 dirs, 12 files" (one line; figures trimmed),
+// followed by " -- Changes reported on 4/1/1998 9:00:00 AM" once the volume
+// has been catalogued again.
 QString VolumeStatusText(const QString& nodeText, const VolumeSummary& summary, bool europeanDates);
 
 } // namespace kestro

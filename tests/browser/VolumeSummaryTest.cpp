@@ -36,7 +36,7 @@ QString field(const char* text) {
 } // namespace
 
 TEST(VolumeSummary, FiguresFollowTheDisplayRules) {
-    const VolumeSummary zip{100'000'000, 1024, 11264, "3/5/1998 2:07:22 PM", "backup", 12, 1874};
+    const VolumeSummary zip{100'000'000, 1024, 11264, "3/5/1998 2:07:22 PM", "backup", 12, 1874, {}};
     const std::array<QString, 7> texts = VolumeFigureTexts(zip, false);
     EXPECT_EQ(texts[0], field("97,657KB"));
     EXPECT_EQ(texts[1], field("0KB")); // 1,024 bytes free is a full disk
@@ -46,15 +46,20 @@ TEST(VolumeSummary, FiguresFollowTheDisplayRules) {
     EXPECT_EQ(texts[5], field("12"));
     EXPECT_EQ(texts[6], field("1,874"));
     EXPECT_EQ(VolumeFigureTexts(zip, true)[3], "5/3/1998 2:07:22 pm");
-    EXPECT_EQ(VolumeFigureTexts({0, 1025, 0, {}, {}, 0, 0}, false)[1], field("2KB"));
+    EXPECT_EQ(VolumeFigureTexts({0, 1025, 0, {}, {}, 0, 0, {}}, false)[1], field("2KB"));
 }
 
 TEST(VolumeSummary, TheStatusLineTrimsEveryFigure) {
-    const VolumeSummary floppy{1'457'664, 0, 1'457'664, "12/25/1998 10:05:00 PM", {}, 3, 1};
+    const VolumeSummary floppy{1'457'664, 0, 1'457'664, "12/25/1998 10:05:00 PM", {}, 3, 1, {}};
     EXPECT_EQ(VolumeStatusText("My Floppy", floppy, false),
               " My Floppy -- Capacity: 1,424KB - 0KB free - 1,424KB used -- Cataloged on "
               "12/25/1998 10:05:00 PM -- 3 dirs, 1 files");
     EXPECT_EQ(VolumeStatusText("100% %1 disk", floppy, true),
               " 100% %1 disk -- Capacity: 1,424KB - 0KB free - 1,424KB used -- Cataloged on "
               "25/12/1998 10:05:00 pm -- 3 dirs, 1 files");
+    VolumeSummary reported = floppy;
+    reported.changesReported = "1/2/1999 9:00:00 AM";
+    EXPECT_EQ(VolumeStatusText("My Floppy", reported, true),
+              VolumeStatusText("My Floppy", floppy, true) +
+                  " -- Changes reported on 2/1/1999 9:00:00 am");
 }

@@ -142,7 +142,7 @@ TEST(CliDrives, AHundredFoldersCataloguedOneAfterAnotherBecomeAHundredVolumes) {
     QStringList online;
     for (const QString& line : volumes) {
         const QStringList fields = line.split('\t');
-        ASSERT_EQ(fields.size(), 9) << line.toStdString();
+        ASSERT_EQ(fields.size(), 10) << line.toStdString();
         identifiers << fields[0];
         if (!fields[8].isEmpty())
             online << fields[1] + "=" + QFileInfo(fields[8]).fileName();

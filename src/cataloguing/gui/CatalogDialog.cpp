@@ -1,7 +1,9 @@
 #include "cataloguing/gui/CatalogDialog.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/CatalogError.h"
 #include "catalog/DisplayRules.h"
+#include "cataloguing/gui/ChangesWindow.h"
 #include "cataloguing/gui/DiscPictures.h"
 #include "platform/DriveProbe.h"
 #include "platform/YieldEvents.h"
@@ -70,6 +72,7 @@ CatalogDialog::CatalogDialog(ProgramState& state, std::function<void()> refreshV
       command2_(new QPushButton(kClose, this)),
       mapFolder_(new QPushButton(QStringLiteral("Map a &Folder..."), this)),
       unmapFolder_(new QPushButton(QStringLiteral("For&get Folder"), this)),
+      changes_(new QPushButton(QStringLiteral("C&hanges..."), this)),
       label1_(new QLabel(kIdle, this)), walkCounts_(new QLabel(this)),
       progressBar1_(new QProgressBar(this)), pic1_(new QLabel(this)), timer1_(new QTimer(this)) {
     setObjectName(QStringLiteral("fCatalog"));
@@ -81,6 +84,7 @@ CatalogDialog::CatalogDialog(ProgramState& state, std::function<void()> refreshV
     command2_->setObjectName(QStringLiteral("Command2"));
     mapFolder_->setObjectName(QStringLiteral("MapFolder"));
     unmapFolder_->setObjectName(QStringLiteral("UnmapFolder"));
+    changes_->setObjectName(QStringLiteral("Changes"));
     label1_->setObjectName(QStringLiteral("Label1"));
     walkCounts_->setObjectName(QStringLiteral("WalkCounts"));
     progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
@@ -91,6 +95,8 @@ CatalogDialog::CatalogDialog(ProgramState& state, std::function<void()> refreshV
                                           "it can be catalogued like a disk"));
     unmapFolder_->setToolTip(
         QStringLiteral("The selected drive's letter no longer stands for its folder"));
+    changes_->setToolTip(QStringLiteral("What the last run found changed since the volume was "
+                                        "catalogued before"));
     label1_->setTextFormat(Qt::PlainText);
     walkCounts_->setTextFormat(Qt::PlainText);
     drive1_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -124,6 +130,7 @@ CatalogDialog::CatalogDialog(ProgramState& state, std::function<void()> refreshV
     progress->addLayout(status, 1);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(changes_);
     buttons->addStretch();
     buttons->addWidget(command1_);
     buttons->addWidget(command2_);
@@ -138,6 +145,7 @@ CatalogDialog::CatalogDialog(ProgramState& state, std::function<void()> refreshV
     connect(command2_, &QPushButton::clicked, this, &CatalogDialog::Command2_Click);
     connect(mapFolder_, &QPushButton::clicked, this, &CatalogDialog::MapFolder_Click);
     connect(unmapFolder_, &QPushButton::clicked, this, &CatalogDialog::UnmapFolder_Click);
+    connect(changes_, &QPushButton::clicked, this, &CatalogDialog::Changes_Click);
     connect(drive1_, &QComboBox::currentIndexChanged, this, &CatalogDialog::updateButtons);
     connect(probe_, &DriveProbe::answered, this, &CatalogDialog::driveAnswered);
     connect(timer1_, &QTimer::timeout, this, &CatalogDialog::Timer1_Timer);
@@ -226,6 +234,11 @@ void CatalogDialog::updateButtons() {
     mapFolder_->setEnabled(!running_);
     unmapFolder_->setEnabled(!running_ && drive && drive->mappedFolder);
     drive1_->setEnabled(!running_);
+    const auto changed = [](const ChangeRun& run) {
+        return run.added + run.removed + run.changed > 0;
+    };
+    changes_->setEnabled(!running_ && lastOutcome_ && lastOutcome_->changes &&
+                         changed(*lastOutcome_->changes));
     check1_->setEnabled(!running_); // the run has read them
     check2_->setEnabled(!running_);
 }
@@ -283,6 +296,23 @@ void CatalogDialog::catalog(const Drive& drive) {
                    *this);
     walkCounts_->clear();
     lastOutcome_ = run.run({driveOf(drive), check1_->isChecked(), check2_->isChecked()});
+    if (lastOutcome_->changes)
+        setStatus(ChangeCountsText(*lastOutcome_->changes));
+}
+
+void CatalogDialog::Changes_Click() {
+    if (!lastOutcome_ || !lastOutcome_->changes)
+        return;
+    try {
+        const Database db = state_.catalog().open();
+        const QString name = NullToEmpty(
+            db.scalar("SELECT name FROM \"index\" WHERE tablename = ?1", lastOutcome_->tablename));
+        ChangesWindow window(state_.prompter, name, *lastOutcome_->changes,
+                             ReadChanges(db, lastOutcome_->tablename), this);
+        window.exec();
+    } catch (const CatalogError& e) {
+        message(e.message());
+    }
 }
 
 bool CatalogDialog::waitForAnswer(QChar letter) {

@@ -26,7 +26,9 @@ class ProgramState;
 // to a drive letter, sets two options and catalogs the volume in the drive.
 // While the run goes on the dialog shows its status line, its progress, how
 // many folders and files the walk has seen, and a spinning disc; the second
-// button then reads "&Abort" and stops the run.
+// button then reads "&Abort" and stops the run. A volume catalogued again
+// ends with what changed on it in the status line ("2 added, 1 removed, 0
+// changed"), and "C&hanges..." lists those changes.
 //
 // The drive list is filled at once from the drive letters; each drive's kind
 // is asked off the interface thread and shown when the drive answers, so a
@@ -58,6 +60,7 @@ public Q_SLOTS:
     void Timer1_Timer();   // the busy animation
     void MapFolder_Click();
     void UnmapFolder_Click();
+    void Changes_Click();
 
 protected:
     // Escape and the close box act as "C&lose"; during a run they do nothing.
@@ -105,6 +108,7 @@ private:
     QPushButton* command2_;
     QPushButton* mapFolder_;
     QPushButton* unmapFolder_;
+    QPushButton* changes_;
     QLabel* label1_;
     QLabel* walkCounts_;
     QProgressBar* progressBar1_;

@@ -10,9 +10,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace kestro;
@@ -116,6 +118,63 @@ private Q_SLOTS:
         QCOMPARE(program.rowCount(filesTable, "name = 'b.jpg' AND thedescription = 'Beach'"), "1");
         QCOMPARE(program.rowCount(filesTable, "name = 'c.jpg'"), "1");
         QCOMPARE(program.node(tablename + "_D:")->parent(), program.node("`2"));
+    }
+
+    void aRecatalogShowsItsChangesInAListThatSortsAndExports() {
+        ProgramUnderTest program;
+        const QString photos = program.media.filePath("photos");
+        put(photos + "/2023/a.jpg");
+        test::writeAll(photos + "/2023/a.jpg", QByteArray(10'000, 'x'));
+        put(photos + "/b.jpg");
+        QVERIFY(program.start());
+        program.prompter.answerText(photos);
+        program.prompter.answerText("Photos");
+        inCatalogDialog(program, [&](CatalogDialog& dialog) {
+            button(&dialog, "MapFolder")->click();
+            button(&dialog, "Command1")->click();
+            QCOMPARE(control<QLabel>(&dialog, "Label1")->text(), QString("<idle>"));
+            QVERIFY2(!button(&dialog, "Changes")->isEnabled(), "nothing to compare with");
+        });
+
+        test::writeAll(photos + "/2023/a.jpg", QByteArray(60'000, 'x'));
+        QFile::remove(photos + "/b.jpg");
+        put(photos + "/c.jpg");
+        QDir(photos).mkdir("2024");
+        const QString csv = program.media.filePath("changes.csv");
+        program.prompter.answerText(csv);
+        QStringList shown, sortedByOldSize;
+        inCatalogDialog(program, [&](CatalogDialog& dialog) {
+            selectDrive(&dialog, 'd');
+            button(&dialog, "Command1")->click();
+            QCOMPARE(control<QLabel>(&dialog, "Label1")->text(),
+                     QString("2 added, 1 removed, 1 changed"));
+            QVERIFY(button(&dialog, "Changes")->isEnabled());
+            test::whenDialogShows("fChanges", [&](QDialog& changes) {
+                auto* list = changes.findChild<QTreeView*>("ChangeList");
+                const auto rows = [list] {
+                    QStringList lines;
+                    const QAbstractItemModel* model = list->model();
+                    for (int row = 0; row < model->rowCount(); ++row)
+                        lines << model->index(row, 0).data().toString() + " " +
+                                     model->index(row, 2).data().toString() + " " +
+                                     model->index(row, 3).data().toString();
+                    return lines;
+                };
+                shown = rows();
+                list->header()->setSortIndicator(3, Qt::AscendingOrder); // a header click
+                sortedByOldSize = rows();
+                changes.findChild<QPushButton*>("Export")->click();
+            });
+            button(&dialog, "Changes")->click();
+        });
+        QCOMPARE(shown, QStringList({"+ 2024\\ ", "- b.jpg 1KB", "+ c.jpg ", "~ a.jpg 10KB"}));
+        // Sizes sort by their kilobytes, the empty ones first.
+        QCOMPARE(sortedByOldSize.mid(2), QStringList({"- b.jpg 1KB", "~ a.jpg 10KB"}));
+        const QStringList lines = QString::fromUtf8(test::readAll(csv)).split("\r\n");
+        QCOMPARE(lines.size(), 6); // the titles, four items, and the end of the last line
+        QCOMPARE(lines[0], QString("\"Change\",\"Location\",\"Name\",\"Old size\",\"New "
+                                   "size\",\"Old date\",\"New date\""));
+        QVERIFY(lines[4].startsWith("\"~\",\"\\2023\",\"a.jpg\",\"10KB\",\"59KB\",\""));
     }
 
     void abortDuringTheImportLeavesTheCatalogAsItWas() {
