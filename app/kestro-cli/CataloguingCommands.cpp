@@ -82,7 +82,7 @@ public:
         return answer.isEmpty() ? defaultName : answer;
     }
     void refreshViews() override {}
-    void runFinished() override { progress_.clear(); }
+    void runFinished(bool) override { progress_.clear(); }
     void clearAbortRequest() override { progress_.clearInterrupt(); }
 
 private:
@@ -103,16 +103,15 @@ QString driveFor(const QString& argument, DriveTable& drives) {
         return {};
     }
     const QString root = folder.canonicalFilePath();
-    QChar letter = drives.letterOf(root);
-    for (char c = 'D'; letter.isNull() && c <= 'Z'; ++c)
-        if (drives.mapFolder(QLatin1Char(c), root).isEmpty()) {
-            letter = QLatin1Char(c);
-            printError(QStringLiteral("Mapped %1: to %2\n").arg(letter).arg(root));
-        }
+    const bool mapped = !drives.letterOf(root).isNull();
+    QString refusal;
+    const QChar letter = drives.mapToFreeLetter(root, refusal);
     if (letter.isNull()) {
-        printError(QStringLiteral("No drive letter is free for %1.\n").arg(root));
+        printError(refusal + QLatin1Char('\n'));
         return {};
     }
+    if (!mapped)
+        printError(QStringLiteral("Mapped %1: to %2\n").arg(letter).arg(root));
     return QString(letter.toLower()) + QLatin1Char(':');
 }
 
@@ -149,18 +148,8 @@ int catalogDrive(Invocation& call) {
                  .arg(drive.toUpper(), outcome.tablename,
                       c.toString(rowsOf(schema::dirsTable(outcome.tablename)) - 1),
                       c.toString(rowsOf(schema::filesTable(outcome.tablename)))));
-    if (outcome.walk.unreadable > 0)
-        printError(
-            QStringLiteral("%1 items could not be read and are missing from the catalog:\n  %2\n")
-                .arg(outcome.walk.unreadable)
-                .arg(outcome.walk.problems.join(QStringLiteral("\n  "))));
-    if (outcome.walk.substitutedNames > 0)
-        printError(QStringLiteral("%1 names held characters a catalog cannot keep and were "
-                                  "stored with substitutes.\n")
-                       .arg(outcome.walk.substitutedNames));
-    if (outcome.malformedLines > 0)
-        printError(
-            QStringLiteral("%1 listing lines could not be read.\n").arg(outcome.malformedLines));
+    if (const QString leftOut = LeftOutReport(outcome); !leftOut.isEmpty())
+        printError(leftOut + QLatin1Char('\n'));
     return 0;
 }
 

@@ -5,12 +5,21 @@
 #include "catalog/CatalogError.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 using namespace kestro::cli;
 
 namespace {
 
 constexpr int kUsageError = 2;
+
+const QString kExitStatuses =
+    QStringLiteral("\nExit status: 0 when the command did its work; 1 when "
+                   "it could not (the message says why);\n2 when the "
+                   "command line was wrong.\n");
+
+// The options every command takes, which may also stand before the command.
+const QStringList kCommonOptions = {QStringLiteral("--catalog"), QStringLiteral("--home")};
 
 void printCommandList() {
     QString text = QStringLiteral("Usage: kestro-cli COMMAND [OPTIONS] [ARGUMENTS]\n\n"
@@ -21,7 +30,29 @@ void printCommandList() {
                            "unless --catalog PATH names another,\nand on the program folder "
                            "unless --home DIR names another. "
                            "'kestro-cli COMMAND --help' tells more.\n");
-    printOut(text);
+    printOut(text + kExitStatuses);
+}
+
+// "--catalog X.mdb search --name a" becomes "search --catalog X.mdb --name a":
+// the options every command takes go after the command, as it expects them.
+QStringList commandFirst(const QStringList& arguments) {
+    QStringList common;
+    qsizetype i = 1;
+    while (i < arguments.size()) {
+        const QString& argument = arguments[i];
+        const bool withValue = kCommonOptions.contains(argument);
+        const bool joined =
+            std::any_of(kCommonOptions.begin(), kCommonOptions.end(),
+                        [&](const QString& o) { return argument.startsWith(o + '='); });
+        if (!withValue && !joined)
+            break;
+        common << arguments.mid(i, withValue ? 2 : 1);
+        i += withValue ? 2 : 1;
+    }
+    QStringList reordered = arguments.mid(0, 1);
+    if (i < arguments.size())
+        reordered << arguments[i];
+    return reordered + common + arguments.mid(i + 1);
 }
 
 // "--between A B" becomes "--between A --between B": the parser takes one
@@ -56,7 +87,7 @@ int runCommand(const Command& command, QStringList arguments) {
     QString usage = parser.helpText();
     usage = QStringLiteral("Usage: kestro-cli %1 [options] %2\n%3\n")
                 .arg(command.name, command.syntax, command.summary) +
-            usage.mid(usage.indexOf(QLatin1String("\nOptions:")));
+            usage.mid(usage.indexOf(QLatin1String("\nOptions:"))) + kExitStatuses;
     if (!parser.parse(arguments)) {
         printError(parser.errorText() + QLatin1Char('\n') + usage);
         return kUsageError;
@@ -85,7 +116,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestro-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0v15"));
-    const QStringList arguments = QCoreApplication::arguments();
+    const QStringList arguments = commandFirst(QCoreApplication::arguments());
     if (arguments.size() < 2 || arguments[1] == QLatin1String("--help") ||
         arguments[1] == QLatin1String("-h") || arguments[1] == QLatin1String("help")) {
         printCommandList();

@@ -16,7 +16,7 @@ public:
     std::function<bool(const ScriptedRunView&)> stopWhen;
 
     QStringList statuses, messages, prompts;
-    bool busy = false, catalogEnabled = true, refreshed = false, finished = false;
+    bool busy = false, catalogEnabled = true, refreshed = false;
     quint64 walkFolders = 0, walkFiles = 0;
     int yields = 0;
     bool stopRequested = false;
@@ -50,7 +50,7 @@ public:
         return volumeName;
     }
     void refreshViews() override { refreshed = true; }
-    void runFinished() override { finished = true; }
+    void runFinished(bool) override {}
     void clearAbortRequest() override { stopRequested = false; }
 
 private:
