@@ -329,6 +329,7 @@ private Q_SLOTS:
         QCOMPARE(program.prompter.questions, QStringList());
         QCOMPARE(program.prompter.messages, QStringList(10, kReadOnlyMessage));
         QCOMPARE(test::readAll(program.catalogPath()), before);
+        QVERIFY(program.window().windowTitle().endsWith(program.catalogPath() + " (read-only)"));
         // Reading works as ever.
         program.clickNode(program.musicKey + "\\Albums");
         QCOMPARE(program.columnTexts(0), QStringList({"song.mp3"}));

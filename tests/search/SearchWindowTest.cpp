@@ -6,6 +6,7 @@
 #include "platform/gui/CatalogFileOpener.h"
 #include "search/SearchScan.h"
 #include "search/gui/SearchResultsModel.h"
+#include "support/CutTexts.h"
 #include "support/ModalDialog.h"
 #include "support/NamedControl.h"
 #include "support/TestSupport.h"
@@ -148,13 +149,11 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), &child<QLineEdit>(search, "Input1"));
         QVERIFY(!child<QPushButton>(search, "stopB").isEnabled());
 
-        QHeaderView* header = child<QTreeView>(search, "ListView1").header();
-        QStringList columns;
-        for (int i = 0; i < header->count(); ++i)
-            columns << search.results().headerData(i, Qt::Horizontal, Qt::DisplayRole).toString() +
-                           "=" + QString::number(header->sectionSize(i));
-        QCOMPARE(columns, QStringList({"Filename=200", "Type=100", "Volume=100", "Location=100",
-                                       "Size=67", "Modified=83", "Description=100"}));
+        // The columns show their headers, and what a search finds, whole.
+        QCOMPARE(test::cutTexts(child<QTreeView>(search, "ListView1")), QStringList());
+        find(search, "*");
+        QVERIFY(search.results().rowCount() > 10);
+        QCOMPARE(test::cutTexts(child<QTreeView>(search, "ListView1")), QStringList());
     }
 
     void aCatalogWithoutVolumesHasNothingToLookIn() {
