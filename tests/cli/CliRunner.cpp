@@ -6,7 +6,7 @@ namespace kestro::test {
 
 CliResult runCli(const QString& home, QStringList arguments) {
     if (!arguments.isEmpty())
-        arguments.insert(1, QStringLiteral("--home=") + home);
+        arguments << QStringLiteral("--home=") + home;
     QProcess process;
     process.start(QStringLiteral(KESTRO_CLI), arguments);
     // A run that does not end within two minutes counts as a failure.
