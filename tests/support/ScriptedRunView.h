@@ -16,6 +16,7 @@ public:
     std::function<bool(const ScriptedRunView&)> stopWhen;
 
     QStringList statuses, messages, prompts;
+    QStringList highlightedStatuses; // shown while the status line was highlighted
     bool busy = false, catalogEnabled = true, refreshed = false;
     quint64 walkFolders = 0, walkFiles = 0;
     int yields = 0;
@@ -24,6 +25,8 @@ public:
     void setTitle(const QString&) override {}
     void setStatus(const QString& text) override {
         statuses << text;
+        if (highlighted_)
+            highlightedStatuses << text;
         check();
     }
     void setProgressRange(qint64) override {}
@@ -35,7 +38,7 @@ public:
     bool abortRequested() const override { return stopRequested; }
     void setCatalogEnabled(bool enabled) override { catalogEnabled = enabled; }
     void setBusy(bool b) override { busy = b; }
-    void setStatusHighlighted(bool) override {}
+    void setStatusHighlighted(bool highlighted) override { highlighted_ = highlighted; }
     void setWaitCursor(bool) override {}
     void showWalkProgress(quint64 folders, quint64 files) override {
         walkFolders = folders;
@@ -54,6 +57,8 @@ public:
     void clearAbortRequest() override { stopRequested = false; }
 
 private:
+    bool highlighted_ = false;
+
     void check() {
         if (stopWhen && !stopRequested && stopWhen(*this))
             stopRequested = true;
