@@ -84,7 +84,7 @@ public:
         return answer.isEmpty() ? defaultName : answer;
     }
     void refreshViews() override {}
-    void runFinished() override { progress_.clear(); }
+    void runFinished(bool) override { progress_.clear(); }
     void clearAbortRequest() override { progress_.clearInterrupt(); }
 
 private:
@@ -158,18 +158,8 @@ int catalogDrive(Invocation& call) {
                  .arg(drive.toUpper(), outcome.tablename,
                       c.toString(rowsOf(schema::dirsTable(outcome.tablename)) - 1),
                       c.toString(rowsOf(schema::filesTable(outcome.tablename)))));
-    if (outcome.walk.unreadable > 0)
-        printError(
-            QStringLiteral("%1 items could not be read and are missing from the catalog:\n  %2\n")
-                .arg(outcome.walk.unreadable)
-                .arg(outcome.walk.problems.join(QStringLiteral("\n  "))));
-    if (outcome.walk.substitutedNames > 0)
-        printError(QStringLiteral("%1 names held characters a catalog cannot keep and were "
-                                  "stored with substitutes.\n")
-                       .arg(outcome.walk.substitutedNames));
-    if (outcome.malformedLines > 0)
-        printError(
-            QStringLiteral("%1 listing lines could not be read.\n").arg(outcome.malformedLines));
+    if (const QString leftOut = LeftOutReport(outcome); !leftOut.isEmpty())
+        printError(leftOut + QLatin1Char('\n'));
     return 0;
 }
 

@@ -72,6 +72,13 @@ TEST_F(CliVolume, ANewVolumeWithoutANameIsNotCatalogued) {
 
 TEST_F(CliVolume, MistakesGetClearMessages) {
     EXPECT_EQ(runCli(home.path(), {"catalog", volume.filePath("nothing-here")}).exitCode, 1);
+    // No folder gets a letter while the settings file cannot keep it.
+    QDir(home.path()).mkdir("Kestro.ini");
+    const auto unwritable = runCli(home.path(), {"catalog", volume.path(), "--name", "x"});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_EQ(unwritable.err,
+              "The settings file " + home.filePath("Kestro.ini") + " can't be written.\n");
+    QDir(home.path()).rmdir("Kestro.ini");
     ASSERT_EQ(runCli(home.path(), {"catalog", volume.path(), "--name", "x"}).exitCode, 0);
     const auto noVolume = runCli(home.path(), {"ls", "no such volume"});
     EXPECT_EQ(noVolume.exitCode, 1);
