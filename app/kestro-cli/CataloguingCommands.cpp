@@ -168,6 +168,10 @@ const QCommandLineOption kVolumesJsonOption =
                               "free_bytes, used_bytes, catalogued, catalogued_text, "
                               "description and online_at (the folder where the volume is "
                               "online, empty when it is not)"));
+const QCommandLineOption kDrivesJsonOption =
+    jsonOption(QStringLiteral("letter, folder, kind (\"mount\" or \"folder\"), present (true or "
+                              "false), last_seen (null when never seen) and volume (the "
+                              "identifier of the volume there, empty when none)"));
 const QCommandLineOption kListJsonOption =
     jsonOption(QStringLiteral("name, kind (\"folder\" or \"file\"), kilobytes, size_text, "
                               "modified, modified_text and description"));
@@ -345,17 +349,29 @@ int listDrives(Invocation& call) {
     for (const auto& [tablename, drive] : online)
         held.emplace(drive.letter, tablename);
     for (const DriveLetter& letter : drives.rememberedLetters()) {
+        const QString kind =
+            letter.mappedFolder ? QStringLiteral("folder") : QStringLiteral("mount");
+        const QString volume = held.count(letter.letter) ? held[letter.letter] : QString();
+        if (jsonRequested(call)) {
+            printOut(JsonLine()
+                         .text("letter", letter.letter + QStringLiteral(":"))
+                         .text("folder", letter.folder)
+                         .text("kind", kind)
+                         .flag("present", letter.present)
+                         .moment("last_seen", letter.lastSeen)
+                         .text("volume", volume)
+                         .line());
+            continue;
+        }
         const QString seen =
             letter.lastSeen.isValid()
                 ? letter.lastSeen.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
                 : QString();
-        printOut(
-            QStringList{letter.letter + QStringLiteral(":"), outputField(letter.folder),
-                        letter.mappedFolder ? QStringLiteral("folder") : QStringLiteral("mount"),
-                        letter.present ? QStringLiteral("present") : QStringLiteral("absent"), seen,
-                        held.count(letter.letter) ? held[letter.letter] : QString()}
-                .join(QLatin1Char('\t')) +
-            QLatin1Char('\n'));
+        printOut(QStringList{letter.letter + QStringLiteral(":"), outputField(letter.folder), kind,
+                             letter.present ? QStringLiteral("present") : QStringLiteral("absent"),
+                             seen, volume}
+                     .join(QLatin1Char('\t')) +
+                 QLatin1Char('\n'));
     }
     for (const UnlistedMount& mount : drives.unlisted())
         printError(QStringLiteral("No letter for %1: %2.\n")
@@ -401,7 +417,7 @@ std::vector<Command> cataloguingCommands() {
                         "or absent, when last seen, and the identifier of the volume there, "
                         "TAB-separated."),
          QString(),
-         {kMapOption, kForgetOption},
+         {kMapOption, kForgetOption, kDrivesJsonOption},
          0,
          0,
          listDrives,

@@ -24,9 +24,9 @@ QStringList commandFirst(const QStringList& arguments) {
     while (i < arguments.size()) {
         const QString& argument = arguments[i];
         const bool withValue = valued.contains(argument);
-        const bool joined =
-            std::any_of(valued.begin(), valued.end(),
-                        [&](const QString& o) { return argument.startsWith(o + '='); });
+        const bool joined = std::any_of(valued.begin(), valued.end(), [&](const QString& o) {
+            return argument.startsWith(o + '=');
+        });
         if (!withValue && !joined)
             break;
         common << arguments.mid(i, withValue ? 2 : 1);

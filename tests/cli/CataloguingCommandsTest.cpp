@@ -3,6 +3,8 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -142,6 +144,15 @@ TEST(CliDrives, LettersAreMappedListedAndForgotten) {
             .match(listed)
             .hasMatch())
         << listed.toStdString();
+    const QStringList json = runCli(home.path(), {"drives", "--json"}).out.split('\n');
+    const QJsonObject q = QJsonDocument::fromJson(json.filter("\"Q:\"").value(0).toUtf8()).object();
+    EXPECT_EQ(q["folder"], folder.path());
+    EXPECT_EQ(q["kind"], "folder");
+    EXPECT_EQ(q["present"], true);
+    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$")
+                    .match(q["last_seen"].toString())
+                    .hasMatch())
+        << json.join('\n').toStdString();
     const auto refused = runCli(home.path(), {"drives", "--map", "r", folder.path()});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, folder.path() + " is already drive Q:.\n");
