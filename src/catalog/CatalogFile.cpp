@@ -52,14 +52,7 @@ void createCatalogFromTemplate(const QString& templatePath, const QString& targe
 void compactCatalog(const Catalog& catalog) {
     const Database db = catalog.open();
     sweepCatalog(db);
-    try {
-        db.compact();
-    } catch (const CatalogError& e) {
-        throw CatalogError(QStringLiteral("The catalog \"%1\" could not be compacted and was left "
-                                          "as it was: %2")
-                               .arg(catalog.path(), e.message()),
-                           e.sqliteCode());
-    }
+    db.compact();
 }
 
 } // namespace kestro

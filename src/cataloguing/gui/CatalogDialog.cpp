@@ -296,8 +296,19 @@ void CatalogDialog::catalog(const Drive& drive) {
                    *this);
     walkCounts_->clear();
     lastOutcome_ = run.run({driveOf(drive), check1_->isChecked(), check2_->isChecked()});
-    if (lastOutcome_->changes)
-        setStatus(ChangeCountsText(*lastOutcome_->changes));
+    // A volume catalogued again tells what changed on it; one catalogued
+    // with gaps says so, and where they are.
+    QString status = lastOutcome_->changes ? ChangeCountsText(*lastOutcome_->changes) : QString();
+    const QString leftOut = LeftOutReport(*lastOutcome_);
+    const bool catalogued = lastOutcome_->result == CatalogRunOutcome::Result::Catalogued;
+    if (catalogued && lastOutcome_->leftOut() > 0)
+        status += (status.isEmpty() ? QString() : QStringLiteral(" -- ")) +
+                  QStringLiteral("Items left out of the catalog: %1")
+                      .arg(CountText(lastOutcome_->leftOut()).trimmed());
+    if (!status.isEmpty())
+        setStatus(status);
+    if (catalogued && !leftOut.isEmpty())
+        message(leftOut);
 }
 
 void CatalogDialog::Changes_Click() {
@@ -440,9 +451,10 @@ void CatalogDialog::refreshViews() {
     refreshViews_();
 }
 
-void CatalogDialog::runFinished() {
+void CatalogDialog::runFinished(bool catalogued) {
     pic1_->setPixmap(DiscPicture(kDiscAtRest));
-    state_.sounds.play(cue::kCatalogDone);
+    if (catalogued)
+        state_.sounds.play(cue::kCatalogDone);
 }
 
 void CatalogDialog::clearAbortRequest() {
