@@ -35,35 +35,45 @@ ChangeRun RecordChanges(const Database& db, const QString& tablename, const QStr
                 !isNull(root))
                 oldRoot = NullToEmpty(root);
 
+    // Under the same root, which is usual, a row's parent is its key as it is.
+    const bool sameRoot = oldRoot == rootName;
+    const std::string oldKeyOfNew = sameRoot ? "n.parent" : "?2 || kestro_below_root(n.parent)";
+    const std::string newKeyOfOld = sameRoot ? "o.parent" : "?2 || kestro_below_root(o.parent)";
+    // Records the rows `sql` selects; ?2 is the other side's root.
+    const auto record = [&](const std::string& sql, const QString& otherRoot) {
+        Statement insert = db.prepare(sql);
+        insert.bind(1, tablename);
+        if (!sameRoot)
+            insert.bind(2, otherRoot);
+        insert.run();
+    };
+
     for (const ReplacedTable& table : tables) {
         const std::string current = quoteIdentifier(table.current);
         const std::string replacement = quoteIdentifier(table.replacement);
         const std::string folder = table.folders ? "1" : "0";
         db.executeScript(schema::createLookupIndexSql(table.current) + ";");
-        db.execute("INSERT INTO " + items +
-                       " (tablename, kind, folder, location, name, newsize, newdate) "
-                       "SELECT ?1, '+', " +
-                       folder + ", " + locationOf("n") + ", n.name, n.size, n.thedate FROM " +
-                       replacement +
-                       " AS n WHERE n.parent IS NOT NULL AND NOT EXISTS (SELECT 1 FROM " + current +
-                       " AS o WHERE o.parent = ?2 || kestro_below_root(n.parent) AND o.name = "
-                       "n.name)",
-                   tablename, oldRoot);
+        record("INSERT INTO " + items +
+                   " (tablename, kind, folder, location, name, newsize, newdate) "
+                   "SELECT ?1, '+', " +
+                   folder + ", " + locationOf("n") + ", n.name, n.size, n.thedate FROM " +
+                   replacement + " AS n WHERE n.parent IS NOT NULL AND NOT EXISTS (SELECT 1 FROM " +
+                   current + " AS o WHERE o.parent = " + oldKeyOfNew + " AND o.name = n.name)",
+               oldRoot);
         db.executeScript(
             schema::dropLookupIndexSql(table.current) + ";" +
             schema::createLookupIndexOnReplacementSql(table.current, table.replacement) + ";");
         const std::string changed =
             table.folders ? "" : " OR n.size IS NOT o.size OR n.thedate IS NOT o.thedate";
-        db.execute("INSERT INTO " + items +
-                       " (tablename, kind, folder, location, name, oldsize, newsize, olddate, "
-                       "newdate) SELECT ?1, CASE WHEN n.rowid IS NULL THEN '-' ELSE '~' END, " +
-                       folder + ", " + locationOf("o") +
-                       ", o.name, o.size, n.size, o.thedate, n.thedate FROM " + current +
-                       " AS o LEFT JOIN " + replacement +
-                       " AS n ON n.parent = ?2 || kestro_below_root(o.parent) AND n.name = "
-                       "o.name WHERE o.parent IS NOT NULL AND (n.rowid IS NULL" +
-                       changed + ")",
-                   tablename, rootName);
+        record("INSERT INTO " + items +
+                   " (tablename, kind, folder, location, name, oldsize, newsize, olddate, "
+                   "newdate) SELECT ?1, CASE WHEN n.rowid IS NULL THEN '-' ELSE '~' END, " +
+                   folder + ", " + locationOf("o") +
+                   ", o.name, o.size, n.size, o.thedate, n.thedate FROM " + current +
+                   " AS o LEFT JOIN " + replacement + " AS n ON n.parent = " + newKeyOfOld +
+                   " AND n.name = o.name WHERE o.parent IS NOT NULL AND (n.rowid IS NULL" +
+                   changed + ")",
+               rootName);
     }
 
     ChangeRun run{date};
