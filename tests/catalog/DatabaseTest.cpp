@@ -122,6 +122,10 @@ TEST(Values, QuotesPercentSignsAndOtherTextAreStoredAndFoundAsTheyAre) {
                   1)
             << name.toStdString();
     EXPECT_TRUE(c.db.hasTable("Name"));
+    // A column is read by its whole name, in any letter case.
+    Statement row = c.db.prepare("SELECT 1 AS categoryKey, 2 AS Category");
+    ASSERT_TRUE(row.next());
+    EXPECT_EQ(row.integer("category"), 2);
 }
 
 TEST(Transactions, UncommittedWorkIsUndoneAndANestedOneAloneOrWithTheOuterOne) {
