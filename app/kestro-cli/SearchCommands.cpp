@@ -206,19 +206,23 @@ int search(Invocation& call) {
     if (!chooseVolumes(call, request.volumes))
         return 1;
 
-    const FileTypes fileTypes(IconCacheFolderOf(call.session().programFolder()));
-    ExportLineWriter csv({}, fileTypes);
-    SearchState state;
-    TerminalView view(state, [&](const std::vector<SearchResult>& rows) {
-        call.parser().isSet(kCsvOption) ? printCsv(csv, rows) : printLines(rows);
-    });
+    // Only CSV has a type column: plain lines need no file types.
+    std::optional<FileTypes> fileTypes;
+    std::optional<ExportLineWriter> csv;
     if (call.parser().isSet(kCsvOption)) {
+        fileTypes.emplace(IconCacheFolderOf(call.session().programFolder()));
+        csv.emplace(ExportFormat{}, *fileTypes);
         std::string header;
-        csv.appendHeaderLines({}, header);
+        csv->appendHeaderLines({}, header);
         printOut(QString::fromStdString(header));
     }
+    SearchState state;
+    TerminalView view(state, [&](const std::vector<SearchResult>& rows) {
+        csv ? printCsv(*csv, rows) : printLines(rows);
+    });
     const SearchOutcome outcome =
-        SearchScan(call.session().catalog(), fileTypes, state, view).run(request);
+        fileTypes ? SearchScan(call.session().catalog(), *fileTypes, state, view).run(request)
+                  : SearchScan(call.session().catalog(), state, view).run(request);
     view.done();
     printError(SearchTotalsText(outcome) + QLatin1Char('\n'));
     return outcome.result == SearchOutcome::Result::Completed ? 0 : 1;

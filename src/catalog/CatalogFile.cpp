@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/ConsistencySweep.h"
+#include "catalog/NameIndex.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -57,6 +58,17 @@ void compactCatalog(const Catalog& catalog) {
     } catch (const CatalogError& e) {
         throw CatalogError(QStringLiteral("The catalog \"%1\" could not be compacted and was left "
                                           "as it was: %2")
+                               .arg(catalog.path(), e.message()),
+                           e.sqliteCode());
+    }
+    // The rebuild may number the volume tables' rows anew, and the name index
+    // refers to rows by their numbers: it is made again (also for a catalog
+    // that never had one).
+    try {
+        IndexAllNames(db);
+    } catch (const CatalogError& e) {
+        throw CatalogError(QStringLiteral("The catalog \"%1\" was compacted, but its name index "
+                                          "could not be made: %2")
                                .arg(catalog.path(), e.message()),
                            e.sqliteCode());
     }

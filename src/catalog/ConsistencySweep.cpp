@@ -1,6 +1,7 @@
 #include "catalog/ConsistencySweep.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 
 namespace kestro {
@@ -61,6 +62,11 @@ SweepReport sweepCatalog(const Database& db) {
         dropTable(db, schema::filesTable(tablename));
         db.execute("DELETE FROM \"index\" WHERE tablename = ?1", tablename);
         report.removedVolumes << tablename;
+    }
+    try {
+        PruneNameIndex(db);
+    } catch (const CatalogError&) {
+        // a damaged index is rebuilt by the next search or Compact
     }
 
     transaction.commit();

@@ -16,7 +16,9 @@ struct SweepReport {
 // identifier (the text before its first "_") has no `index` row is dropped,
 // and every `index` row whose folder table is missing or lacks its root row
 // is removed with both its tables. Leftovers of an interrupted run such as
-// temp_dirs go this way. The fixed tables and SQLite's own are never touched.
+// temp_dirs go this way. The fixed tables and SQLite's own are never touched;
+// the name index only loses what it held of the tables dropped, or of tables
+// made anew since they were indexed.
 // A step that fails is skipped; the rest of the sweep goes on. The whole
 // sweep is one transaction.
 SweepReport sweepCatalog(const Database& db);

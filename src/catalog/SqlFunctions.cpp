@@ -176,6 +176,17 @@ bool matchesNamePattern(const QString& pattern, const QString& text) {
     return matchCompiled(compile(pattern.toStdString()), text.toStdString());
 }
 
+void appendFoldedName(std::string_view name, std::string& out) {
+    if (isAscii(name)) {
+        const size_t start = out.size();
+        out += name;
+        for (size_t i = start; i < out.size(); ++i)
+            out[i] = asciiLower(out[i]);
+        return;
+    }
+    out += QString::fromUtf8(name.data(), qsizetype(name.size())).toCaseFolded().toStdString();
+}
+
 void registerCatalogFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function_v2(db, "kestro_like", 2, flags, nullptr, likeFunction, nullptr, nullptr,
