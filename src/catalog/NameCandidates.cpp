@@ -111,6 +111,8 @@ void NameCandidates::findInBlock(qint64 blockId, std::string_view needle,
         if (!found)
             break;
         const size_t inside = size_t(static_cast<const char*>(found) - names.data()) + intoEntry;
+        if (inside == names.size())
+            break; // the edge after the last entry
         edges += size_t(std::count(names.begin() + qsizetype(counted),
                                    names.begin() + qsizetype(inside), kEdge));
         counted = inside;

@@ -99,8 +99,10 @@ void CreateNameIndex(const Database& db) {
 }
 
 void DropNameIndex(const Database& db) {
+    Database::Transaction transaction(db);
     for (const QString& table : NameIndexTables())
         db.executeScript("DROP TABLE IF EXISTS " + quoteIdentifier(table) + ";");
+    transaction.commit();
 }
 
 NameIndexWriter::NameIndexWriter(const Database& db, QString table, const QString& rowsTable)
@@ -172,7 +174,8 @@ void NameIndexWriter::writeSegment() {
                         char(1 << (b % 8));
                 }
         }
-        Statement groupRow = db_.prepare("INSERT INTO name_index_grams (id, blocks) VALUES (?1, ?2)");
+        Statement groupRow =
+            db_.prepare("INSERT INTO name_index_grams (id, blocks) VALUES (?1, ?2)");
         const size_t groupBytes = size_t(layout.bucketsPerGroup) * layout.bytesPerBucket;
         for (uint32_t group = 0; group < buckets / layout.bucketsPerGroup; ++group) {
             const std::string_view row(bits.data() + group * groupBytes, groupBytes);
@@ -190,9 +193,8 @@ bool IndexNamesOf(const Database& db, const QString& table,
                   const std::function<bool()>& keepGoing) {
     Database::Transaction transaction(db);
     NameIndexWriter names(db, table, table);
-    Statement rows =
-        db.prepare("SELECT rowid, name FROM " + quoteIdentifier(table) +
-                   " WHERE name IS NOT NULL ORDER BY rowid");
+    Statement rows = db.prepare("SELECT rowid, name FROM " + quoteIdentifier(table) +
+                                " WHERE name IS NOT NULL ORDER BY rowid");
     for (int count = 1; rows.next(); ++count) {
         names.add(rows.integer(0), rows.utf8(1));
         if (count % kRowsBetweenChecks == 0 && keepGoing && !keepGoing())
@@ -275,10 +277,10 @@ void PruneNameIndex(const Database& db) {
         return;
     std::vector<qint64> stale;
     {
-        Statement segments = db.prepare(
-            "SELECT s.segment FROM name_index_segments s LEFT JOIN sqlite_master m "
-            "ON m.type = 'table' AND m.name = s.volume_table COLLATE NOCASE "
-            "WHERE m.rootpage IS NOT s.rootpage");
+        Statement segments =
+            db.prepare("SELECT s.segment FROM name_index_segments s LEFT JOIN sqlite_master m "
+                       "ON m.type = 'table' AND m.name = s.volume_table COLLATE NOCASE "
+                       "WHERE m.rootpage IS NOT s.rootpage");
         while (segments.next())
             stale.push_back(segments.integer(0));
     }
