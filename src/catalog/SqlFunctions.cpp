@@ -177,14 +177,20 @@ bool matchesNamePattern(const QString& pattern, const QString& text) {
 }
 
 void appendFoldedName(std::string_view name, std::string& out) {
-    if (isAscii(name)) {
-        const size_t start = out.size();
-        out += name;
-        for (size_t i = start; i < out.size(); ++i)
-            out[i] = asciiLower(out[i]);
-        return;
+    // Most names are plain ASCII: lowered in one pass, given up at the first
+    // byte beyond.
+    const size_t start = out.size();
+    out.resize(start + name.size());
+    char* folded = out.data() + start;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            out.resize(start);
+            out +=
+                QString::fromUtf8(name.data(), qsizetype(name.size())).toCaseFolded().toStdString();
+            return;
+        }
+        *folded++ = asciiLower(c);
     }
-    out += QString::fromUtf8(name.data(), qsizetype(name.size())).toCaseFolded().toStdString();
 }
 
 void registerCatalogFunctions(sqlite3* db) {
