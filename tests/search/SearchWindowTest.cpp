@@ -471,6 +471,11 @@ private Q_SLOTS:
         QCOMPARE(search->geometry(), QRect(10, 10, 600, 450));
         QCOMPARE(program.sounds.played.count("openwindow.wav"), cues + 1);
 
+        // A minimized window is not placed: it comes back where it was.
+        search->setWindowState(Qt::WindowMinimized);
+        search->open();
+        QCOMPARE(search->normalGeometry(), QRect(10, 10, 600, 450));
+
         // Closing discards the results.
         search->close();
         search = &openSearch(program);
