@@ -57,7 +57,8 @@ TEST(NameIndex, GivesExactlyTheRowsWhoseNameHoldsTheNeedleInRowidOrder) {
     for (const std::string& needle :
          {std::string("img_0042"), start + "img_12", "345.jpg" + end, std::string("ünïcödé 29"),
           std::string("report 4"), start + "x" + end, std::string("99"), std::string("nowhere")}) {
-        SCOPED_TRACE(needle);
+        SCOPED_TRACE(
+            QString::fromStdString(needle).replace(QChar::ReplacementCharacter, "|").toStdString());
         EXPECT_EQ(candidates(c.db, "big_files", needle), rowsHolding(c.db, "big_files", needle));
     }
     EXPECT_EQ(std::get<qint64>(c.db.scalar("SELECT count(*) FROM name_index_segments")), 2);
