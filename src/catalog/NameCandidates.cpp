@@ -91,6 +91,7 @@ std::vector<quint32> NameCandidates::blocksToRead(const Segment& segment,
 
 void NameCandidates::findInBlock(qint64 blockId, std::string_view needle,
                                  std::vector<qint64>& rowids) const {
+    ++blocksRead_;
     blockRow_->bind(1, blockId);
     if (!blockRow_->next()) {
         blockRow_->reset();

@@ -38,6 +38,10 @@ public:
     void find(const QString& table, std::string_view needle,
               const std::function<bool(std::span<const qint64>)>& visit) const;
 
+    // The blocks of names find() has read so far: how far the index narrowed
+    // the searches (a block holds 1,024 names).
+    qint64 blocksRead() const { return blocksRead_; }
+
 private:
     struct Segment {
         qint64 id;
@@ -53,6 +57,7 @@ private:
     QHash<QString, std::vector<Segment>> tables_; // by lower-case table name
     // Prepared once for all look-ups; present when the index is.
     mutable std::optional<Statement> groupRow_, blockRow_;
+    mutable qint64 blocksRead_ = 0;
 };
 
 } // namespace kestro
