@@ -13,7 +13,10 @@
 #   - the same names in the find tool's window (bench_search_window), and
 #     "Search as You Type" keystroke by keystroke.
 #
-#   bench/name-index-bench.sh ROOT [FILES:VOLUMES ...]   (default 1000000:10 10000000:10)
+#   bench/name-index-bench.sh ROOT [FILES:VOLUMES[:SEED] ...]   (default 1000000:10 10000000:10)
+#
+# Volume v of a set is made with --seed SEED+v-1 (SEED 1 unless given): one
+# volume of 1,000,000 files made with seed 5 is 1000000:1:5.
 #
 # ROOT is a folder on a disk with room for the catalogs (about 3 GB per
 # 10,000,000 files with the index, as much again without). The trees are made
@@ -57,9 +60,9 @@ short=(mp)
 fallback=(q "*.*")
 
 for set in "${sets[@]}"; do
-    files=${set%%:*}
-    volumes=${set##*:}
-    dir=$root/$files
+    IFS=: read -r files volumes seed <<<"$set"
+    seed=${seed:-1}
+    dir=$root/$files-$volumes-$seed
     home=$dir/home
     mkdir -p "$home"
     echo "== $volumes volumes, $files files in all (uptime: $(uptime | sed 's/.*load/load/'))"
@@ -78,7 +81,7 @@ PY
             tree=$trees/v$v
             rm -rf "$tree"
             mkdir -p "$trees"
-            python3 "$make_volume" --root "$tree" --files $((files / volumes)) --seed "$v" 2>/dev/null
+            python3 "$make_volume" --root "$tree" --files $((files / volumes)) --seed $((seed + v - 1)) 2>/dev/null
             find_s=$(seconds find -H "$tree" -printf '%h\t%f\t%s\t%T@\n')
             with_s=$(seconds "$cli" catalog --home "$home" --catalog "$dir/with.mdb" --name "Volume $v" "$tree")
             without_s=$(seconds "$cli" catalog --home "$home" --catalog "$dir/without.mdb" --name "Volume $v" "$tree")
