@@ -9,18 +9,19 @@
 # Trees are made once by ../shared/bench/make-volume.py under $BENCH_TREES
 # (default /dev/shm/kestro-bench, a tmpfs) and kept for the next run; the
 # program folders and catalogs go to a scratch folder on disk under $TMPDIR.
-# Each figure is the median of $BENCH_RUNS runs (default 3).
+# Each figure is the median of $BENCH_RUNS runs (default 3). $KESTRO_CLI runs
+# another build of kestro-cli (an older one, to compare) instead of this tree's.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-cli=$here/build/bin/kestro-cli
+cli=${KESTRO_CLI:-$here/build/bin/kestro-cli}
 make_volume=$(cd "$here/../shared/bench" 2>/dev/null && pwd)/make-volume.py
 trees=${BENCH_TREES:-/dev/shm/kestro-bench}
 runs=${BENCH_RUNS:-3}
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(100000 1000000)
 
-cmake --build --preset default --target kestro-cli >/dev/null
+[ -n "${KESTRO_CLI:-}" ] || cmake --build --preset default --target kestro-cli >/dev/null
 [ -x /usr/bin/time ] || { echo "needs /usr/bin/time (package time)" >&2; exit 1; }
 [ -f "$make_volume" ] || { echo "cannot find make-volume.py beside the project" >&2; exit 1; }
 

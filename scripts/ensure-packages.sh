@@ -10,7 +10,8 @@ packages=(
   shared-mime-info adwaita-icon-theme fonts-dejavu-core
   dosfstools xorriso mtools xvfb python3
   eject
-  desktop-file-utils
+  desktop-file-utils appstream
+  dpkg-dev file lintian man-db bash-completion
 )
 
 missing=()

@@ -214,13 +214,16 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     // connection.
     db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
     Database::Transaction transaction(db);
+    // Descriptions are kept by the path below the volume's root: the volume
+    // may have had another drive letter the last time.
     if (keepDescriptions)
-        db.executeScript(
-            "CREATE TEMP TABLE kept_dirs AS SELECT name, parent, thedescription FROM " +
-            quoteIdentifier(dirs) +
-            " WHERE thedescription IS NOT NULL;"
-            "CREATE TEMP TABLE kept_files AS SELECT name, parent, thedescription FROM " +
-            quoteIdentifier(files) + " WHERE thedescription IS NOT NULL;");
+        db.executeScript("CREATE TEMP TABLE kept_dirs AS SELECT name, kestro_below_root(parent) "
+                         "AS below, thedescription FROM " +
+                         quoteIdentifier(dirs) +
+                         " WHERE thedescription IS NOT NULL;"
+                         "CREATE TEMP TABLE kept_files AS SELECT name, kestro_below_root(parent) "
+                         "AS below, thedescription FROM " +
+                         quoteIdentifier(files) + " WHERE thedescription IS NOT NULL;");
     // The new rows go into tables of their own, which take the old ones' names
     // once complete: the old tables' pages then need no copy in the journal.
     const QString newDirs = dirs + QStringLiteral("_new"),
@@ -272,11 +275,14 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         view_.yieldEvents(10);
         for (const auto& [table, kept] :
              {std::pair{dirs, "kept_dirs"}, std::pair{files, "kept_files"}}) {
+            // Each kept row finds its item through the lookup index on
+            // (parent, name).
             const std::string target = quoteIdentifier(table);
-            db.executeScript("UPDATE " + target +
-                             " SET thedescription = k.thedescription FROM temp." + kept +
-                             " AS k WHERE " + target + ".name = k.name AND " + target +
-                             ".parent = k.parent; DROP TABLE temp." + kept + ";");
+            db.execute("UPDATE " + target + " SET thedescription = k.thedescription FROM temp." +
+                           kept + " AS k WHERE " + target + ".name = k.name AND " + target +
+                           ".parent = ?1 || k.below",
+                       volume.rootName);
+            db.executeScript("DROP TABLE temp." + std::string(kept) + ";");
         }
     }
     transaction.commit();

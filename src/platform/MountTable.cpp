@@ -105,6 +105,14 @@ std::vector<Mount> ParseMountInfo(const QByteArray& mountInfo) {
     return mounts;
 }
 
+bool IsNetworkFileSystem(const QString& fileSystemType) {
+    static const QStringList network = {
+        "nfs",         "nfs4",      "cifs",         "smb3",           "smbfs",       "ncpfs",
+        "afs",         "ceph",      "9p",           "coda",           "gpfs",        "fuse.sshfs",
+        "fuse.rclone", "fuse.s3fs", "fuse.gcsfuse", "fuse.glusterfs", "fuse.cephfs", "fuse.davfs2"};
+    return network.contains(fileSystemType);
+}
+
 std::vector<Mount> ReadMountTable(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -31,6 +31,11 @@ std::vector<Mount> ParseMountInfo(const QByteArray& mountInfo);
 // the names of its mount table.
 QByteArray UnescapeOctal(const QByteArray& text);
 
+// True for file systems that reach their files over the network (NFS, SMB,
+// sshfs, ...): a question about one of their folders waits as long as the
+// server does.
+bool IsNetworkFileSystem(const QString& fileSystemType);
+
 // ParseMountInfo of the file at `path`; nothing when it cannot be read.
 std::vector<Mount> ReadMountTable(const QString& path = QStringLiteral("/proc/self/mountinfo"));
 

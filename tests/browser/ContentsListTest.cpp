@@ -116,6 +116,15 @@ private Q_SLOTS:
         program.drives.map('V', program.gamesFolder());
         program.prompter.answer(false); // never asked: fails the test when it is
         program.clickNode(program.gamesKey + "\\DOOM");
+        // Its marker tells where the volume is now.
+        program.doubleClickRow(program.rowOf("Readme.txt"));
+        QTRY_COMPARE(program.shell.documents,
+                     QStringList({program.gamesFolder() + "/DOOM/readme.TXT"}));
+        QVERIFY(program.prompter.messages.isEmpty());
+
+        // Without one the user is asked.
+        QVERIFY(QFile::remove(program.gamesFolder() + "/Kestro.cat"));
+        program.shell.documents.clear();
         QString offered;
         whenDialogShows("fDrive", [&offered](QDialog& fDrive) {
             offered = fDrive.findChild<QComboBox*>("Drive1")->currentText();

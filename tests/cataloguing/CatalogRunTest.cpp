@@ -44,11 +44,11 @@ struct RunFixture : ::testing::Test {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.resize(size);
     }
-    CatalogRunOutcome catalog(bool clearDescriptions = false) {
+    CatalogRunOutcome catalog(bool clearDescriptions = false, const QString& drive = "x:") {
         CatalogRun run(Catalog(catalogPath, OpenMode::SharedReadWrite), drives, system, home.path(),
                        view);
         run.setDriveWait(300);
-        return run.run({"x:", clearDescriptions, false});
+        return run.run({drive, clearDescriptions, false});
     }
     Database db() const { return Catalog(catalogPath, OpenMode::SharedReadWrite).open(); }
     QString text(const std::string& sql) const { return NullToEmpty(db().scalar(sql)); }
@@ -123,6 +123,23 @@ TEST_F(RunFixture, CataloguingAgainKeepsNamesCategoriesAndDescriptionsOfItemsTha
     EXPECT_EQ(text("SELECT name || '|' || thedescription FROM \"index\""),
               "Renamed \"disk\"|my old disk");
     EXPECT_EQ(text("SELECT count(*) FROM " + files + " WHERE thedescription IS NOT NULL"), "0");
+}
+
+TEST_F(RunFixture, DescriptionsSurviveANewDriveLetterAtEveryDepth) {
+    const QString id = catalog().tablename;
+    const QStringList tables{schema::dirsTable(id), schema::filesTable(id)};
+    // Every folder and file is described by its own place.
+    for (const QString& table : tables)
+        db().executeScript("UPDATE " + quoteIdentifier(table) +
+                           " SET thedescription = kestro_below_root(parent) || '|' || name "
+                           "WHERE parent IS NOT NULL");
+    QStringList before = rows(tables[0]) + rows(tables[1]);
+    ASSERT_EQ(before.filter("X:\\GAMES\\DOOM|save 1.dat|\\GAMES\\DOOM|save 1.dat").size(), 1);
+
+    ASSERT_TRUE(drives.unmap('X'));
+    ASSERT_EQ(drives.mapFolder('W', volume.path()), "");
+    ASSERT_EQ(catalog(false, "w:").result, Result::Catalogued);
+    EXPECT_EQ(rows(tables[0]) + rows(tables[1]), before.replaceInStrings("X:", "W:"));
 }
 
 TEST_F(RunFixture, CancellingTheNameLeavesNothingBehind) {

@@ -328,19 +328,24 @@ private Q_SLOTS:
         const QString readme = program.gamesFolder() + "/DOOM/readme.TXT";
         QCOMPARE(program.shell.documents, QStringList({readme, program.gamesFolder()}));
 
-        // The medium moved to V: the user is asked for the drive that holds it.
+        // The medium moved to V:, and its marker tells so; without a marker
+        // the user is asked for the drive that holds it.
         QTemporaryDir emptyDrive;
         program.drives.table().unmap('W');
         program.drives.map('W', emptyDrive.path());
         program.drives.map('V', program.gamesFolder());
         find(search, "readme.TXT");
+        doubleClickRow(search, 0);
+        QCOMPARE(program.shell.documents.size(), 3);
+        QVERIFY(program.prompter.messages.isEmpty());
+        QVERIFY(QFile::remove(program.gamesFolder() + "/Kestro.cat"));
         QString asked;
         test::whenDialogShows("fDrive", [&asked](QDialog& fDrive) {
             asked = fDrive.findChild<QLabel*>("Label1")->text();
             test::chooseDrive(fDrive, 'v');
         });
         doubleClickRow(search, 0);
-        QTRY_COMPARE(program.shell.documents.size(), 3);
+        QTRY_COMPARE(program.shell.documents.size(), 4);
         QCOMPARE(program.shell.documents.last(), readme);
         QCOMPARE(asked, QString("The drive that holds \"GAMES DISK\":"));
     }

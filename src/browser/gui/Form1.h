@@ -19,6 +19,7 @@ class CatalogTree;
 class ContentsList;
 class Database;
 class EditingCommands;
+class OnlineVolumes;
 class PaneSplitter;
 class PictureButtonRow;
 class ProgramState;
@@ -130,6 +131,10 @@ private:
     void prepareToOpenWindow();
     QString chooseDrive(const QString& current, const QString& volumeName);
 
+    // Marks the volumes online as the last look found them.
+    void showOnlineVolumes();
+    QString volumeStatusText(QTreeWidgetItem* volumeNode) const;
+
     void restoreLayout();
     void saveLayout();
     void setStatusText(const QString& text);
@@ -144,6 +149,7 @@ private:
     QLabel* logo_ = nullptr;
     QLabel* status_;
     QHash<QString, QMenu*> contextMenus_;
+    OnlineVolumes* online_;
     std::unique_ptr<CatalogFileOpener> fileOpener_;
     // The last search and the request to stop, shared by the find tool and
     // the export dialog.
@@ -152,6 +158,7 @@ private:
 
     // Figures of every volume node, by node number, from the last load.
     QHash<int, VolumeSummary> volumeCache_;
+    QStringList volumeKeys_; // of the volume nodes of the last load
     QString lastSelectedKey_;
     int lastShownNumber_ = 0;
     QString shownKey_;

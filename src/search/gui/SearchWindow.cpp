@@ -299,12 +299,14 @@ void SearchWindow::ListView1_DblClick() {
     if (results_->rowCount() == 0 || selected.isEmpty())
         return;
     const SearchResult& row = results_->result(selected.first().row());
-    // The opener takes what follows the first "_" as drive and folder. A
-    // volume's root row ("W:", no location) opens the root folder itself.
+    // The opener takes a folder key: the volume's identifier, "_", drive and
+    // folder. A volume's root row ("W:", no location) opens the root folder
+    // itself.
+    const QString volume = row.tablename + QLatin1Char('_');
     if (row.location.isEmpty())
-        handOffs_.fileOpener.open(QStringLiteral("blah_") + row.name, QString(), row.volume);
+        handOffs_.fileOpener.open(volume + row.name, QString(), row.volume);
     else
-        handOffs_.fileOpener.open(QStringLiteral("blah_") + row.location, row.name, row.volume);
+        handOffs_.fileOpener.open(volume + row.location, row.name, row.volume);
 }
 
 // ---------------------------------------------------------------------------

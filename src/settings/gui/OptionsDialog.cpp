@@ -120,7 +120,7 @@ void OptionsDialog::Form_Activate() {
     const QSignalBlocker quiet(driveList_);
     driveList_->clear();
     int picked = -1;
-    for (const Drive& drive : state_.drives.drives()) {
+    for (const Drive& drive : state_.drives.letters()) {
         driveList_->addItem(drive.display());
         if (options.oStartupDrive.left(1).compare(drive.letter, Qt::CaseInsensitive) == 0)
             picked = driveList_->count() - 1;

@@ -205,9 +205,10 @@ private Q_SLOTS:
         program.setOption("oEjectMedia", "0");
         QVERIFY(program.start());
         QStringList expected;
-        for (const Drive& drive : program.drives.table().drives())
+        for (const Drive& drive : program.drives.table().letters())
             expected << drive.display().toLower() +
-                            CatalogDialog::kindSuffix(drive.letter, drive.type);
+                            CatalogDialog::kindSuffix(drive.letter,
+                                                      program.drives.table().describe(drive).type);
         QCOMPARE(expected.size(), 4); // c: and the three test volumes
         QVERIFY(expected[1].startsWith("w: [games] - "));
         inCatalogDialog(program, [&](CatalogDialog& dialog) {
@@ -254,6 +255,7 @@ private Q_SLOTS:
     void aDriveThatKeepsItsAnswerWaitingDoesNotHoldUpTheWindow() {
         ProgramUnderTest program;
         QVERIFY(program.start());
+        program.waitForOnlineVolumes(); // the window asks the drives too
         program.drives.system().hold(program.gamesFolder());
         inCatalogDialog(program, [&](CatalogDialog& dialog) {
             // Listed at once, and named once it answers.
@@ -277,6 +279,7 @@ private Q_SLOTS:
         QCOMPARE(program.prompter.messages, QStringList());
 
         // A dialog closed while a drive still keeps its answer drops the answer.
+        program.waitForOnlineVolumes();
         program.drives.system().hold(program.gamesFolder());
         inCatalogDialog(
             program, [&](CatalogDialog&) { QTRY_COMPARE(program.drives.system().waiting(), 1); });
