@@ -84,7 +84,7 @@ public:
         return answer.isEmpty() ? defaultName : answer;
     }
     void refreshViews() override {}
-    void runFinished() override { progress_.clear(); }
+    void runFinished(bool) override { progress_.clear(); }
     void clearAbortRequest() override { progress_.clearInterrupt(); }
 
 private:
@@ -158,18 +158,8 @@ int catalogDrive(Invocation& call) {
                  .arg(drive.toUpper(), outcome.tablename,
                       c.toString(rowsOf(schema::dirsTable(outcome.tablename)) - 1),
                       c.toString(rowsOf(schema::filesTable(outcome.tablename)))));
-    if (outcome.walk.unreadable > 0)
-        printError(
-            QStringLiteral("%1 items could not be read and are missing from the catalog:\n  %2\n")
-                .arg(outcome.walk.unreadable)
-                .arg(outcome.walk.problems.join(QStringLiteral("\n  "))));
-    if (outcome.walk.substitutedNames > 0)
-        printError(QStringLiteral("%1 names held characters a catalog cannot keep and were "
-                                  "stored with substitutes.\n")
-                       .arg(outcome.walk.substitutedNames));
-    if (outcome.malformedLines > 0)
-        printError(
-            QStringLiteral("%1 listing lines could not be read.\n").arg(outcome.malformedLines));
+    if (const QString leftOut = LeftOutReport(outcome); !leftOut.isEmpty())
+        printError(leftOut + QLatin1Char('\n'));
     return 0;
 }
 
@@ -178,6 +168,10 @@ const QCommandLineOption kVolumesJsonOption =
                               "free_bytes, used_bytes, catalogued, catalogued_text, "
                               "description and online_at (the folder where the volume is "
                               "online, empty when it is not)"));
+const QCommandLineOption kDrivesJsonOption =
+    jsonOption(QStringLiteral("letter, folder, kind (\"mount\" or \"folder\"), present (true or "
+                              "false), last_seen (null when never seen) and volume (the "
+                              "identifier of the volume there, empty when none)"));
 const QCommandLineOption kListJsonOption =
     jsonOption(QStringLiteral("name, kind (\"folder\" or \"file\"), kilobytes, size_text, "
                               "modified, modified_text and description"));
@@ -355,17 +349,29 @@ int listDrives(Invocation& call) {
     for (const auto& [tablename, drive] : online)
         held.emplace(drive.letter, tablename);
     for (const DriveLetter& letter : drives.rememberedLetters()) {
+        const QString kind =
+            letter.mappedFolder ? QStringLiteral("folder") : QStringLiteral("mount");
+        const QString volume = held.count(letter.letter) ? held[letter.letter] : QString();
+        if (jsonRequested(call)) {
+            printOut(JsonLine()
+                         .text("letter", letter.letter + QStringLiteral(":"))
+                         .text("folder", letter.folder)
+                         .text("kind", kind)
+                         .flag("present", letter.present)
+                         .moment("last_seen", letter.lastSeen)
+                         .text("volume", volume)
+                         .line());
+            continue;
+        }
         const QString seen =
             letter.lastSeen.isValid()
                 ? letter.lastSeen.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
                 : QString();
-        printOut(
-            QStringList{letter.letter + QStringLiteral(":"), outputField(letter.folder),
-                        letter.mappedFolder ? QStringLiteral("folder") : QStringLiteral("mount"),
-                        letter.present ? QStringLiteral("present") : QStringLiteral("absent"), seen,
-                        held.count(letter.letter) ? held[letter.letter] : QString()}
-                .join(QLatin1Char('\t')) +
-            QLatin1Char('\n'));
+        printOut(QStringList{letter.letter + QStringLiteral(":"), outputField(letter.folder), kind,
+                             letter.present ? QStringLiteral("present") : QStringLiteral("absent"),
+                             seen, volume}
+                     .join(QLatin1Char('\t')) +
+                 QLatin1Char('\n'));
     }
     for (const UnlistedMount& mount : drives.unlisted())
         printError(QStringLiteral("No letter for %1: %2.\n")
@@ -411,7 +417,7 @@ std::vector<Command> cataloguingCommands() {
                         "or absent, when last seen, and the identifier of the volume there, "
                         "TAB-separated."),
          QString(),
-         {kMapOption, kForgetOption},
+         {kMapOption, kForgetOption, kDrivesJsonOption},
          0,
          0,
          listDrives,

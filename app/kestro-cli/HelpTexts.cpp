@@ -15,7 +15,7 @@ const std::vector<QCommandLineOption>& commonOptions() {
 QString commonOptionsNote() {
     return QStringLiteral("Every command acts on the current catalog of the settings file unless "
                           "--catalog PATH names another, and on the program folder unless --home "
-                          "DIR names another.");
+                          "DIR names another; both may also stand before the command.");
 }
 
 const std::vector<ExitStatus>& exitStatuses() {
@@ -33,8 +33,12 @@ QString commandListText() {
                                   "Commands:\n");
     for (const Command& command : commandTable())
         text += QStringLiteral("  %1 %2\n").arg(command.name, -10).arg(command.summary);
-    text += QLatin1Char('\n') + commonOptionsNote() +
-            QStringLiteral(" 'kestro-cli COMMAND --help' tells more.\n\nExit status:\n");
+    return text + QLatin1Char('\n') + commonOptionsNote() +
+           QStringLiteral(" 'kestro-cli COMMAND --help' tells more.\n") + exitStatusText();
+}
+
+QString exitStatusText() {
+    QString text = QStringLiteral("\nExit status:\n");
     for (const ExitStatus& status : exitStatuses())
         text += QStringLiteral("  %1  %2\n").arg(status.code).arg(status.meaning);
     return text;
@@ -48,7 +52,7 @@ QString commandHelpText(const Command& command) {
     const QString options = parser.helpText();
     return QStringLiteral("Usage: kestro-cli %1 [options] %2\n%3\n")
                .arg(command.name, command.syntax, command.summary) +
-           options.mid(options.indexOf(QLatin1String("\nOptions:")));
+           options.mid(options.indexOf(QLatin1String("\nOptions:"))) + exitStatusText();
 }
 
 } // namespace kestro::cli

@@ -20,11 +20,14 @@ struct ExitStatus {
     QString meaning;
 };
 const std::vector<ExitStatus>& exitStatuses();
+// The exit statuses as the end of a --help text.
+QString exitStatusText();
 
 // `kestro-cli --help`: the usage line, the commands with their summaries,
 // the common options' note and the exit statuses.
 QString commandListText();
-// `kestro-cli COMMAND --help`: the usage line, the summary and the options.
+// `kestro-cli COMMAND --help`: the usage line, the summary, the options and
+// the exit statuses.
 QString commandHelpText(const Command& command);
 
 } // namespace kestro::cli

@@ -64,6 +64,21 @@ JsonLine& JsonLine::number(const char* name, std::optional<double> value) {
     return *this;
 }
 
+JsonLine& JsonLine::flag(const char* name, bool value) {
+    key(name);
+    fields_ += value ? QLatin1String("true") : QLatin1String("false");
+    return *this;
+}
+
+JsonLine& JsonLine::moment(const char* name, const QDateTime& value) {
+    if (!value.isValid()) {
+        key(name);
+        fields_ += QLatin1String("null");
+        return *this;
+    }
+    return text(name, value.toLocalTime().toString(Qt::ISODate).left(19));
+}
+
 JsonLine& JsonLine::kind(bool folder) {
     return text("kind", folder ? QStringLiteral("folder") : QStringLiteral("file"));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -13,6 +14,9 @@ class JsonLine {
 public:
     JsonLine& text(const char* key, const QString& value);
     JsonLine& number(const char* key, std::optional<double> value);
+    JsonLine& flag(const char* key, bool value);
+    // A moment as an ISO 8601 local time; null when it is not valid.
+    JsonLine& moment(const char* key, const QDateTime& value);
 
     // "kind": "folder" or "file".
     JsonLine& kind(bool folder);

@@ -10,6 +10,7 @@
 #include "search/SearchInputs.h"
 #include "search/SearchScan.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kestro::cli {
@@ -57,9 +58,10 @@ const QCommandLineOption kSearchJsonOption =
     jsonOption(QStringLiteral("volume, kind (\"folder\" or \"file\"), location, name, type, "
                               "kilobytes, size_text, modified, modified_text and description"));
 
-const QCommandLineOption kOutOption(QStringLiteral("out"),
-                                    QStringLiteral("The folder the files go to."),
-                                    QStringLiteral("DIR"));
+const QCommandLineOption
+    kOutOption(QStringLiteral("out"),
+               QStringLiteral("The folder the files go to; made when missing."),
+               QStringLiteral("DIR"));
 const QCommandLineOption
     kFieldsOption(QStringLiteral("fields"),
                   QStringLiteral("The fields to write, comma-separated (default: all): "
@@ -286,6 +288,10 @@ int exportVolumes(Invocation& call) {
         return kUsageError;
     if (!chooseVolumes(call, request.volumes))
         return 1;
+    if (!QDir().mkpath(request.folder)) {
+        printError(QStringLiteral("The folder %1 can't be made.\n").arg(request.folder));
+        return 1;
+    }
 
     const FileTypes fileTypes(IconCacheFolderOf(call.session().programFolder()));
     SearchState state;

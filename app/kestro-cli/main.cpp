@@ -6,10 +6,37 @@
 #include "catalog/CatalogError.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 using namespace kestro::cli;
 
 namespace {
+
+// "--catalog X.mdb search --name a" becomes "search --catalog X.mdb --name a":
+// the options every command takes go after the command, as it expects them.
+QStringList commandFirst(const QStringList& arguments) {
+    QStringList valued; // --catalog and --home
+    for (const QCommandLineOption& option : commonOptions())
+        if (!option.valueName().isEmpty())
+            valued << QStringLiteral("--") + option.names().constLast();
+    QStringList common;
+    qsizetype i = 1;
+    while (i < arguments.size()) {
+        const QString& argument = arguments[i];
+        const bool withValue = valued.contains(argument);
+        const bool joined = std::any_of(valued.begin(), valued.end(), [&](const QString& o) {
+            return argument.startsWith(o + '=');
+        });
+        if (!withValue && !joined)
+            break;
+        common << arguments.mid(i, withValue ? 2 : 1);
+        i += withValue ? 2 : 1;
+    }
+    QStringList reordered = arguments.mid(0, 1);
+    if (i < arguments.size())
+        reordered << arguments[i];
+    return reordered + common + arguments.mid(i + 1);
+}
 
 // "--between A B" becomes "--between A --between B": the parser takes one
 // value an option, and so gives both values of a two-value option.
@@ -19,7 +46,9 @@ QStringList spreadTwoValueOptions(const QStringList& arguments, const QStringLis
         spread << arguments[i];
         const bool twoValues =
             arguments[i].startsWith(QLatin1String("--")) && names.contains(arguments[i].mid(2));
-        if (twoValues && i + 2 < arguments.size()) {
+        // An option after it ("--map Q --home=DIR") is not its second value.
+        if (twoValues && i + 2 < arguments.size() &&
+            !arguments[i + 2].startsWith(QLatin1String("--"))) {
             spread << arguments[i + 1] << arguments[i];
             ++i;
         }
@@ -62,7 +91,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestro-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0v15"));
-    const QStringList arguments = QCoreApplication::arguments();
+    const QStringList arguments = commandFirst(QCoreApplication::arguments());
     if (arguments.size() < 2 || arguments[1] == QLatin1String("--help") ||
         arguments[1] == QLatin1String("-h") || arguments[1] == QLatin1String("help")) {
         printOut(commandListText());

@@ -33,6 +33,10 @@ const QString kAbortedByUser = QStringLiteral("Aborted by user...");
 const QString kListingsInUse =
     QStringLiteral("Another cataloguing run is using this program folder's listing files. "
                    "Catalog this volume when it has finished.");
+const QString kFolderNotWritable =
+    QStringLiteral("The program folder %1 can't be written, and a cataloguing run writes its "
+                   "listing files there. Make it writable, or start Kestro Pro with a program "
+                   "folder of your own.");
 
 // The two listing files of a run, removed however the run ends.
 struct ListingFiles {
@@ -92,6 +96,15 @@ CatalogRunOutcome CatalogRun::catalogVolume(const Database& db, const CatalogRun
     CatalogRunOutcome outcome;
     Volume volume;
     volume.rootName = request.drive.left(1).toUpper() + QLatin1Char(':');
+
+    // Taken before anything is written to the volume, and held to the end.
+    QLockFile listingsLock(ProgramFolder::file(programFolder_, QStringLiteral("listings.lock")));
+    if (!listingsLock.tryLock(0)) {
+        view_.message(listingsLock.error() == QLockFile::LockFailedError
+                          ? kListingsInUse
+                          : kFolderNotWritable.arg(programFolder_));
+        return outcome;
+    }
 
     view_.setStatus(QStringLiteral("Waiting for drive ready..."));
     view_.yieldEvents(10);
@@ -158,12 +171,7 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
                                             const CatalogRunRequest& request) {
     CatalogRunOutcome outcome;
     outcome.tablename = volume.tablename;
-
-    QLockFile lock(ProgramFolder::file(programFolder_, QStringLiteral("listings.lock")));
-    if (!lock.tryLock(0)) {
-        view_.message(kListingsInUse);
-        return outcome;
-    }
+    const QString cataloguedAt = CatalogMomentText(clock_());
     const ListingFiles listings{ProgramFolder::file(programFolder_, QStringLiteral("dirs.txt")),
                                 ProgramFolder::file(programFolder_, QStringLiteral("files.txt"))};
 
@@ -202,9 +210,6 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         drives_.eject(request.drive);
 
     const bool keepDescriptions = volume.existing && !request.clearDescriptions;
-    if (keepDescriptions)
-        sweepCatalog(db); // leftovers of an earlier run go first
-
     const QString dirs = schema::dirsTable(volume.tablename);
     const QString files = schema::filesTable(volume.tablename);
     // A larger page cache makes the load and the index build of a big volume
@@ -214,16 +219,23 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     // connection.
     db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
     Database::Transaction transaction(db);
-    // Descriptions are kept by the path below the volume's root: the volume
-    // may have had another drive letter the last time.
-    if (keepDescriptions)
+    if (keepDescriptions) {
+        // Descriptions are kept by the path below the volume's root: the
+        // volume may have had another drive letter the last time. A table that
+        // is missing (a damaged or hand-edited catalog) keeps nothing: its
+        // empty template stands in for it.
+        const auto keptFrom = [&db](const QString& table, const char* emptyModel) {
+            return quoteIdentifier(db.hasTable(table) ? table : QString::fromLatin1(emptyModel));
+        };
         db.executeScript("CREATE TEMP TABLE kept_dirs AS SELECT name, kestro_below_root(parent) "
                          "AS below, thedescription FROM " +
-                         quoteIdentifier(dirs) +
+                         keptFrom(dirs, "template_dirs") +
                          " WHERE thedescription IS NOT NULL;"
                          "CREATE TEMP TABLE kept_files AS SELECT name, kestro_below_root(parent) "
                          "AS below, thedescription FROM " +
-                         quoteIdentifier(files) + " WHERE thedescription IS NOT NULL;");
+                         keptFrom(files, "template_files") + " WHERE thedescription IS NOT NULL;");
+        sweepCatalog(db); // leftovers of an earlier run go, within this run
+    }
     // The new rows go into tables of their own, which take the old ones' names
     // once complete: the old tables' pages then need no copy in the journal.
     const QString newDirs = dirs + QStringLiteral("_new"),
@@ -264,7 +276,7 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "
                "category, thedescription, dirs, files) "
                "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
-               volume.tablename, volume.name, CatalogMomentText(clock_()), volume.space.capacity,
+               volume.tablename, volume.name, cataloguedAt, volume.space.capacity,
                volume.space.free, volume.space.used, volume.driveType, volume.category,
                volume.description, outcome.dirs, outcome.files);
     db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
@@ -291,6 +303,28 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     return outcome;
 }
 
+QString LeftOutReport(const CatalogRunOutcome& outcome) {
+    QStringList paragraphs;
+    const ListingResult& walk = outcome.walk;
+    if (walk.unreadable > 0) {
+        const QString named = quint64(walk.problems.size()) < walk.unreadable
+                                  ? QStringLiteral("; the first %1:").arg(walk.problems.size())
+                                  : QStringLiteral(":");
+        paragraphs << QStringLiteral("%1 items could not be read and are missing from the "
+                                     "catalog%2\n  %3")
+                          .arg(walk.unreadable)
+                          .arg(named, walk.problems.join(QStringLiteral("\n  ")));
+    }
+    if (walk.substitutedNames > 0)
+        paragraphs << QStringLiteral("%1 names held characters a catalog cannot keep and were "
+                                     "stored with substitutes.")
+                          .arg(walk.substitutedNames);
+    if (outcome.malformedLines > 0)
+        paragraphs
+            << QStringLiteral("%1 listing lines could not be read.").arg(outcome.malformedLines);
+    return paragraphs.join(QLatin1Char('\n'));
+}
+
 void CatalogRun::finish(const CatalogRunOutcome& outcome) {
     if (outcome.result == Result::Catalogued)
         view_.refreshViews();
@@ -299,7 +333,7 @@ void CatalogRun::finish(const CatalogRunOutcome& outcome) {
     view_.setStatus(QStringLiteral("<idle>"));
     view_.setCatalogEnabled(true);
     view_.setWaitCursor(false);
-    view_.runFinished();
+    view_.runFinished(outcome.result == Result::Catalogued);
     if (outcome.result == Result::Aborted || view_.abortRequested())
         view_.message(kAbortedByUser);
     view_.clearAbortRequest();

@@ -14,6 +14,8 @@ TEST(NamePattern, StarAndQuestionMarkAreTheOnlyWildcardsAndLetterCaseIsIgnoredFo
         bool matches;
     } cases[] = {
         {"*report*", "Annual REPORT 1998.doc", true},
+        {"*zip*", "ZIP.TXT", true}, // A to Z fold, both ends
+        {"*a*", "ARC", true},
         {"rep*", "report", true},
         {"rep*", "a report", false},
         {"*.doc", "letter.DOC", true},

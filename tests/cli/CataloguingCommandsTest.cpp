@@ -3,6 +3,8 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -72,6 +74,13 @@ TEST_F(CliVolume, ANewVolumeWithoutANameIsNotCatalogued) {
 
 TEST_F(CliVolume, MistakesGetClearMessages) {
     EXPECT_EQ(runCli(home.path(), {"catalog", volume.filePath("nothing-here")}).exitCode, 1);
+    // No folder gets a letter while the settings file cannot keep it.
+    QDir(home.path()).mkdir("Kestro.ini");
+    const auto unwritable = runCli(home.path(), {"catalog", volume.path(), "--name", "x"});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_EQ(unwritable.err,
+              "The settings file " + home.filePath("Kestro.ini") + " can't be written.\n");
+    QDir(home.path()).rmdir("Kestro.ini");
     ASSERT_EQ(runCli(home.path(), {"catalog", volume.path(), "--name", "x"}).exitCode, 0);
     const auto noVolume = runCli(home.path(), {"ls", "no such volume"});
     EXPECT_EQ(noVolume.exitCode, 1);
@@ -135,6 +144,15 @@ TEST(CliDrives, LettersAreMappedListedAndForgotten) {
             .match(listed)
             .hasMatch())
         << listed.toStdString();
+    const QStringList json = runCli(home.path(), {"drives", "--json"}).out.split('\n');
+    const QJsonObject q = QJsonDocument::fromJson(json.filter("\"Q:\"").value(0).toUtf8()).object();
+    EXPECT_EQ(q["folder"], folder.path());
+    EXPECT_EQ(q["kind"], "folder");
+    EXPECT_EQ(q["present"], true);
+    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$")
+                    .match(q["last_seen"].toString())
+                    .hasMatch())
+        << json.join('\n').toStdString();
     const auto refused = runCli(home.path(), {"drives", "--map", "r", folder.path()});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, folder.path() + " is already drive Q:.\n");

@@ -69,6 +69,14 @@ TEST_F(ScanFixture, SearchesFoldersThenFilesOfEveryVolumeInListOrder) {
     EXPECT_EQ(view.batchSizes, (std::vector<size_t>{2, 2, 1, 2, 25, 26, 9, 1}));
 }
 
+TEST_F(ScanFixture, VolumesAreListedByNameWithoutRegardToLetterCase) {
+    db().execute("UPDATE \"index\" SET name = 'alpha' WHERE tablename = ?1", alpha);
+    QStringList names;
+    for (const CatalogVolume& volume : ListVolumes(db()))
+        names << volume.name;
+    EXPECT_EQ(names, (QStringList{"alpha", "Beta", "Gamma"}));
+}
+
 TEST_F(ScanFixture, ResultRowsCarryTheListsColumnsWithDatesAsTheOptionWants) {
     // Type, icon key, volume, location, size, stored date, Modified, description.
     const auto columns = [](const SearchResult& r) {

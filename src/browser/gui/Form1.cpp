@@ -3,6 +3,7 @@
 #include "browser/gui/CatalogTree.h"
 #include "browser/gui/ContentsList.h"
 #include "browser/gui/EditingCommands.h"
+#include "browser/gui/HelpWindow.h"
 #include "browser/gui/PaneSplitter.h"
 #include "browser/gui/PictureButtonRow.h"
 #include "browser/gui/ProgramLogo.h"

@@ -19,6 +19,7 @@ class CatalogTree;
 class ContentsList;
 class Database;
 class EditingCommands;
+class HelpWindow;
 class OnlineVolumes;
 class PaneSplitter;
 class PictureButtonRow;
@@ -117,7 +118,8 @@ private:
 
     bool loadCatalogAtStart(SplashWindow& splash);
     void loadRootAndCategories(const RootAndCategories& catalog);
-    ContentsRow categoryRow(const QString& key, const QString& name, const QString& image) const;
+    // A category's row, its first column reading `text`.
+    ContentsRow categoryRow(const QString& key, const QString& text, const QString& image) const;
     void LoadVolumes(const Database& db, std::vector<ContentsRow>& rows);
     void selectNode(QTreeWidgetItem* node);
     void showChildRows(QTreeWidgetItem* node);
@@ -155,6 +157,7 @@ private:
     // the export dialog.
     SearchState searchState_;
     std::unique_ptr<SearchWindow> searchWindow_;
+    std::unique_ptr<HelpWindow> helpWindow_; // made when the desktop cannot show the help
 
     // Figures of every volume node, by node number, from the last load.
     QHash<int, VolumeSummary> volumeCache_;

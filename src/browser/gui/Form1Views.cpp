@@ -11,7 +11,6 @@
 #include "catalog/NodeKey.h"
 #include "platform/FileTypes.h"
 #include "platform/OnlineVolumes.h"
-#include "platform/Version.h"
 #include "platform/YieldEvents.h"
 #include "platform/gui/CatalogFileOpener.h"
 #include "settings/gui/ProgramState.h"
@@ -43,16 +42,15 @@ void Form1::loadRootAndCategories(const RootAndCategories& catalog) {
 // A category's row says what it is in the file columns' Type column, or in
 // the volume columns' Description column: the volume columns have no column
 // for it.
-ContentsRow Form1::categoryRow(const QString& key, const QString& name,
+ContentsRow Form1::categoryRow(const QString& key, const QString& text,
                                const QString& image) const {
     ContentsRow row{key, image, {}, {}};
-    row.texts[0] = SmartCaps(QLatin1Char(' ') + name, smartCaps());
+    row.texts[0] = text;
     row.texts[list_->mode() == ListMode::Volumes ? 5 : 2] = kCategoryTypeText;
     return row;
 }
 
 void Form1::LoadVolumes(const Database& db, std::vector<ContentsRow>& rows) {
-    setWindowTitle(ProgramCaption() + QStringLiteral(" - ") + state_.environment.lastLoadedFile);
     lastShownNumber_ = 0;
     volumeCache_.clear(); // its node numbers belong to the tree just cleared
     volumeKeys_.clear();
@@ -244,7 +242,9 @@ void Form1::showChildRows(QTreeWidgetItem* node) {
         QTreeWidgetItem* child = node->child(i);
         const QString key = CatalogTree::keyOf(child);
         if (KindOfKey(key) == NodeKind::Category) {
-            rows.push_back(categoryRow(key, child->text(0), CatalogTree::imageOf(child)));
+            rows.push_back(categoryRow(key,
+                                       SmartCaps(QLatin1Char(' ') + child->text(0), smartCaps()),
+                                       CatalogTree::imageOf(child)));
             continue;
         }
         ContentsRow row{key, CatalogTree::imageOf(child), {}, {}};
