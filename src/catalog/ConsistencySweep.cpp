@@ -1,6 +1,7 @@
 #include "catalog/ConsistencySweep.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 
 #include <QSet>
@@ -79,6 +80,13 @@ SweepReport sweepCatalog(const Database& db) {
     for (const QString& tablename : volumes)
         if (!hasRootRow(db, tablename) && removeVolume(db, tablename))
             report.removedVolumes << tablename;
+    try {
+        PruneNameIndex(db);
+    } catch (const CatalogError& e) {
+        if (e.isDamagedFile())
+            throw;
+        // else what is left of the index is made again by the next search or Compact
+    }
 
     transaction.commit();
     return report;

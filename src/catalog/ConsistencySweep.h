@@ -17,10 +17,12 @@ struct SweepReport {
 // letter case, is dropped, and every `index` row whose folder table is
 // missing or lacks its root row is removed with both its tables. Leftovers
 // of an interrupted run such as temp_dirs go this way. The fixed tables and
-// SQLite's own are never touched. A step that fails is skipped (a volume
-// whose row cannot be deleted keeps its tables too); the rest of the sweep
-// goes on. The whole sweep is one transaction, or part of the caller's; a
-// damaged file stops it, undone, with a CatalogError.
+// SQLite's own are never touched; the name index only loses what it held of
+// the tables dropped, or of tables made anew since they were indexed. A step
+// that fails is skipped (a volume whose row cannot be deleted keeps its
+// tables too); the rest of the sweep goes on. The whole sweep is one
+// transaction, or part of the caller's; a damaged file stops it, undone,
+// with a CatalogError.
 SweepReport sweepCatalog(const Database& db);
 
 } // namespace kestro

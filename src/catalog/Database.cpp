@@ -100,6 +100,10 @@ qint64 Database::changes() const {
     return sqlite3_changes64(db_);
 }
 
+qint64 Database::lastInsertRowid() const {
+    return sqlite3_last_insert_rowid(db_);
+}
+
 QStringList Database::tableNames() const {
     QStringList names;
     Statement s = prepare("SELECT name FROM sqlite_master WHERE type='table' "
@@ -137,6 +141,14 @@ Database::Transaction::~Transaction() {
 void Database::Transaction::commit() {
     db_.executeScript(nested_ ? "RELEASE nested;" : "COMMIT;");
     open_ = false;
+}
+
+Database::ReadTransaction::ReadTransaction(const Database& db) : db_(db) {
+    db_.executeScript("BEGIN DEFERRED;");
+}
+
+Database::ReadTransaction::~ReadTransaction() {
+    sqlite3_exec(db_.handle(), "COMMIT;", nullptr, nullptr, nullptr);
 }
 
 } // namespace kestro

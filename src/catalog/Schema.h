@@ -28,9 +28,9 @@ inline QString filesTable(const QString& tablename) {
     return tablename + QStringLiteral("_files");
 }
 
-// True when a table belongs to a volume: it is none of the fixed tables and
-// not one of the database engine's own (names beginning with "msys", "~" or
-// "sqlite_"). Letter case does not count.
+// True when a table belongs to a volume: it is none of the fixed tables, none
+// of the name index's (NameIndex.h) and not one of the database engine's own
+// (names beginning with "msys", "~" or "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);
 
 // The index that makes the folder and file lookups of a volume table fast,

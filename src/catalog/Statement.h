@@ -31,6 +31,7 @@ class Statement {
     Statement& bind(int index, double number);
     Statement& bind(int index, const SqlValue& value);
     Statement& bindNull(int index);
+    Statement& bindBlob(int index, std::string_view bytes); // the bytes must outlive the step
 
     // Binds the arguments to parameters 1, 2, ... in order.
     template <typename... Args> Statement& bindAll(const Args&... args) {
@@ -53,6 +54,7 @@ class Statement {
     bool isNull(int col) const;
     QString text(int col) const;
     std::string_view utf8(int col) const;
+    std::string_view blob(int col) const;
     qint64 integer(int col) const;
     double real(int col) const;
     SqlValue value(int col) const;

@@ -1,6 +1,7 @@
 #include "cataloguing/ListingImport.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/NameIndex.h"
 #include "catalog/StoredTexts.h"
 #include "cataloguing/VolumeIdentity.h"
 
@@ -95,9 +96,10 @@ bool isMarkerName(std::string_view name) {
 // insert statement from buffers that live until the row is stepped.
 class RowInserter {
 public:
-    RowInserter(const Database& db, const QString& table)
-        : insert_(db.prepare("INSERT INTO " + quoteIdentifier(table) +
-                             " (parent, name, size, thedate) VALUES (?1, ?2, ?3, ?4)")) {}
+    RowInserter(const Database& db, const QString& table, NameIndexWriter* names)
+        : db_(db), insert_(db.prepare("INSERT INTO " + quoteIdentifier(table) +
+                                      " (parent, name, size, thedate) VALUES (?1, ?2, ?3, ?4)")),
+          names_(names) {}
 
     // A folder or file line: parent, name, size in bytes, date. False when
     // the line breaks the format.
@@ -115,7 +117,7 @@ public:
             .bind(2, name)
             .bind(3, std::string_view(size_))
             .bind(4, std::string_view(date_));
-        step();
+        step(name);
         return true;
     }
 
@@ -128,7 +130,7 @@ public:
         size_.clear();
         appendSizeText(*bytes, size_);
         insert_.bindNull(1).bind(2, name).bind(3, std::string_view(size_)).bindNull(4);
-        step();
+        step(name);
         return true;
     }
 
@@ -137,12 +139,16 @@ private:
         return std::count(line.begin(), line.end(), kSeparator);
     }
 
-    void step() {
+    void step(std::string_view name) {
         insert_.run();
         insert_.reset();
+        if (names_)
+            names_->add(db_.lastInsertRowid(), name);
     }
 
+    const Database& db_;
     Statement insert_;
+    NameIndexWriter* names_;
     std::string size_, date_;
 };
 
@@ -189,10 +195,11 @@ std::string_view ListingField(int n, std::string_view line) {
 }
 
 ImportCount ImportFolders(const Database& db, const QString& folderTable,
-                          const QString& listingPath, ImportProgress& progress) {
+                          const QString& listingPath, ImportProgress& progress,
+                          NameIndexWriter* names) {
     progress.setTitle(QStringLiteral("Catalog disk"));
     ListingReader reader(listingPath);
-    RowInserter rows(db, folderTable);
+    RowInserter rows(db, folderTable, names);
     ImportCount count;
     std::string_view first;
     // Without its root row a volume cannot be shown; such a listing is refused.
@@ -212,7 +219,7 @@ ImportCount ImportFolders(const Database& db, const QString& folderTable,
 }
 
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
-                        const QString& rootName, ImportProgress& progress) {
+                        const QString& rootName, ImportProgress& progress, NameIndexWriter* names) {
     ImportCount count;
     if (progress.abortRequested()) {
         count.aborted = true;
@@ -220,7 +227,7 @@ ImportCount ImportFiles(const Database& db, const QString& fileTable, const QStr
     }
     progress.setTitle(QStringLiteral("Catalog disk"));
     ListingReader reader(listingPath);
-    RowInserter rows(db, fileTable);
+    RowInserter rows(db, fileTable, names);
     progress.setProgressRange(reader.size());
     progress.setProgressValue(0);
     progress.setStatus(QStringLiteral("Importing Files..."));

@@ -123,7 +123,7 @@ TEST_F(RunFixture, CataloguingAgainKeepsNamesCategoriesAndDescriptionsOfItemsTha
               (QStringList{"X:|README2.txt|", "X:|new.txt|", "X:\\EMPTY|doom.exe|",
                            "X:\\GAMES|doom.exe|the game", "X:\\GAMES\\DOOM|SAVE 1.dat|"}));
     EXPECT_EQ(rows(schema::dirsTable(id)).filter("DOOM"), QStringList{"X:\\GAMES|DOOM|saves"});
-    EXPECT_EQ(db().tableNames().size(), 7) << "no temporary table is left behind";
+    EXPECT_EQ(db().tableNames().size(), 10) << "no temporary table is left behind";
 
     ASSERT_EQ(catalog(true).result, Result::Catalogued);
     EXPECT_EQ(text("SELECT name || '|' || thedescription FROM \"index\""),
