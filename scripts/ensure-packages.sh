@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, and
+# Installs the Debian packages the build, the program and the tests need (and
+# clang with libFuzzer for the fuzz targets, llvm for their stack traces), and
 # only those that are missing, so a second run costs nothing.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
   dosfstools xorriso mtools xvfb python3
   eject
   desktop-file-utils
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()
