@@ -43,6 +43,20 @@ TEST_F(IniFileTest, WriteTouchesOnlyItsKeyAndKeepsEveryOtherLine) {
               "; my notes\n[Options]\noSounds=0\noSmartCaps=1\n\n[Drives]\nE=/media/stick\n");
 }
 
+TEST_F(IniFileTest, WriteKeepsLinesThatAreNotUtf8ByteForByte) {
+    const QByteArray file = QByteArray("; my notes\n[;") + '\0' +
+                            "tion\xb9]\noSounds=0\n\n[Drives]\nE=/media/caf\xe9\n";
+    writeAll(ini.path(), file);
+    ASSERT_TRUE(ini.setValue("Options", "oSounds", "1"));
+    EXPECT_EQ(readAll(ini.path()), file + "\n[Options]\noSounds=1\n");
+}
+
+TEST_F(IniFileTest, ValuesInQuotesReadBackAsWritten) {
+    ASSERT_TRUE(ini.setValues("A", {{"q", "\"C:\""}, {"spaced", "  x y  "}}));
+    EXPECT_EQ(ini.value("A", "q"), "\"C:\"");
+    EXPECT_EQ(ini.value("A", "spaced"), "x y");
+}
+
 TEST_F(IniFileTest, WriteCreatesFileAndSectionAndKeepsLineEnds) {
     ASSERT_TRUE(ini.setValues("Environment", {{"WindowLeft", "10"}, {"WindowTop", "20"}}));
     EXPECT_EQ(readAll(ini.path()), "[Environment]\nWindowLeft=10\nWindowTop=20\n");
