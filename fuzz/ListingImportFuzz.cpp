@@ -52,12 +52,15 @@ const Database& scratchCatalog() {
     return db;
 }
 
+// Lines end in CR LF or LF; the last one may lack its line end or keep only
+// the CR of it.
 std::vector<QByteArray> linesOf(const QByteArray& listing) {
+    QByteArrayList pieces = listing.split('\n');
+    if (pieces.last().isEmpty())
+        pieces.removeLast();
     std::vector<QByteArray> lines;
-    for (const QByteArray& line : listing.split('\n'))
+    for (const QByteArray& line : pieces)
         lines.push_back(line.endsWith('\r') ? line.left(line.size() - 1) : line);
-    if (lines.back().isEmpty())
-        lines.pop_back();
     return lines;
 }
 

@@ -46,7 +46,10 @@ public:
             if (!refill()) {
                 if (pos_ == buffer_.size())
                     return false;
-                line = std::string_view(buffer_.data() + pos_, buffer_.size() - pos_);
+                size_t length = buffer_.size() - pos_;
+                if (buffer_.back() == '\r')
+                    --length; // what is left of a line end cut short
+                line = std::string_view(buffer_.data() + pos_, length);
                 pos_ = buffer_.size();
                 return true;
             }
