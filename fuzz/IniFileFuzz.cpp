@@ -20,7 +20,7 @@ namespace {
 QByteArrayList linesOf(const QByteArray& file) {
     QByteArrayList lines = file.split('\n');
     for (QByteArray& line : lines)
-        if (line.endsWith('\r'))
+        while (line.endsWith('\r'))
             line.chop(1);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();

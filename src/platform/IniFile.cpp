@@ -93,8 +93,9 @@ QByteArrayList IniFile::readLines(bool* crlf) const {
     if (crlf)
         *crlf = text.contains("\r\n");
     QByteArrayList lines = text.split('\n');
+    // Every carriage return before a line feed belongs to the line's end.
     for (QByteArray& line : lines)
-        if (line.endsWith('\r'))
+        while (line.endsWith('\r'))
             line.chop(1);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
