@@ -11,7 +11,8 @@ packages=(
   shared-mime-info adwaita-icon-theme fonts-dejavu-core
   dosfstools xorriso mtools xvfb python3
   eject
-  desktop-file-utils
+  desktop-file-utils appstream
+  dpkg-dev file lintian man-db bash-completion
   clang libclang-rt-14-dev llvm
 )
 

@@ -2,6 +2,7 @@
 // the catalog holds.
 
 #include "CommandGroups.h"
+#include "JsonLine.h"
 #include "TerminalProgress.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/Schema.h"
@@ -164,14 +165,49 @@ int catalogDrive(Invocation& call) {
     return 0;
 }
 
+const QCommandLineOption kVolumesJsonOption =
+    jsonOption(QStringLiteral("id, name, category, drive_type, folders, files, size_bytes, "
+                              "free_bytes, used_bytes, catalogued, catalogued_text and "
+                              "description"));
+const QCommandLineOption kListJsonOption =
+    jsonOption(QStringLiteral("name, kind (\"folder\" or \"file\"), kilobytes, size_text, "
+                              "modified, modified_text and description"));
+
+std::optional<double> numberOf(const SqlValue& value) {
+    bool ok = false;
+    const double number = NullToEmpty(value).toDouble(&ok);
+    return ok ? std::optional(number) : std::nullopt;
+}
+
+// The columns of the TAB lines come first in the query; the JSON objects add
+// the volume's sizes.
+constexpr int kVolumeTabColumns = 8;
+
 int listVolumes(Invocation& call) {
     const Database db = call.session().catalog().open();
     Statement volumes = db.prepare("SELECT tablename, name, category, volumetype, dirs, files, "
-                                   "thedate, thedescription FROM \"index\" "
+                                   "thedate, thedescription, size, free, used FROM \"index\" "
                                    "ORDER BY volumetype, name");
+    const bool json = jsonRequested(call);
     while (volumes.next()) {
+        if (json) {
+            printOut(JsonLine()
+                         .text("id", volumes.text(0))
+                         .text("name", NullToEmpty(volumes.value(1)))
+                         .number("category", numberOf(volumes.value(2)))
+                         .number("drive_type", numberOf(volumes.value(3)))
+                         .number("folders", numberOf(volumes.value(4)))
+                         .number("files", numberOf(volumes.value(5)))
+                         .number("size_bytes", numberOf(volumes.value(8)))
+                         .number("free_bytes", numberOf(volumes.value(9)))
+                         .number("used_bytes", numberOf(volumes.value(10)))
+                         .dateText("catalogued", NullToEmpty(volumes.value(6)))
+                         .text("description", NullToEmpty(volumes.value(7)))
+                         .line());
+            continue;
+        }
         QStringList fields;
-        for (int col = 0; col < volumes.columnCount(); ++col)
+        for (int col = 0; col < kVolumeTabColumns; ++col)
             fields << outputField(NullToEmpty(volumes.value(col)).trimmed());
         printOut(fields.join(QLatin1Char('\t')) + QLatin1Char('\n'));
     }
@@ -225,12 +261,23 @@ int listFolder(Invocation& call) {
         Statement rows = db.prepare("SELECT name, size, thedate, thedescription FROM " + table +
                                     " WHERE parent = ?1 ORDER BY name");
         rows.bind(1, parent);
-        while (rows.next())
+        while (rows.next()) {
+            if (jsonRequested(call)) {
+                printOut(JsonLine()
+                             .text("name", rows.text(0))
+                             .kind(table == dirs)
+                             .sizeText(rows.text(1))
+                             .dateText("modified", rows.text(2))
+                             .text("description", rows.text(3))
+                             .line());
+                continue;
+            }
             printOut(QStringList{outputField(rows.text(0) + QLatin1String(suffix)),
                                  rows.text(1).trimmed(), outputField(rows.text(2)),
                                  outputField(rows.text(3))}
                          .join(QLatin1Char('\t')) +
                      QLatin1Char('\n'));
+        }
     }
     return 0;
 }
@@ -246,12 +293,14 @@ std::vector<Command> cataloguingCommands() {
          {kNameOption, kClearOption, kEjectOption},
          1,
          1,
-         catalogDrive},
+         catalogDrive,
+         {},
+         {Completion::Folder}},
         {QStringLiteral("volumes"),
          QStringLiteral("List the catalog's volumes: identifier, name, category, drive type, "
                         "folders, files, date catalogued and description, TAB-separated."),
          QString(),
-         {},
+         {kVolumesJsonOption},
          0,
          0,
          listVolumes},
@@ -259,10 +308,12 @@ std::vector<Command> cataloguingCommands() {
          QStringLiteral("List a folder of a volume (the root when PATH is left out): name (folders "
                         "end in \\), size, date and description, TAB-separated."),
          QStringLiteral("VOLUME [PATH]"),
-         {},
+         {kListJsonOption},
          1,
          2,
-         listFolder},
+         listFolder,
+         {},
+         {Completion::Volume}},
     };
 }
 

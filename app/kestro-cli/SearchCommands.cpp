@@ -2,6 +2,7 @@
 // writing volumes out as delimited text.
 
 #include "CommandGroups.h"
+#include "JsonLine.h"
 #include "TerminalProgress.h"
 #include "export/ExportLines.h"
 #include "export/ExportRun.h"
@@ -14,8 +15,6 @@
 namespace kestro::cli {
 
 namespace {
-
-constexpr int kUsageError = 2;
 
 const QCommandLineOption kNameOption(QStringLiteral("name"),
                                      QStringLiteral("Names matching the pattern (\"report\", "
@@ -54,6 +53,9 @@ const QCommandLineOption kVolumeOption(QStringLiteral("volume"),
 const QCommandLineOption kCsvOption(QStringLiteral("csv"),
                                     QStringLiteral("Write CSV as an export does, with a header "
                                                    "line."));
+const QCommandLineOption kSearchJsonOption =
+    jsonOption(QStringLiteral("volume, kind (\"folder\" or \"file\"), location, name, type, "
+                              "kilobytes, size_text, modified, modified_text and description"));
 
 const QCommandLineOption kOutOption(QStringLiteral("out"),
                                     QStringLiteral("The folder the files go to."),
@@ -137,6 +139,23 @@ void printLines(const std::vector<SearchResult>& rows) {
     printOut(text);
 }
 
+// Result rows as JSON Lines.
+void printJson(const std::vector<SearchResult>& rows) {
+    QString text;
+    for (const SearchResult& r : rows)
+        text += JsonLine()
+                    .text("volume", r.volume)
+                    .kind(r.kind == TableKind::Folders)
+                    .text("location", r.location)
+                    .text("name", r.name)
+                    .text("type", r.type)
+                    .sizeText(r.size)
+                    .dateText("modified", r.date)
+                    .text("description", r.description)
+                    .line();
+    printOut(text);
+}
+
 // Result rows as an export with its default format writes them.
 void printCsv(ExportLineWriter& lines, const std::vector<SearchResult>& rows) {
     std::string text;
@@ -203,6 +222,9 @@ int search(Invocation& call) {
     const bool folders = call.parser().isSet(kFoldersOption);
     request.searchFiles = files || !folders;
     request.searchFolders = folders || !files;
+    const bool json = jsonRequested(call);
+    if (json && call.parser().isSet(kCsvOption))
+        return usageError(QStringLiteral("Give --csv or --json, not both."));
     if (!chooseVolumes(call, request.volumes))
         return 1;
 
@@ -210,7 +232,10 @@ int search(Invocation& call) {
     ExportLineWriter csv({}, fileTypes);
     SearchState state;
     TerminalView view(state, [&](const std::vector<SearchResult>& rows) {
-        call.parser().isSet(kCsvOption) ? printCsv(csv, rows) : printLines(rows);
+        if (json)
+            printJson(rows);
+        else
+            call.parser().isSet(kCsvOption) ? printCsv(csv, rows) : printLines(rows);
     });
     if (call.parser().isSet(kCsvOption)) {
         std::string header;
@@ -280,7 +305,8 @@ std::vector<Command> searchCommands() {
                         "the totals on stderr."),
          QString(),
          {kNameOption, kBetweenOption, kEuropeanOption, kDescriptionOption, kAtLeastOption,
-          kAtMostOption, kEqualOption, kFilesOption, kFoldersOption, kVolumeOption, kCsvOption},
+          kAtMostOption, kEqualOption, kFilesOption, kFoldersOption, kVolumeOption, kCsvOption,
+          kSearchJsonOption},
          0,
          0,
          search,

@@ -2,6 +2,7 @@
 // stdout, progress and messages to stderr; the exit status is 0 on success.
 
 #include "Command.h"
+#include "HelpTexts.h"
 #include "catalog/CatalogError.h"
 
 #include <QCoreApplication>
@@ -9,20 +10,6 @@
 using namespace kestro::cli;
 
 namespace {
-
-constexpr int kUsageError = 2;
-
-void printCommandList() {
-    QString text = QStringLiteral("Usage: kestro-cli COMMAND [OPTIONS] [ARGUMENTS]\n\n"
-                                  "Commands:\n");
-    for (const Command& command : commandTable())
-        text += QStringLiteral("  %1 %2\n").arg(command.name, -10).arg(command.summary);
-    text += QStringLiteral("\nEvery command acts on the current catalog of the settings file "
-                           "unless --catalog PATH names another,\nand on the program folder "
-                           "unless --home DIR names another. "
-                           "'kestro-cli COMMAND --help' tells more.\n");
-    printOut(text);
-}
 
 // "--between A B" becomes "--between A --between B": the parser takes one
 // value an option, and so gives both values of a two-value option.
@@ -42,26 +29,16 @@ QStringList spreadTwoValueOptions(const QStringList& arguments, const QStringLis
 
 int runCommand(const Command& command, QStringList arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    parser.addOption(help);
-    parser.addOption({QStringLiteral("catalog"), QStringLiteral("Work on this catalog file."),
-                      QStringLiteral("PATH")});
-    parser.addOption({QStringLiteral("home"), QStringLiteral("Use this program folder."),
-                      QStringLiteral("DIR")});
+    parser.addOptions({commonOptions().begin(), commonOptions().end()});
     parser.addOptions({command.options.begin(), command.options.end()});
     arguments.removeAt(1);
     arguments = spreadTwoValueOptions(arguments, command.twoValueOptions);
-    // The usage line names the command; the rest is the parser's option list.
-    QString usage = parser.helpText();
-    usage = QStringLiteral("Usage: kestro-cli %1 [options] %2\n%3\n")
-                .arg(command.name, command.syntax, command.summary) +
-            usage.mid(usage.indexOf(QLatin1String("\nOptions:")));
+    const QString usage = commandHelpText(command);
     if (!parser.parse(arguments)) {
         printError(parser.errorText() + QLatin1Char('\n') + usage);
         return kUsageError;
     }
-    if (parser.isSet(help)) {
+    if (parser.isSet(QStringLiteral("help"))) {
         printOut(usage);
         return 0;
     }
@@ -88,13 +65,13 @@ int main(int argc, char** argv) {
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2 || arguments[1] == QLatin1String("--help") ||
         arguments[1] == QLatin1String("-h") || arguments[1] == QLatin1String("help")) {
-        printCommandList();
+        printOut(commandListText());
         return arguments.size() < 2 ? kUsageError : 0;
     }
     for (const Command& command : commandTable())
         if (command.name == arguments[1])
             return runCommand(command, arguments);
     printError(QStringLiteral("kestro-cli: unknown command \"%1\"\n").arg(arguments[1]));
-    printCommandList();
+    printOut(commandListText());
     return kUsageError;
 }

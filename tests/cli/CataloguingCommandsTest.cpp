@@ -37,6 +37,7 @@ TEST_F(CliVolume, CataloguesAFolderThroughAMappedLetterAndListsIt) {
     const auto volumes = runCli(home.path(), {"volumes"});
     const QStringList fields = volumes.out.trimmed().split('\t');
     ASSERT_GE(fields.size(), 6) << volumes.out.toStdString();
+    EXPECT_EQ(volumes.out.count('\t'), 7) << "eight fields, the description last";
     EXPECT_EQ(fields[1], "Disk \"one\"");
     EXPECT_EQ(fields[4], "3") << "folders, the root included";
 
