@@ -73,14 +73,15 @@ void readAsTheProgramDoes(const Database& db) {
 
 // A catalog opened for writing is switched from WAL to the rollback journal:
 // bytes 18 and 19 of its header go from 2 to 1, and the change counter
-// (bytes 24 to 27), the page count (28 to 31) and the number they are valid
-// for (92 to 95) are brought up to date. Nothing else may change.
+// (bytes 24 to 27), the page count (28 to 31), the number they are valid for
+// (92 to 95) and the SQLite version that wrote the file (96 to 99) are brought
+// up to date. Nothing else may change.
 bool sameButForJournalMode(const QByteArray& before, QByteArray after) {
     if (after.size() < 100 || before.size() != after.size() || before[18] != 2 || before[19] != 2 ||
         after[18] != 1 || after[19] != 1)
         return false;
     after[18] = after[19] = 2;
-    for (const int at : {24, 25, 26, 27, 28, 29, 30, 31, 92, 93, 94, 95})
+    for (const int at : {24, 25, 26, 27, 28, 29, 30, 31, 92, 93, 94, 95, 96, 97, 98, 99})
         after[at] = before[at];
     return after == before;
 }
