@@ -66,13 +66,9 @@ Database Database::open(const QString& path, OpenMode mode) {
     sqlite3_extended_result_codes(handle, 0);
     sqlite3_busy_timeout(handle, kBusyTimeoutMs);
     try {
-        if (mode == OpenMode::SharedReadWrite) {
-            // A catalog may sit on a network share, where WAL is unsafe.
-            db.executeScript("PRAGMA journal_mode=DELETE;");
-        } else {
-            // Hold the file against writers for as long as the operation runs.
+        // Hold the file against writers for as long as the operation runs.
+        if (mode == OpenMode::ExclusiveReadOnly)
             db.executeScript("PRAGMA locking_mode=EXCLUSIVE;");
-        }
         db.prepare("SELECT count(*) FROM sqlite_master").next();
     } catch (const CatalogError& e) {
         if (e.sqliteCode() == SQLITE_CORRUPT)
