@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, and
+# Installs the Debian packages the build, the program and the tests need (and
+# clang with libFuzzer for the fuzz targets, llvm for their stack traces), and
 # only those that are missing, so a second run costs nothing.
 set -euo pipefail
 
@@ -12,6 +13,7 @@ packages=(
   eject
   desktop-file-utils appstream
   dpkg-dev file lintian man-db bash-completion
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

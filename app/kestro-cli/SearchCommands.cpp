@@ -230,22 +230,27 @@ int search(Invocation& call) {
     if (!chooseVolumes(call, request.volumes))
         return 1;
 
-    const FileTypes fileTypes(IconCacheFolderOf(call.session().programFolder()));
-    ExportLineWriter csv({}, fileTypes);
+    // CSV and JSON have a type column: plain lines need no file types.
+    std::optional<FileTypes> fileTypes;
+    if (json || call.parser().isSet(kCsvOption))
+        fileTypes.emplace(IconCacheFolderOf(call.session().programFolder()));
+    std::optional<ExportLineWriter> csv;
+    if (call.parser().isSet(kCsvOption)) {
+        csv.emplace(ExportFormat{}, *fileTypes);
+        std::string header;
+        csv->appendHeaderLines({}, header);
+        printOut(QString::fromStdString(header));
+    }
     SearchState state;
     TerminalView view(state, [&](const std::vector<SearchResult>& rows) {
         if (json)
             printJson(rows);
         else
-            call.parser().isSet(kCsvOption) ? printCsv(csv, rows) : printLines(rows);
+            csv ? printCsv(*csv, rows) : printLines(rows);
     });
-    if (call.parser().isSet(kCsvOption)) {
-        std::string header;
-        csv.appendHeaderLines({}, header);
-        printOut(QString::fromStdString(header));
-    }
     const SearchOutcome outcome =
-        SearchScan(call.session().catalog(), fileTypes, state, view).run(request);
+        fileTypes ? SearchScan(call.session().catalog(), *fileTypes, state, view).run(request)
+                  : SearchScan(call.session().catalog(), state, view).run(request);
     view.done();
     printError(SearchTotalsText(outcome) + QLatin1Char('\n'));
     return outcome.result == SearchOutcome::Result::Completed ? 0 : 1;

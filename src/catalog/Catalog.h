@@ -16,7 +16,7 @@ inline const QString kReadOnlyMessage = QStringLiteral(
 // connection lives across user actions: each operation calls open(), works,
 // and lets the Database go.
 class Catalog {
-  public:
+public:
     Catalog(QString path, OpenMode mode) : path_(std::move(path)), mode_(mode) {}
 
     const QString& path() const { return path_; }
@@ -29,7 +29,7 @@ class Catalog {
     // message that says which. Throws CatalogError.
     Database open() const;
 
-  private:
+private:
     QString path_;
     OpenMode mode_;
 };

@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/ChangeReport.h"
+#include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 
 namespace kestro {
@@ -33,12 +34,30 @@ void describeRow(const Database& db, const QString& table, const QString& parent
                descriptionValue(description), parent, name);
 }
 
-// The volume leaves the catalog: its tables and its change reports go.
+// The volume leaves the catalog: its tables, its change reports and its
+// names in the name index go.
 void dropVolumeTables(const Database& db, const QString& tablename) {
     db.executeScript("DROP TABLE IF EXISTS " + quoteIdentifier(schema::dirsTable(tablename)) +
                      "; DROP TABLE IF EXISTS " + quoteIdentifier(schema::filesTable(tablename)) +
                      ";");
     DeleteChangeReports(db, tablename);
+    ForgetIndexedNames(db, schema::dirsTable(tablename));
+    ForgetIndexedNames(db, schema::filesTable(tablename));
+}
+
+// Deletes the rows of a folder or file of that name in that folder, and
+// their entries in the name index.
+void deleteRows(const Database& db, const QString& table, const QString& parent,
+                const QString& name) {
+    Database::Transaction transaction(db);
+    std::vector<qint64> rowids;
+    Statement deleted = db.prepare("DELETE FROM " + quoteIdentifier(table) +
+                                   " WHERE parent = ?1 AND name = ?2 RETURNING rowid");
+    deleted.bindAll(parent, name);
+    while (deleted.next())
+        rowids.push_back(deleted.integer(0));
+    ForgetIndexedRows(db, table, rowids);
+    transaction.commit();
 }
 
 } // namespace
@@ -103,16 +122,12 @@ void DeleteCategory(const Database& db, int categoryKey) {
 
 void DeleteFolderRow(const Database& db, const QString& tablename, const QString& parent,
                      const QString& name) {
-    db.execute("DELETE FROM " + quoteIdentifier(schema::dirsTable(tablename)) +
-                   " WHERE parent = ?1 AND name = ?2",
-               parent, name);
+    deleteRows(db, schema::dirsTable(tablename), parent, name);
 }
 
 void DeleteFileRow(const Database& db, const QString& tablename, const QString& parent,
                    const QString& name) {
-    db.execute("DELETE FROM " + quoteIdentifier(schema::filesTable(tablename)) +
-                   " WHERE parent = ?1 AND name = ?2",
-               parent, name);
+    deleteRows(db, schema::filesTable(tablename), parent, name);
 }
 
 void DescribeVolume(const Database& db, const QString& tablename,

@@ -10,7 +10,7 @@ namespace kestro {
 // A catalog operation failed. The message is written for the user: it names
 // the file or table concerned and what went wrong.
 class CatalogError : public std::runtime_error {
-  public:
+public:
     explicit CatalogError(const QString& message, int sqliteCode = 0)
         : std::runtime_error(message.toStdString()), sqliteCode_(sqliteCode) {}
 
@@ -23,7 +23,7 @@ class CatalogError : public std::runtime_error {
     // can be trusted, so whatever was under way must not go on.
     bool isDamagedFile() const;
 
-  private:
+private:
     int sqliteCode_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/ConsistencySweep.h"
+#include "catalog/NameIndex.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -53,6 +54,10 @@ void compactCatalog(const Catalog& catalog) {
     const Database db = catalog.open();
     sweepCatalog(db);
     db.compact();
+    // The rebuild may number the volume tables' rows anew, and the name index
+    // refers to rows by their numbers: it is made again (also for a catalog
+    // that never had one).
+    IndexAllNames(db);
 }
 
 } // namespace kestro

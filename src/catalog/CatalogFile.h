@@ -24,8 +24,9 @@ void createCatalogFromTemplate(const QString& templatePath, const QString& targe
                                const std::function<void()>& afterBlock = {});
 
 // Sweeps the catalog (see ConsistencySweep.h) and rebuilds its file to give
-// back unused space. The rebuild is one transaction in place: on any failure
-// the file stays exactly as it was. Throws CatalogError.
+// back unused space, then builds its name index afresh. The rebuild is one
+// transaction in place: on any failure the file stays exactly as it was.
+// Throws CatalogError.
 void compactCatalog(const Catalog& catalog);
 
 } // namespace kestro

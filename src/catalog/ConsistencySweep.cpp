@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/ChangeReport.h"
+#include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 
 #include <QSet>
@@ -81,6 +82,13 @@ SweepReport sweepCatalog(const Database& db) {
         if (!hasRootRow(db, tablename) && removeVolume(db, tablename))
             report.removedVolumes << tablename;
     DeleteOrphanChangeReports(db);
+    try {
+        PruneNameIndex(db);
+    } catch (const CatalogError& e) {
+        if (e.isDamagedFile())
+            throw;
+        // else what is left of the index is made again by the next search or Compact
+    }
 
     transaction.commit();
     return report;

@@ -16,12 +16,14 @@ struct SweepReport {
 // identifier (the text before its first "_") has no `index` row, in any
 // letter case, is dropped, and every `index` row whose folder table is
 // missing or lacks its root row is removed with both its tables. Leftovers
-// of an interrupted run such as temp_dirs go this way. The change reports of
-// volumes no longer in the catalog are forgotten; the report tables
-// themselves, the fixed tables and SQLite's own are never dropped. A step that fails is skipped (a
-// volume whose row cannot be deleted keeps its tables too); the rest of the sweep goes on. The
-// whole sweep is one transaction, or part of the caller's; a damaged file stops it, undone, with a
-// CatalogError.
+// of an interrupted run such as temp_dirs go this way. The fixed tables and
+// SQLite's own are never touched; the name index only loses what it held of
+// the tables dropped, or of tables made anew since they were indexed; the
+// change reports of volumes no longer in the catalog are forgotten, their
+// tables kept. A step that fails is skipped (a volume whose row cannot be
+// deleted keeps its tables too); the rest of the sweep goes on. The whole
+// sweep is one transaction, or part of the caller's; a damaged file stops
+// it, undone, with a CatalogError.
 SweepReport sweepCatalog(const Database& db);
 
 } // namespace kestro

@@ -66,13 +66,9 @@ Database Database::open(const QString& path, OpenMode mode) {
     sqlite3_extended_result_codes(handle, 0);
     sqlite3_busy_timeout(handle, kBusyTimeoutMs);
     try {
-        if (mode == OpenMode::SharedReadWrite) {
-            // A catalog may sit on a network share, where WAL is unsafe.
-            db.executeScript("PRAGMA journal_mode=DELETE;");
-        } else {
-            // Hold the file against writers for as long as the operation runs.
+        // Hold the file against writers for as long as the operation runs.
+        if (mode == OpenMode::ExclusiveReadOnly)
             db.executeScript("PRAGMA locking_mode=EXCLUSIVE;");
-        }
         db.prepare("SELECT count(*) FROM sqlite_master").next();
     } catch (const CatalogError& e) {
         if (e.sqliteCode() == SQLITE_CORRUPT)
@@ -98,6 +94,10 @@ void Database::executeScript(std::string_view sql) const {
 
 qint64 Database::changes() const {
     return sqlite3_changes64(db_);
+}
+
+qint64 Database::lastInsertRowid() const {
+    return sqlite3_last_insert_rowid(db_);
 }
 
 QStringList Database::tableNames() const {
@@ -137,6 +137,14 @@ Database::Transaction::~Transaction() {
 void Database::Transaction::commit() {
     db_.executeScript(nested_ ? "RELEASE nested;" : "COMMIT;");
     open_ = false;
+}
+
+Database::ReadTransaction::ReadTransaction(const Database& db) : db_(db) {
+    db_.executeScript("BEGIN DEFERRED;");
+}
+
+Database::ReadTransaction::~ReadTransaction() {
+    sqlite3_exec(db_.handle(), "COMMIT;", nullptr, nullptr, nullptr);
 }
 
 } // namespace kestro

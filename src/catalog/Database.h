@@ -61,6 +61,8 @@ public:
 
     // Rows changed by the last INSERT, UPDATE or DELETE.
     qint64 changes() const;
+    // The rowid of the row the last INSERT added.
+    qint64 lastInsertRowid() const;
 
     // The tables of the file in creation order, SQLite's own left out.
     QStringList tableNames() const;
@@ -82,6 +84,21 @@ public:
         const Database& db_;
         bool nested_;
         bool open_ = true;
+    };
+
+    // A read transaction: the reads made while it lives see the file in one
+    // state, and take its lock once rather than once per statement, which
+    // costs more than reading a row found by its rowid. Writers wait until
+    // it ends. Not to be opened inside another transaction.
+    class ReadTransaction {
+    public:
+        explicit ReadTransaction(const Database& db);
+        ~ReadTransaction();
+        ReadTransaction(const ReadTransaction&) = delete;
+        ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+    private:
+        const Database& db_;
     };
 
     // Rebuilds the file in place to give back unused space. SQLite's VACUUM

@@ -2,13 +2,15 @@
 
 #include "catalog/ChangeReport.h"
 #include "catalog/Database.h"
+#include "catalog/NameIndex.h"
 
 namespace kestro::schema {
 
 bool isVolumeTable(const QString& name) {
     const QString lower = name.toLower();
     if (lower.startsWith(QLatin1String("msys")) || lower.startsWith(QLatin1Char('~')) ||
-        lower.startsWith(QLatin1String("sqlite_")) || isChangeReportTable(name))
+        lower.startsWith(QLatin1String("sqlite_")) || IsNameIndexTable(name) ||
+        isChangeReportTable(name))
         return false;
     for (const QString& fixed : fixedTables())
         if (lower == fixed.toLower())

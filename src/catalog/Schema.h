@@ -28,9 +28,10 @@ inline QString filesTable(const QString& tablename) {
     return tablename + QStringLiteral("_files");
 }
 
-// True when a table belongs to a volume: it is none of the fixed tables, no
-// table of the change reports, and not one of the database engine's own
-// (names beginning with "msys", "~" or "sqlite_"). Letter case does not count.
+// True when a table belongs to a volume: it is none of the fixed tables, none
+// of the name index's (NameIndex.h), no table of the change reports, and not
+// one of the database engine's own (names beginning with "msys", "~" or
+// "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);
 
 // The index that makes the folder and file lookups of a volume table fast,

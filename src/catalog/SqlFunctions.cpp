@@ -186,6 +186,23 @@ bool matchesNamePattern(const QString& pattern, const QString& text) {
     return matchCompiled(compile(pattern.toStdString()), text.toStdString());
 }
 
+void appendFoldedName(std::string_view name, std::string& out) {
+    // Most names are plain ASCII: lowered in one pass, given up at the first
+    // byte beyond.
+    const size_t start = out.size();
+    out.resize(start + name.size());
+    char* folded = out.data() + start;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            out.resize(start);
+            out +=
+                QString::fromUtf8(name.data(), qsizetype(name.size())).toCaseFolded().toStdString();
+            return;
+        }
+        *folded++ = asciiLower(c);
+    }
+}
+
 void registerCatalogFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function_v2(db, "kestro_like", 2, flags, nullptr, likeFunction, nullptr, nullptr,

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <string>
+#include <string_view>
 
 struct sqlite3;
 
@@ -27,5 +29,11 @@ void registerCatalogFunctions(sqlite3* db);
 
 // The matcher behind kestro_like, for use outside SQL.
 bool matchesNamePattern(const QString& pattern, const QString& text);
+
+// Appends a name (UTF-8) as the matcher compares it: ASCII letters in lower
+// case, any other text case-folded for all of Unicode. A name matches a
+// pattern without wildcards inside exactly when its folded form holds the
+// folded pattern, so the name index keeps names in this form.
+void appendFoldedName(std::string_view name, std::string& out);
 
 } // namespace kestro

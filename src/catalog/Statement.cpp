@@ -62,6 +62,16 @@ Statement& Statement::bindNull(int index) {
     return *this;
 }
 
+Statement& Statement::bindBlob(int index, std::string_view bytes) {
+    // No bytes at all would bind Null, not an empty blob.
+    const char* data = bytes.data() ? bytes.data() : "";
+    const int rc =
+        sqlite3_bind_blob64(stmt_, index, data, sqlite3_uint64(bytes.size()), SQLITE_STATIC);
+    if (rc != SQLITE_OK)
+        fail(rc);
+    return *this;
+}
+
 Statement& Statement::bind(int index, const SqlValue& value) {
     std::visit(
         [&](const auto& v) {
@@ -113,6 +123,12 @@ bool Statement::isNull(int col) const {
 
 std::string_view Statement::utf8(int col) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+    return bytes ? std::string_view(bytes, size_t(sqlite3_column_bytes(stmt_, col)))
+                 : std::string_view();
+}
+
+std::string_view Statement::blob(int col) const {
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt_, col));
     return bytes ? std::string_view(bytes, size_t(sqlite3_column_bytes(stmt_, col)))
                  : std::string_view();
 }

@@ -14,7 +14,7 @@ namespace kestro {
 // One prepared SQL statement with bound parameters, read row by row. Values
 // always go in as parameters; nothing is pasted into the SQL text.
 class Statement {
-  public:
+public:
     Statement(sqlite3* db, std::string_view sql);
     ~Statement();
     Statement(Statement&& other) noexcept;
@@ -31,6 +31,7 @@ class Statement {
     Statement& bind(int index, double number);
     Statement& bind(int index, const SqlValue& value);
     Statement& bindNull(int index);
+    Statement& bindBlob(int index, std::string_view bytes); // the bytes must outlive the step
 
     // Binds the arguments to parameters 1, 2, ... in order.
     template <typename... Args> Statement& bindAll(const Args&... args) {
@@ -53,6 +54,7 @@ class Statement {
     bool isNull(int col) const;
     QString text(int col) const;
     std::string_view utf8(int col) const;
+    std::string_view blob(int col) const;
     qint64 integer(int col) const;
     double real(int col) const;
     SqlValue value(int col) const;
@@ -65,7 +67,7 @@ class Statement {
     // The text of a column, or nothing when it is Null.
     std::optional<QString> optionalText(std::string_view name) const;
 
-  private:
+private:
     [[noreturn]] void fail(int code) const;
 
     sqlite3* db_;

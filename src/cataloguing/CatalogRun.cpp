@@ -3,6 +3,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/ConsistencySweep.h"
 #include "catalog/DisplayRules.h"
+#include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
 #include "cataloguing/ChangeRecording.h"
@@ -245,8 +246,17 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
                      "CREATE TABLE " +
                      quoteIdentifier(newFiles) + " AS SELECT * FROM template_files;");
 
-    const ImportCount folderCount = ImportFolders(db, newDirs, listings.folders, view_);
-    const ImportCount fileCount = ImportFiles(db, newFiles, listings.files, volume.rootName, view_);
+    // The names go into the name index as they are imported; a catalog made
+    // before the index gets it from Compact or its first search.
+    std::optional<NameIndexWriter> folderNames, fileNames;
+    if (HasNameIndex(db)) {
+        folderNames.emplace(db, dirs, newDirs);
+        fileNames.emplace(db, files, newFiles);
+    }
+    const ImportCount folderCount =
+        ImportFolders(db, newDirs, listings.folders, view_, folderNames ? &*folderNames : nullptr);
+    const ImportCount fileCount = ImportFiles(db, newFiles, listings.files, volume.rootName, view_,
+                                              fileNames ? &*fileNames : nullptr);
     outcome.dirs = folderCount.lines;
     outcome.files = fileCount.lines;
     outcome.malformedLines = folderCount.malformed + fileCount.malformed;
@@ -270,6 +280,10 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
                      quoteIdentifier(files) + "; ALTER TABLE " + quoteIdentifier(newDirs) +
                      " RENAME TO " + quoteIdentifier(dirs) + "; ALTER TABLE " +
                      quoteIdentifier(newFiles) + " RENAME TO " + quoteIdentifier(files) + ";");
+    if (folderNames) {
+        folderNames->finish();
+        fileNames->finish();
+    }
     db.execute("DELETE FROM \"index\" WHERE tablename = ?1", volume.tablename);
     db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "
                "category, thedescription, dirs, files) "

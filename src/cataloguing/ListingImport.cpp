@@ -1,9 +1,11 @@
 #include "cataloguing/ListingImport.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/NameIndex.h"
 #include "catalog/StoredTexts.h"
 #include "cataloguing/VolumeIdentity.h"
 
+#include <QByteArrayView>
 #include <QFile>
 #include <algorithm>
 #include <charconv>
@@ -45,7 +47,10 @@ public:
             if (!refill()) {
                 if (pos_ == buffer_.size())
                     return false;
-                line = std::string_view(buffer_.data() + pos_, buffer_.size() - pos_);
+                size_t length = buffer_.size() - pos_;
+                if (buffer_.back() == '\r')
+                    --length; // what is left of a line end cut short
+                line = std::string_view(buffer_.data() + pos_, length);
                 pos_ = buffer_.size();
                 return true;
             }
@@ -80,6 +85,14 @@ std::optional<quint64> byteCount(std::string_view digits) {
     return value;
 }
 
+// A parent path or a name the catalog can hold and show: the listing writer
+// writes UTF-8 and a name never holds NUL, so anything else is no listing of
+// ours.
+bool isStorableText(std::string_view text) {
+    return !text.empty() && text.find('\0') == std::string_view::npos &&
+           QByteArrayView(text.data(), qsizetype(text.size())).isValidUtf8();
+}
+
 bool isMarkerName(std::string_view name) {
     const std::string_view marker = kMarkerFileName;
     if (name.size() != marker.size())
@@ -95,16 +108,17 @@ bool isMarkerName(std::string_view name) {
 // insert statement from buffers that live until the row is stepped.
 class RowInserter {
 public:
-    RowInserter(const Database& db, const QString& table)
-        : insert_(db.prepare("INSERT INTO " + quoteIdentifier(table) +
-                             " (parent, name, size, thedate) VALUES (?1, ?2, ?3, ?4)")) {}
+    RowInserter(const Database& db, const QString& table, NameIndexWriter* names)
+        : db_(db), insert_(db.prepare("INSERT INTO " + quoteIdentifier(table) +
+                                      " (parent, name, size, thedate) VALUES (?1, ?2, ?3, ?4)")),
+          names_(names) {}
 
     // A folder or file line: parent, name, size in bytes, date. False when
     // the line breaks the format.
     bool addItem(std::string_view line) {
         const std::string_view parent = ListingField(1, line), name = ListingField(2, line);
         const auto bytes = byteCount(ListingField(3, line));
-        if (separators(line) != 3 || parent.empty() || name.empty() || !bytes)
+        if (separators(line) != 3 || !isStorableText(parent) || !isStorableText(name) || !bytes)
             return false;
         size_.clear();
         date_.clear();
@@ -115,7 +129,7 @@ public:
             .bind(2, name)
             .bind(3, std::string_view(size_))
             .bind(4, std::string_view(date_));
-        step();
+        step(name);
         return true;
     }
 
@@ -123,12 +137,12 @@ public:
     bool addRoot(std::string_view line) {
         const std::string_view name = ListingField(1, line);
         const auto bytes = byteCount(ListingField(2, line));
-        if (separators(line) != 1 || name.empty() || !bytes)
+        if (separators(line) != 1 || !isStorableText(name) || !bytes)
             return false;
         size_.clear();
         appendSizeText(*bytes, size_);
         insert_.bindNull(1).bind(2, name).bind(3, std::string_view(size_)).bindNull(4);
-        step();
+        step(name);
         return true;
     }
 
@@ -137,12 +151,16 @@ private:
         return std::count(line.begin(), line.end(), kSeparator);
     }
 
-    void step() {
+    void step(std::string_view name) {
         insert_.run();
         insert_.reset();
+        if (names_)
+            names_->add(db_.lastInsertRowid(), name);
     }
 
+    const Database& db_;
     Statement insert_;
+    NameIndexWriter* names_;
     std::string size_, date_;
 };
 
@@ -189,10 +207,11 @@ std::string_view ListingField(int n, std::string_view line) {
 }
 
 ImportCount ImportFolders(const Database& db, const QString& folderTable,
-                          const QString& listingPath, ImportProgress& progress) {
+                          const QString& listingPath, ImportProgress& progress,
+                          NameIndexWriter* names) {
     progress.setTitle(QStringLiteral("Catalog disk"));
     ListingReader reader(listingPath);
-    RowInserter rows(db, folderTable);
+    RowInserter rows(db, folderTable, names);
     ImportCount count;
     std::string_view first;
     // Without its root row a volume cannot be shown; such a listing is refused.
@@ -212,7 +231,7 @@ ImportCount ImportFolders(const Database& db, const QString& folderTable,
 }
 
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
-                        const QString& rootName, ImportProgress& progress) {
+                        const QString& rootName, ImportProgress& progress, NameIndexWriter* names) {
     ImportCount count;
     if (progress.abortRequested()) {
         count.aborted = true;
@@ -220,7 +239,7 @@ ImportCount ImportFiles(const Database& db, const QString& fileTable, const QStr
     }
     progress.setTitle(QStringLiteral("Catalog disk"));
     ListingReader reader(listingPath);
-    RowInserter rows(db, fileTable);
+    RowInserter rows(db, fileTable, names);
     progress.setProgressRange(reader.size());
     progress.setProgressValue(0);
     progress.setStatus(QStringLiteral("Importing Files..."));

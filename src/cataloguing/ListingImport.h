@@ -7,6 +7,8 @@
 
 namespace kestro {
 
+class NameIndexWriter;
+
 // What one import read.
 struct ImportCount {
     qint32 lines = 0;     // every line read, the root line and a marker's line included
@@ -18,22 +20,25 @@ struct ImportCount {
 // volume's table, converting byte counts to size texts and listing dates to
 // date texts, and yields to the user interface after every 11th line. They
 // work inside the caller's transaction on the caller's connection: rows are
-// only kept when the caller commits. A line that breaks the format is
-// skipped and counted, never fatal; a listing that cannot be read throws
-// CatalogError.
+// only kept when the caller commits. A line that breaks the format (a parent
+// or name that is not UTF-8 or holds a NUL included) is skipped and counted,
+// never fatal; a listing that cannot be read throws CatalogError.
 
 // The folder listing, into a volume's folder table: its first line is the
 // volume's root row (name and size; no parent, no date), then one row per
-// folder.
+// folder. Each row's name goes to `names` too, when given.
 ImportCount ImportFolders(const Database& db, const QString& folderTable,
-                          const QString& listingPath, ImportProgress& progress);
+                          const QString& listingPath, ImportProgress& progress,
+                          NameIndexWriter* names = nullptr);
 
 // The file listing, into a volume's file table: one row per file, except the
 // volume's own marker file in its root folder `rootName` ("D:"), whose line
 // is read and counted but not kept. Returns at once, reading nothing, when
-// the user has already asked to stop.
+// the user has already asked to stop. Each row's name goes to `names` too,
+// when given.
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
-                        const QString& rootName, ImportProgress& progress);
+                        const QString& rootName, ImportProgress& progress,
+                        NameIndexWriter* names = nullptr);
 
 // The text between the (n-1)-th and the n-th field separator (the byte 0xFE)
 // of a listing line; fields count from 1, and a number below 1 gives nothing.

@@ -23,7 +23,8 @@ struct Mount {
 // (proc, sysfs, cgroup, ...) and mounts in system places (/proc, /sys, /dev,
 // /run except /run/media, /boot, /efi, /etc, /usr, /var, /snap, /tmp itself).
 // Where two file systems are stacked on one folder only the upper one is kept,
-// since only it can be seen. Malformed lines are skipped.
+// since only it can be seen. Malformed lines are skipped, and so is a mount
+// point that is not a clean absolute path or holds a NUL.
 std::vector<Mount> ParseMountInfo(const QByteArray& mountInfo);
 
 // Turns every backslash followed by three octal digits ("\040") into the byte

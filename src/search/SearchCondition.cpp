@@ -30,8 +30,10 @@ std::string sizeComparisonOperator(const QString& comboText) {
 
 SearchCondition SearchCondition::fromCriteria(const SearchCriteria& criteria, int currentYear) {
     SearchCondition condition;
-    if (!criteria.named.isEmpty())
-        condition.add("kestro_like(?, name)", {NamePatternOf(criteria.named)});
+    if (!criteria.named.isEmpty()) {
+        condition.namePattern_ = NamePatternOf(criteria.named);
+        condition.add("kestro_like(?, name)", {condition.namePattern_});
+    }
 
     if (criteria.between) {
         const auto first = ReadSearchDate(criteria.firstDate, criteria.europeanDates, currentYear);
@@ -64,12 +66,24 @@ void SearchCondition::add(const std::string& sql, std::vector<SqlValue> values) 
 }
 
 Statement SearchCondition::select(const Database& db, const QString& table) const {
-    std::string sql =
-        "SELECT name, parent, size, thedate, thedescription FROM " + quoteIdentifier(table);
-    if (!isEmpty())
-        sql += " WHERE " + sql_;
-    Statement rows = db.prepare(sql);
-    int index = 0;
+    return prepare(db, table, isEmpty() ? std::string() : " WHERE " + sql_, 0);
+}
+
+// The two rowids come first, as parameters 1 and 2.
+Statement SearchCondition::selectRowids(const Database& db, const QString& table) const {
+    return prepare(db, table, " WHERE rowid BETWEEN ? AND ?" + (isEmpty() ? "" : " AND " + sql_),
+                   2);
+}
+
+void SearchCondition::bindRowids(Statement& rows, qint64 first, qint64 last) const {
+    rows.bind(1, first).bind(2, last);
+}
+
+Statement SearchCondition::prepare(const Database& db, const QString& table,
+                                   const std::string& where, int parametersBefore) const {
+    Statement rows = db.prepare("SELECT name, parent, size, thedate, thedescription FROM " +
+                                quoteIdentifier(table) + where);
+    int index = parametersBefore;
     for (const SqlValue& value : values_)
         rows.bind(++index, value);
     return rows;

@@ -36,16 +36,25 @@ public:
     bool isEmpty() const { return sql_.empty(); }
     const std::string& sql() const { return sql_; }
     const std::vector<SqlValue>& values() const { return values_; }
+    // The name pattern the condition holds names to; empty when none.
+    const QString& namePattern() const { return namePattern_; }
 
     // The rows of a volume table that meet the condition, in table order,
     // with the columns above.
     Statement select(const Database& db, const QString& table) const;
+    // The same among the rows with rowids from one number to another, both
+    // bound with bindRowids() before each run.
+    Statement selectRowids(const Database& db, const QString& table) const;
+    void bindRowids(Statement& rows, qint64 first, qint64 last) const;
 
 private:
     void add(const std::string& sql, std::vector<SqlValue> values);
+    Statement prepare(const Database& db, const QString& table, const std::string& where,
+                      int parametersBefore) const;
 
     std::string sql_;
     std::vector<SqlValue> values_;
+    QString namePattern_;
 };
 
 } // namespace kestro

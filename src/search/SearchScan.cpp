@@ -2,8 +2,12 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/DisplayRules.h"
+#include "catalog/NameCandidates.h"
+#include "catalog/NameIndex.h"
 #include "search/FileTypeMemo.h"
+#include "search/NameNeedle.h"
 
+#include <optional>
 #include <utility>
 
 namespace kestro {
@@ -23,6 +27,34 @@ QString textOf(const Statement& row, int column) {
     return row.isNull(column) ? QString() : row.text(column);
 }
 
+// Candidates of the name index lying this close together (at least one in
+// so many rows) are read as one run of rows rather than one by one.
+constexpr qint64 kRunDensity = 8;
+
+// Reads the rows of a block's candidates that meet the condition, handing
+// each to `take`; false when `take` wants no more.
+template <typename Take>
+bool readCandidates(const SearchCondition& condition, Statement& rows,
+                    std::span<const qint64> rowids, Take take) {
+    const qint64 span = rowids.back() - rowids.front() + 1;
+    if (qint64(rowids.size()) * kRunDensity >= span) {
+        condition.bindRowids(rows, rowids.front(), rowids.back());
+        bool more = true;
+        while (more && rows.next())
+            more = take(rows);
+        rows.reset();
+        return more;
+    }
+    for (const qint64 rowid : rowids) {
+        condition.bindRowids(rows, rowid, rowid);
+        const bool more = !rows.next() || take(rows);
+        rows.reset();
+        if (!more)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // One search's reading of the catalog. Rows come folder by folder, so the
@@ -32,9 +64,15 @@ struct SearchScan::Scan {
     std::vector<CatalogVolume> volumes;
     const SearchCondition& condition;
     bool europeanDates;
-    FileTypeMemo fileTypes;
+    std::optional<FileTypeMemo> fileTypes = {}; // none: files have no type nor icon
+    // What the name index can look up for the condition's name pattern, if
+    // anything, and the index as the catalog holds it.
+    std::optional<std::string> needle = {};
+    std::optional<NameCandidates> candidates = {};
     std::string lastLocationUtf8 = {};
     QString lastLocation = {};
+
+    bool useIndex(const QString& table) const { return needle && candidates->covers(table); }
 
     SearchResult resultOf(const Statement& row, TableKind kind, const CatalogVolume& volume) {
         SearchResult result;
@@ -43,8 +81,8 @@ struct SearchScan::Scan {
         if (kind == TableKind::Folders) {
             result.type = kFolderTypeName;
             result.iconKey = kFolderIconKey;
-        } else {
-            const FileTypeMemo::FileType& type = fileTypes.of(row.utf8(SearchCondition::Name));
+        } else if (fileTypes) {
+            const FileTypeMemo::FileType& type = fileTypes->of(row.utf8(SearchCondition::Name));
             result.type = type.name;
             result.iconKey = type.iconKey;
         }
@@ -84,7 +122,10 @@ QString SearchTotalsText(const SearchOutcome& outcome) {
 
 SearchScan::SearchScan(Catalog catalog, const FileTypes& fileTypes, SearchState& state,
                        SearchView& view)
-    : catalog_(std::move(catalog)), fileTypes_(fileTypes), state_(state), view_(view) {}
+    : catalog_(std::move(catalog)), fileTypes_(&fileTypes), state_(state), view_(view) {}
+
+SearchScan::SearchScan(Catalog catalog, SearchState& state, SearchView& view)
+    : catalog_(std::move(catalog)), fileTypes_(nullptr), state_(state), view_(view) {}
 
 SearchOutcome SearchScan::run(const SearchRequest& request) {
     SearchOutcome outcome;
@@ -103,8 +144,12 @@ SearchOutcome SearchScan::run(const SearchRequest& request) {
     view_.yieldEvents(10);
     try {
         const Database db = catalog_.open();
-        Scan scan{db, request.volumes.resolve(db), condition, request.criteria.europeanDates,
-                  FileTypeMemo(fileTypes_)};
+        Scan scan{db, request.volumes.resolve(db), condition, request.criteria.europeanDates};
+        if (fileTypes_)
+            scan.fileTypes.emplace(*fileTypes_);
+        scan.needle = NameNeedleOf(condition.namePattern());
+        if (scan.needle)
+            scan.candidates.emplace(db);
         for (const TableKind kind : TableKindsOf(scope))
             if (!scanKind(scan, kind, outcome))
                 break;
@@ -139,24 +184,59 @@ bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {
         const QString table = VolumeTable(volume.tablename, kind);
         if (!scan.db.hasTable(table))
             continue;
-        Statement rows = scan.condition.select(scan.db, table);
-        view_.yieldEvents(10);
+        if (scan.needle && !scan.useIndex(table)) {
+            if (!indexNames(scan, table, volume.name))
+                return false;
+            view_.setStatus(searchingText(kind, volume.name));
+        }
+
+        const Database::ReadTransaction reading(scan.db);
         int rowsSinceYield = 0;
-        while (rows.next()) {
+        // Takes a row found; false when the search is to end.
+        const auto take = [&](const Statement& row) {
             if (++rowsSinceYield == kRowsBetweenYields) {
                 rowsSinceYield = 0;
                 deliver();
                 view_.yieldEvents(1);
             }
-            batch.push_back(scan.resultOf(rows, kind, volume));
-            if (state_.abortRequested())
-                break;
+            batch.push_back(scan.resultOf(row, kind, volume));
+            return !state_.abortRequested();
+        };
+        if (scan.useIndex(table)) {
+            Statement rows = scan.condition.selectRowids(scan.db, table);
+            view_.yieldEvents(10);
+            scan.candidates->find(table, *scan.needle, [&](std::span<const qint64> rowids) {
+                return readCandidates(scan.condition, rows, rowids, take);
+            });
+        } else {
+            Statement rows = scan.condition.select(scan.db, table);
+            view_.yieldEvents(10);
+            while (rows.next() && take(rows)) {
+            }
         }
         deliver();
         if (state_.abortRequested())
             return false;
     }
     return true;
+}
+
+bool SearchScan::indexNames(Scan& scan, const QString& table, const QString& volume) {
+    if (scan.db.mode() != OpenMode::SharedReadWrite)
+        return true;
+    view_.setStatus(QStringLiteral("Building the name index of volume: ") + volume);
+    view_.yieldEvents(1);
+    try {
+        CreateNameIndex(scan.db);
+        const bool built = IndexNamesOf(scan.db, table, [this] {
+            view_.yieldEvents(1);
+            return !state_.abortRequested();
+        });
+        scan.candidates.emplace(scan.db);
+        return built;
+    } catch (const CatalogError&) {
+        return true; // the catalog is busy or full: this search reads the table
+    }
 }
 
 } // namespace kestro

@@ -48,9 +48,19 @@ QString SearchTotalsText(const SearchOutcome& outcome);
 // missing gives nothing and the search goes on. "&Stop" (the shared state's
 // abort request) ends the search after the current row, or after the status
 // of the next volume; the scan of the other table kind then ends too.
+//
+// A name pattern the name index can narrow (NameNeedleOf) is looked up there
+// rather than read from every row; the condition still judges each row the
+// index names, so the rows found are the same, in the same order. A table
+// the index does not cover yet is indexed first when the catalog can be
+// written ("Building the name index of volume: ..."), else read whole.
 class SearchScan {
 public:
     SearchScan(Catalog catalog, const FileTypes& fileTypes, SearchState& state, SearchView& view);
+    // For a view that shows no file types: the rows of files carry neither
+    // type nor icon key, and the desktop's file-type registry, which takes
+    // longer to read than a search of millions of names, is not needed.
+    SearchScan(Catalog catalog, SearchState& state, SearchView& view);
 
     SearchOutcome run(const SearchRequest& request);
 
@@ -59,9 +69,12 @@ private:
 
     // Scans one table kind of every volume; false when the search is to end.
     bool scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome);
+    // Puts a table's names into the name index, when the catalog can be
+    // written; false when the user stopped it.
+    bool indexNames(Scan& scan, const QString& table, const QString& volume);
 
     Catalog catalog_;
-    const FileTypes& fileTypes_;
+    const FileTypes* fileTypes_;
     SearchState& state_;
     SearchView& view_;
 };

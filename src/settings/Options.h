@@ -18,6 +18,7 @@ struct Options {
     qint16 oNetworkShared = 1;    // 1: open catalogs shared and writable; 0: read-only
     qint16 oDateFormat = 0;       // show and enter dates day first
     qint16 oSounds = 1;           // play sound cues
+    qint16 oSearchAsYouType = 0;  // the find tool searches as "Named:" is typed
 
     bool operator==(const Options&) const = default;
 };

@@ -36,6 +36,7 @@ const OptionKey kOptionKeys[] = {
     {"oNetworkShared", &Options::oNetworkShared, false},
     {"oDateFormat", &Options::oDateFormat, false},
     {"oSounds", &Options::oSounds, false},
+    {"oSearchAsYouType", &Options::oSearchAsYouType, false},
 };
 
 // "Environment": the window numbers are read by their leading number, the

@@ -22,10 +22,10 @@ using kestro::test::ProgramUnderTest;
 
 namespace {
 
-// The ten option boxes, in the order the settings file keeps them.
-const QStringList kFlagBoxes = {"oStartupMode",   "oSmartCaps",  "oClearDesc",
-                                "oSearchFiles",   "oSearchDirs", "oEjectMedia",
-                                "oNetworkShared", "oDateFormat", "oSounds"};
+// The option boxes, in the order the settings file keeps them.
+const QStringList kFlagBoxes = {"oStartupMode", "oSmartCaps",      "oClearDesc",     "oSearchFiles",
+                                "oSearchDirs",  "oEjectMedia",     "oNetworkShared", "oDateFormat",
+                                "oSounds",      "oSearchAsYouType"};
 
 QCheckBox& box(QDialog& dialog, const QString& name) {
     return *dialog.findChild<QCheckBox*>(name);
@@ -95,7 +95,8 @@ private Q_SLOTS:
         QCOMPARE(captions, QString("Startup with Search Dialog|SmartCaps©|Always Clear "
                                    "Descriptions?|Default to Search Files?|Default to Search "
                                    "Folders?|Eject Media After Cataloging?|Network Shared "
-                                   "Mode|European Dates (d/m/y)?|Sounds Effects Enabled|"));
+                                   "Mode|European Dates (d/m/y)?|Sounds Effects Enabled|Search "
+                                   "as You Type?|"));
         for (const QString& name : kFlagBoxes)
             QCOMPARE(option(program, name), name == "oSounds" ? "0" : "1");
         QCOMPARE(option(program, "oStartupDrive"), QString("W:"));

@@ -57,6 +57,7 @@ TEST(Sweep, DropsOrphanTablesAndKeepsOwnedOnes) {
     const SweepReport report = sweepCatalog(c.catalog.open());
     EXPECT_EQ(c.tables(),
               (QStringList{"Name", "categories", "index", "template_dirs", "template_files",
+                           "name_index_segments", "name_index_blocks", "name_index_grams",
                            "71330842_dirs", "71330842_files", "MSysObjects", "~tmp"}));
     EXPECT_EQ(report.droppedTables.size(), 5);
     EXPECT_TRUE(report.removedVolumes.isEmpty());

@@ -85,6 +85,7 @@ TEST_F(CliJson, NamesAndDescriptionsComeBackExactlyFromEveryCommand) {
     EXPECT_EQ(found[0]["volume"].toString(), volumeName);
     EXPECT_EQ(found[0]["location"].toString(), "Z:\\sub");
     EXPECT_EQ(found[0]["description"].toString(), description);
+    EXPECT_FALSE(found[0]["type"].toString().isEmpty()) << "a file's type, as in the list";
     EXPECT_EQ(texts(json("search", {"--name", "*"}), "kind"),
               (QStringList{"file", "file", "file", "folder", "folder"}));
 }

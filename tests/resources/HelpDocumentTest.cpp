@@ -84,7 +84,7 @@ TEST(HelpDocument, UsesTheProgramsCaptionsAndMessagesAsShown) {
         "Sounds Effects Enabled", "Default to Search Files?", "Default to Search Folders?",
         "European Dates (d/m/y)?", "Network Shared Mode", "Eject Media After Cataloging?",
         "Always Clear Descriptions?", "SmartCaps©", "Startup with Search Dialog",
-        "Default Catalog Drive", "Your Current Default  is - ",
+        "Search as You Type?", "Default Catalog Drive", "Your Current Default  is - ",
         // The Find Tool's tabs and the catalog dialog's choices.
         "Name & Location", "Date Modified", "Advanced", "Eject media when done?",
         "Clear existing file/folder descriptions?",

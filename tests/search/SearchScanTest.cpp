@@ -188,6 +188,19 @@ TEST_F(ScanFixture, StopBetweenVolumesEndsBothTableKinds) {
     EXPECT_EQ(view.statuses.last(), "2 folders / 0 files found -- Search ABORTED by user");
 }
 
+TEST_F(ScanFixture, StopWhileReadingFoldersSearchesNoFiles) {
+    // Asked at the yield of Alpha's status, then at the one before its rows.
+    int asked = 0;
+    view.stopWhen = [&](const test::RecordingView& v) {
+        return !v.statuses.isEmpty() &&
+               v.statuses.last() == "Searching for folders in volume: Alpha" && ++asked == 2;
+    };
+    const SearchOutcome outcome = search({});
+    EXPECT_EQ(outcome.result, Result::Aborted);
+    EXPECT_EQ(outcome.foldersFound, 1) << "the row read when Stop came";
+    EXPECT_TRUE(statusesFor("files").isEmpty());
+}
+
 TEST_F(ScanFixture, ACatalogThatCannotBeReadIsReportedNotCalledASuccess) {
     test::writeAll(catalogPath, "not a catalog");
     EXPECT_EQ(search({}).result, Result::Failed);

@@ -231,6 +231,42 @@ private Q_SLOTS:
         QCOMPARE(search.results().rowCount(), 0);
     }
 
+    void searchAsYouTypeFollowsNamedAndAKeystrokeStopsTheSearchUnderWay() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        SearchWindow& search = openSearch(program);
+        auto& named = child<QLineEdit>(search, "Input1");
+        QTest::keyClicks(&named, "wa");
+        QCOMPARE(search.results().rowCount(), 0); // the option is off at first
+
+        Options options = program.state.options();
+        options.oSearchAsYouType = 1;
+        program.state.setOptions(options);
+        QTest::keyClick(&named, 'd');
+        QCOMPARE(column(search, SearchResultsModel::Filename), QStringList({"e1m1.wad", "x.wad"}));
+
+        // The next keystroke comes while its search runs, and the next after
+        // that: the search for "wadx" stops, and "wad" is searched for again.
+        bool typed = false;
+        auto watch = std::make_unique<SearchProbe>([&] {
+            if (search.isSearching() && !typed) {
+                typed = true;
+                QTest::keyClick(&named, Qt::Key_Backspace);
+            }
+        });
+        QTest::keyClick(&named, 'x');
+        QVERIFY(typed);
+        QTRY_COMPARE(search.statusText(),
+                     QString("0 folders / 2 files found -- Search Completed Successfully"));
+        QCOMPARE(column(search, SearchResultsModel::Filename), QStringList({"e1m1.wad", "x.wad"}));
+        watch.reset();
+
+        named.selectAll();
+        QTest::keyClick(&named, Qt::Key_Delete);
+        QCOMPARE(search.results().rowCount(), 0);
+        QVERIFY(program.prompter.messages.isEmpty());
+    }
+
     void sortingFlipsTheOrderOnEveryClick() {
         ProgramUnderTest program;
         QVERIFY(program.start());
@@ -428,6 +464,11 @@ private Q_SLOTS:
         QCOMPARE(entries(child<QListWidget>(*search, "List1"), true), QStringList({"Music"}));
         QCOMPARE(search->geometry(), QRect(10, 10, 600, 450));
         QCOMPARE(program.sounds.played.count("openwindow.wav"), cues + 1);
+
+        // A minimized window is not placed: it comes back where it was.
+        search->setWindowState(Qt::WindowMinimized);
+        search->open();
+        QCOMPARE(search->normalGeometry(), QRect(10, 10, 600, 450));
 
         // Closing discards the results.
         search->close();

@@ -35,7 +35,8 @@ TEST_F(SettingsFileTest, NoFileGivesEveryDefault) {
                                                .oEjectMedia = 1,
                                                .oNetworkShared = 1,
                                                .oDateFormat = 0,
-                                               .oSounds = 1}));
+                                               .oSounds = 1,
+                                               .oSearchAsYouType = 0}));
     const Environment e = settings.loadEnvironment();
     EXPECT_EQ(e.lastLoadedFile, dir.path() + "/default.mdb");
     EXPECT_FALSE(e.windowLeft || e.windowTop || e.windowWidth || e.windowHeight);
@@ -65,7 +66,7 @@ TEST_F(SettingsFileTest, SavesWriteEveryKeyInOrderAndReadBack) {
     EXPECT_EQ(readAll(settings.path()),
               "[Options]\noStartupMode=1\noSmartCaps=0\noStartupDrive=E:\noClearDesc=0\n"
               "oSearchFiles=1\noSearchDirs=1\noEjectMedia=1\noNetworkShared=0\noDateFormat=0\n"
-              "oSounds=0\n\n"
+              "oSounds=0\noSearchAsYouType=0\n\n"
               "[Environment]\nLastLoadedFile=/home/alice/cats/home.mdb\nWindowLeft=120\n"
               "WindowTop=240.5\nWindowWidth=9000\nWindowHeight=6000\nListviewNameCol=200\n"
               "ListviewSizeCol=81\nListviewTypeCol=37\nListviewDateCol=90\n"

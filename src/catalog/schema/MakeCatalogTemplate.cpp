@@ -1,7 +1,10 @@
-// Build-time tool: runs the schema script into a fresh SQLite file, the
-// catalog template that every new catalog is copied from.
+// Build-time tool: runs the schema script, then the name index's tables, into
+// a fresh SQLite file, the catalog template that every new catalog is copied
+// from.
 //
 //   make-catalog-template SCHEMA.sql OUTPUT.kst
+
+#include "NameIndexSchema.h"
 
 #include <cstdio>
 #include <fstream>
@@ -27,6 +30,8 @@ int main(int argc, char** argv) {
     int rc = sqlite3_open(temporary.c_str(), &db);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, script.str().c_str(), nullptr, nullptr, &error);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, kestro::schema::kNameIndexSchema, nullptr, nullptr, &error);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "VACUUM;", nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {

@@ -1,6 +1,7 @@
 -- The catalog template: every new catalog is a byte copy of the file this
--- script builds (new.kst). Volume tables are made from the two template
--- tables when a volume is catalogued.
+-- script builds (new.kst), with the name index's tables (NameIndexSchema.h).
+-- Volume tables are made from the two template tables when a volume is
+-- catalogued.
 
 -- Volume tables of a million rows load and index markedly faster on 8 KiB
 -- pages than on the default 4 KiB.

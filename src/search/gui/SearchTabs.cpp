@@ -90,6 +90,7 @@ void SearchTabs::buildNamePanel() {
                               QStringLiteral("What to search for"));
     input1_ = addTextBox(panel, "Input1");
     input1_->setPlaceholderText(QStringLiteral("report, *.doc, rep*"));
+    connect(input1_, &QLineEdit::textEdited, this, &SearchTabs::namedEdited);
     list1_ = new VolumeList(panel);
     list1_->setObjectName(QStringLiteral("List1"));
 

@@ -43,6 +43,8 @@ public:
 Q_SIGNALS:
     // Enter pressed in one of the text boxes.
     void findRequested();
+    // The user changed the text of "Named:".
+    void namedEdited();
 
 private:
     QWidget* addPanel(const QString& caption, const QString& key, const QString& tip);

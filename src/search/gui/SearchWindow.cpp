@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -45,8 +46,10 @@ constexpr int kGapBeforeButtons = 16;
 
 // While a search runs, the list takes the rows found at most this often (in
 // milliseconds): often enough to look live, rarely enough that 100,000 rows
-// cost the list a few dozen updates rather than thousands.
+// cost the list a few dozen updates rather than thousands. The first rows,
+// a few screens full, are shown as soon as they are found.
 constexpr qint64 kShowResultsEveryMs = 100;
+constexpr int kRowsShownAtOnce = 1000;
 
 // Whether `window` is one of the program's own windows, whose user coming
 // back to the find tool makes it take up the catalog and its placement
@@ -82,6 +85,7 @@ SearchWindow::SearchWindow(ProgramState& program, SearchState& search, HandOffs 
         if (findB_->isEnabled())
             findB_->click();
     });
+    connect(tabs_, &SearchTabs::namedEdited, this, &SearchWindow::Input1_Change);
 
     listView1_->setObjectName(QStringLiteral("ListView1"));
     listView1_->setModel(results_);
@@ -231,6 +235,25 @@ void SearchWindow::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------
 // The buttons and the result list
 
+void SearchWindow::Input1_Change() {
+    if (program_.options().oSearchAsYouType == 0)
+        return;
+    if (searching_) {
+        retyped_ = true;
+        search_.requestAbort();
+        return;
+    }
+    const SearchRequest request = tabs_->request();
+    if (!request.searchFiles && !request.searchFolders)
+        return; // said by "&Find Now", not at every keystroke
+    if (request.criteria.named.isEmpty()) {
+        clearResults();
+        setStatus(QString());
+        return;
+    }
+    findB_Click();
+}
+
 void SearchWindow::findB_Click() {
     if (searching_)
         return;
@@ -239,9 +262,12 @@ void SearchWindow::findB_Click() {
         SearchScan(program_.catalog(), program_.fileTypes, search_, *this).run(tabs_->request());
     }
     if (!isVisible()) { // closed while searching
+        retyped_ = false;
         clearResults();
         setStatus(QString());
     }
+    if (std::exchange(retyped_, false))
+        QTimer::singleShot(0, this, &SearchWindow::Input1_Change);
 }
 
 void SearchWindow::stopB_Click() {
@@ -292,7 +318,8 @@ void SearchWindow::clearResults() {
 void SearchWindow::addResults(std::vector<SearchResult> rows) {
     results_->add(std::move(rows));
     const bool first = !sinceResultsShown_.isValid();
-    if (first || sinceResultsShown_.hasExpired(kShowResultsEveryMs)) {
+    if (first || results_->rowCount() < kRowsShownAtOnce ||
+        sinceResultsShown_.hasExpired(kShowResultsEveryMs)) {
         results_->showAdded();
         sinceResultsShown_.start();
     }

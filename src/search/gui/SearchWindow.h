@@ -29,6 +29,10 @@ class SearchTabs;
 // options and puts the focus on "Named:"; results and criteria stay. Coming
 // back from a message box or from another program changes nothing. Closing it saves its placement
 // and discards the results.
+//
+// With the option "Search as You Type?", every change the user makes to
+// "Named:" searches at once, as "&Find Now" would; a change during a search
+// stops that search and searches again for the new text.
 class SearchWindow : public QWidget, private SearchView {
     Q_OBJECT
 public:
@@ -54,6 +58,7 @@ Q_SIGNALS:
     void activated();
 
 public Q_SLOTS:
+    void Input1_Change();
     void findB_Click();
     void stopB_Click();
     void newB_Click();
@@ -97,6 +102,9 @@ private:
     // thousands of small ones.
     QElapsedTimer sinceResultsShown_;
     bool searching_ = false;
+    // "Named:" changed while a search ran: that search was stopped, and the
+    // new text is searched for when it has ended.
+    bool retyped_ = false;
     bool activating_ = false;
     // The user went from this window to another window of the program, so
     // that coming back is an activation.

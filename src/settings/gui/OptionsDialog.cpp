@@ -27,7 +27,8 @@ OptionsDialog::OptionsDialog(ProgramState& state, QWidget* parent)
     QGroupBox* search =
         addFrame("fraSearch", QStringLiteral("Search"),
                  {{"oSearchFiles", "Default to Search Files?", &Options::oSearchFiles},
-                  {"oSearchDirs", "Default to Search Folders?", &Options::oSearchDirs}});
+                  {"oSearchDirs", "Default to Search Folders?", &Options::oSearchDirs},
+                  {"oSearchAsYouType", "Search as You Type?", &Options::oSearchAsYouType}});
     QGroupBox* behaviors =
         addFrame("fraSample1", QStringLiteral("Behaviors"),
                  {{"oDateFormat", "European Dates (d/m/y)?", &Options::oDateFormat},

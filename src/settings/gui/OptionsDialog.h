@@ -15,7 +15,7 @@ namespace kestro {
 
 class ProgramState;
 
-// "Options": the ten options of the settings file, each a check box but the
+// "Options": the options of the settings file, each a check box but the
 // default catalog drive, which is picked in a drive list.
 //
 // Each showing reads the options afresh from the settings file into the
