@@ -32,17 +32,10 @@ using kestro::test::ProgramUnderTest;
 
 namespace {
 
-SearchWindow* shownSearch() {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* search = qobject_cast<SearchWindow*>(window); search && search->isVisible())
-            return search;
-    return nullptr;
-}
-
 // The find tool of a started program, opened by the Search command.
 SearchWindow& openSearch(ProgramUnderTest& program) {
     program.window().findChild<QAction*>("mnuSearch")->trigger();
-    SearchWindow* search = shownSearch();
+    auto* search = qobject_cast<SearchWindow*>(test::shownWindow("fSearch"));
     if (!search || !QTest::qWaitForWindowExposed(search))
         throw std::runtime_error("the find tool did not open");
     return *search;
@@ -514,7 +507,7 @@ private Q_SLOTS:
         ProgramUnderTest program;
         program.setOption("oStartupMode", "1");
         QVERIFY(program.start());
-        QTRY_VERIFY(shownSearch());
+        QTRY_VERIFY(test::shownWindow("fSearch"));
     }
 };
 
