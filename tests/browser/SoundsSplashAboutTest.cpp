@@ -1,6 +1,7 @@
 #include "ProgramUnderTest.h"
 #include "browser/gui/PictureButton.h"
 #include "support/ModalDialog.h"
+#include "support/NamedControl.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -118,9 +119,7 @@ private Q_SLOTS:
         QTimer look;
         look.setInterval(0);
         connect(&look, &QTimer::timeout, [&] {
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (window->objectName() != "frmSplash" || !window->isVisible())
-                    continue;
+            if (QWidget* window = test::shownWindow("frmSplash")) {
                 const QString message = window->findChild<QLabel*>("lbl")->text();
                 if (messages.isEmpty() || messages.last() != message)
                     messages << message;
@@ -148,8 +147,7 @@ private Q_SLOTS:
         // The icon cache went through every file type the desktop knows.
         QVERIFY2(QRegularExpression("^File types: ([0-9,]+) of \\1$").match(progress).hasMatch(),
                  qPrintable(progress));
-        for (QWidget* window : QApplication::topLevelWidgets())
-            QVERIFY(window->objectName() != "frmSplash" || !window->isVisible());
+        QVERIFY(!test::shownWindow("frmSplash"));
     }
 };
 

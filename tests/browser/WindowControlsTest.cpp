@@ -4,6 +4,7 @@
 #include "browser/gui/PaneSplitter.h"
 #include "browser/gui/PictureButton.h"
 #include "platform/gui/CatalogFileOpener.h"
+#include "support/NamedControl.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -147,11 +148,8 @@ private Q_SLOTS:
                        "<html><body><a href='#end'>to the end</a>" +
                            QByteArray("<p>text</p>").repeated(60) +
                            "<h2 id='end'>The end</h2></body></html>");
-        const auto helpWindow = []() -> QTextBrowser* {
-            for (QWidget* window : QApplication::topLevelWidgets())
-                if (window->objectName() == "fHelp" && window->isVisible())
-                    return qobject_cast<QTextBrowser*>(window);
-            return nullptr;
+        const auto helpWindow = [] {
+            return qobject_cast<QTextBrowser*>(test::shownWindow("fHelp"));
         };
         program.trigger("mnuHelp");
         QCOMPARE(program.shell.documents, QStringList({program.programFile("kestro2.html")}));

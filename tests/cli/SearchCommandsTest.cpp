@@ -123,10 +123,10 @@ TEST_F(CliSearch, ExportWritesWhatTheDialogWritesAndNamesTheFiles) {
     EXPECT_EQ(r.out, "Wrote " + out.filePath("Disk2.cdf") + "\n");
     EXPECT_TRUE(test::readAll(out.filePath("Disk2.cdf")).endsWith("\r\nReport.txt\t1\r\n"));
 
+    // What a printout holds is the export's own test.
     const auto printout = cli("export", {"--out", out.path(), "--print", "--no-headers"});
     EXPECT_EQ(printout.out,
               "Wrote " + out.filePath("Disk1.txt") + "\nWrote " + out.filePath("Disk2.txt") + "\n");
-    EXPECT_TRUE(test::readAll(out.filePath("Disk1.txt")).startsWith("Volume: Disk1\r\n\r\n"));
 
     EXPECT_EQ(cli("export", {}).exitCode, 2) << "no --out";
     const auto field = cli("export", {"--out", out.path(), "--fields", "name,colour"});

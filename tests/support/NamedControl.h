@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QListWidget>
 #include <QStringList>
 #include <QWidget>
@@ -24,6 +25,14 @@ inline QStringList entries(QListWidget& list, bool selectedOnly) {
         if (!selectedOnly || list.item(row)->isSelected())
             texts << list.item(row)->text();
     return texts;
+}
+
+// The visible top-level window named `name`, if there is one.
+inline QWidget* shownWindow(const char* name) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String(name) && window->isVisible())
+            return window;
+    return nullptr;
 }
 
 } // namespace kestro::test
