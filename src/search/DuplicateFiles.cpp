@@ -117,29 +117,27 @@ std::vector<SearchResult> FindSingleCopies(const Database& db, const DuplicateCr
     const FileUnion files(db, criteria.volumes, condition);
     if (files.tables == 0)
         return {};
-    std::vector<CatalogVolume> others;
+    // The chosen volumes first, then the others: a file is chosen when its
+    // volume's place comes before the others'.
+    std::vector<CatalogVolume> volumes = criteria.volumes;
     for (CatalogVolume& volume : ListVolumes(db))
         if (std::find(criteria.volumes.begin(), criteria.volumes.end(), volume) ==
             criteria.volumes.end())
-            others.push_back(std::move(volume));
+            volumes.push_back(std::move(volume));
     // Copies elsewhere pass the same condition, as they share name and size.
-    const FileUnion elsewhere(db, others, condition);
-    // Null texts count as empty ones: NOT IN would take a Null for unknown.
-    const std::string key = criteria.sameDate
-                                ? "ifnull(name, ''), ifnull(size, ''), ifnull(thedate, '')"
-                                : "ifnull(name, ''), ifnull(size, '')";
-    std::string sql = "SELECT volume, parent, name, size, thedate FROM (" + files.sql + ")";
-    if (elsewhere.tables > 0)
-        sql += " WHERE (" + key + ") NOT IN (SELECT " + key + " FROM (" + elsewhere.sql + "))";
-    Statement rows = db.prepare(sql);
+    const FileUnion all(db, volumes, condition);
+    const std::string chosen = "volume < " + std::to_string(criteria.volumes.size());
+    Statement rows =
+        db.prepare("SELECT volume, parent, name, size, thedate FROM (SELECT *, max(NOT (" + chosen +
+                   ")) OVER (PARTITION BY " + keyOf(criteria) + ") AS elsewhere FROM (" + all.sql +
+                   ")) WHERE " + chosen + " AND NOT elsewhere ORDER BY volume, parent, name");
     int parameter = 1;
-    files.bind(rows, parameter, condition);
-    elsewhere.bind(rows, parameter, condition);
+    all.bind(rows, parameter, condition);
 
     std::vector<SearchResult> singles;
     const Database::ReadTransaction reading(db);
     while (rows.next())
-        singles.push_back(resultOf(rows, 0, criteria.volumes, criteria.europeanDates));
+        singles.push_back(resultOf(rows, 0, volumes, criteria.europeanDates));
     return singles;
 }
 

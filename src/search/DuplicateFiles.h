@@ -40,7 +40,7 @@ std::vector<DuplicateGroup> FindDuplicates(const Database& db, const DuplicateCr
 // The files of the criteria's volumes that have no copy on any other volume
 // of the catalog: what would be lost with those media. A file held twice on
 // the chosen volumes only is a single copy all the same. In list order of
-// their volumes, then as their tables hold them.
+// their volumes, then by location and name.
 std::vector<SearchResult> FindSingleCopies(const Database& db, const DuplicateCriteria& criteria);
 
 } // namespace kestro
