@@ -16,8 +16,8 @@ CliSession& Invocation::session() {
 std::vector<Command>& commandTable() {
     static std::vector<Command> table = [] {
         std::vector<Command> all;
-        for (auto group :
-             {catalogFileCommands, cataloguingCommands, searchCommands, reportCommands})
+        for (auto group : {catalogFileCommands, cataloguingCommands, searchCommands,
+                           duplicatesCommands, reportCommands})
             for (Command& command : group())
                 all.push_back(std::move(command));
         return all;
@@ -27,11 +27,9 @@ std::vector<Command>& commandTable() {
 
 Completion completionOfOption(const QCommandLineOption& option) {
     static const std::pair<const char*, Completion> kinds[] = {
-        {"catalog", Completion::File},
-        {"home", Completion::Folder},
-        {"out", Completion::Folder},
-        {"volume", Completion::Volume},
-        {"fields", Completion::ExportFields}};
+        {"catalog", Completion::File},   {"home", Completion::Folder},
+        {"out", Completion::Folder},     {"volume", Completion::Volume},
+        {"only-on", Completion::Volume}, {"fields", Completion::ExportFields}};
     for (const auto& [name, kind] : kinds)
         if (option.names().contains(QLatin1String(name)))
             return kind;
@@ -44,6 +42,27 @@ QCommandLineOption jsonOption(const QString& fields) {
                            "counts and bytes are numbers, dates ISO 8601 local times; the "
                            "stored texts are in the fields ending in _text.")
                 .arg(fields)};
+}
+
+const QCommandLineOption& volumeOption() {
+    static const QCommandLineOption option(QStringLiteral("volume"),
+                                           QStringLiteral("Only the volumes of this name; may be "
+                                                          "given more than once (all volumes "
+                                                          "when left out)."),
+                                           QStringLiteral("NAME"));
+    return option;
+}
+
+bool chooseVolumes(Invocation& call, VolumeSelection& selection) {
+    const QStringList names = call.parser().values(volumeOption());
+    if (names.isEmpty())
+        return true;
+    QStringList unknown;
+    selection.allVolumes = false;
+    selection.chosen = VolumesNamed(call.session().catalog().open(), names, unknown);
+    for (const QString& name : unknown)
+        printError(QStringLiteral("The catalog has no volume \"%1\".\n").arg(name));
+    return unknown.isEmpty();
 }
 
 bool jsonRequested(const Invocation& call) {

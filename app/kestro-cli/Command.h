@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CliSession.h"
+#include "search/CatalogVolumes.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -60,6 +61,13 @@ Completion completionOfOption(const QCommandLineOption& option);
 // JsonLine.h); `fields` names the fields of each object, for the help.
 QCommandLineOption jsonOption(const QString& fields);
 bool jsonRequested(const Invocation& call);
+
+// --volume NAME, which may be given more than once, for the commands that
+// can be limited to some volumes.
+const QCommandLineOption& volumeOption();
+// The volumes --volume names, or all. False, with the names no volume has
+// told, when some are unknown.
+bool chooseVolumes(Invocation& call, VolumeSelection& selection);
 
 // Writes to stdout or stderr as UTF-8.
 void printOut(const QString& text);

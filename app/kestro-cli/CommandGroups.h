@@ -8,6 +8,7 @@ namespace kestro::cli {
 std::vector<Command> catalogFileCommands(); // new, info, compact, sweep
 std::vector<Command> cataloguingCommands(); // catalog, volumes, ls
 std::vector<Command> searchCommands();      // search, export
+std::vector<Command> duplicatesCommands();  // duplicates
 std::vector<Command> reportCommands();      // changes
 
 } // namespace kestro::cli

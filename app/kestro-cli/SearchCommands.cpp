@@ -46,11 +46,6 @@ const QCommandLineOption kFilesOption(QStringLiteral("files"),
                                                      "--folders, both are searched."));
 const QCommandLineOption kFoldersOption(QStringLiteral("folders"),
                                         QStringLiteral("Search folders."));
-const QCommandLineOption kVolumeOption(QStringLiteral("volume"),
-                                       QStringLiteral("Only the volumes of this name; may be "
-                                                      "given more than once (all volumes when "
-                                                      "left out)."),
-                                       QStringLiteral("NAME"));
 const QCommandLineOption kCsvOption(QStringLiteral("csv"),
                                     QStringLiteral("Write CSV as an export does, with a header "
                                                    "line."));
@@ -81,20 +76,6 @@ const QCommandLineOption kPrintOption(QStringLiteral("print"),
 int usageError(const QString& text) {
     printError(text + QLatin1Char('\n'));
     return kUsageError;
-}
-
-// The volumes --volume names, or all. False, with the names no volume has told,
-// when some are unknown.
-bool chooseVolumes(Invocation& call, VolumeSelection& selection) {
-    const QStringList names = call.parser().values(kVolumeOption);
-    if (names.isEmpty())
-        return true;
-    QStringList unknown;
-    selection.allVolumes = false;
-    selection.chosen = VolumesNamed(call.session().catalog().open(), names, unknown);
-    for (const QString& name : unknown)
-        printError(QStringLiteral("The catalog has no volume \"%1\".\n").arg(name));
-    return unknown.isEmpty();
 }
 
 // A search or export seen from a terminal: progress on stderr, Ctrl+C asks
@@ -316,7 +297,7 @@ std::vector<Command> searchCommands() {
                         "the totals on stderr."),
          QString(),
          {kNameOption, kBetweenOption, kEuropeanOption, kDescriptionOption, kAtLeastOption,
-          kAtMostOption, kEqualOption, kFilesOption, kFoldersOption, kVolumeOption, kCsvOption,
+          kAtMostOption, kEqualOption, kFilesOption, kFoldersOption, volumeOption(), kCsvOption,
           kSearchJsonOption},
          0,
          0,
@@ -326,7 +307,7 @@ std::vector<Command> searchCommands() {
          QStringLiteral("Write each volume's folders and files to a file of its own, as "
                         "delimited text."),
          QString(),
-         {kOutOption, kVolumeOption, kFieldsOption, kTabsOption, kNoQuotesOption, kNoHeadersOption,
+         {kOutOption, volumeOption(), kFieldsOption, kTabsOption, kNoQuotesOption, kNoHeadersOption,
           kPrintOption},
          0,
          0,
