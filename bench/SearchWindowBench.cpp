@@ -8,6 +8,7 @@
 //
 //   bench_search_window CATALOG PROGRAM-FOLDER [--typed TYPED] [NAME ...]
 
+#include "BenchFigures.h"
 #include "browser/gui/Form1.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
@@ -28,6 +29,7 @@
 #include <cstdio>
 
 using namespace kestro;
+using namespace kestro::bench;
 
 namespace {
 
@@ -93,11 +95,6 @@ private:
     double longestGapMs_ = 0;
     bool painting_ = false;
 };
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 QString msText(const std::vector<double>& values) {
     const double value = median(values);

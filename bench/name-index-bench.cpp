@@ -12,6 +12,7 @@
 //       three), and the bytes of the file, of the index and of the volume
 //       tables.
 
+#include "BenchFigures.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogError.h"
 #include "catalog/NameIndex.h"
@@ -24,6 +25,7 @@
 #include <ctime>
 
 using namespace kestro;
+using namespace kestro::bench;
 
 namespace {
 
@@ -49,17 +51,6 @@ public:
     void yieldEvents(int) override {}
     void message(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
 };
-
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void timeSearch(const Catalog& catalog, const QString& pattern) {
     std::vector<double> first, complete, cpu;

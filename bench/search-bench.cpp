@@ -7,6 +7,7 @@
 //   search-bench search CATALOG PROGRAM-FOLDER [NAME-PATTERN]
 //   search-bench export CATALOG PROGRAM-FOLDER VOLUME OUT-FOLDER
 
+#include "BenchFigures.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogError.h"
 #include "export/ExportRun.h"
@@ -22,6 +23,7 @@
 #include <deque>
 
 using namespace kestro;
+using namespace kestro::bench;
 
 namespace {
 
@@ -48,19 +50,6 @@ public:
     void yieldEvents(int) override {}
     void message(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
 };
-
-// Processor time of the process so far, in seconds: the figure that a busy
-// machine disturbs least.
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void timeSearch(const Catalog& catalog, const FileTypes& types, const char* label,
                 const SearchCriteria& criteria) {
