@@ -119,7 +119,7 @@ std::vector<std::pair<QString, QString>> IniFile::entries(const QString& section
     const QByteArrayList lines = readLines();
     const auto [begin, end] = findSection(lines, section);
     std::vector<std::pair<QString, QString>> result;
-    for (qsizetype i = begin + 1; begin >= 0 && i < end; ++i)
+    for (qsizetype i = begin + 1; i < end; ++i)
         if (auto kv = keyLine(lines[i]))
             result.emplace_back(kv->first, unquoted(kv->second));
     return result;
@@ -174,7 +174,7 @@ bool IniFile::removeKey(const QString& section, const QString& key) {
     bool crlf = false;
     QByteArrayList lines = readLines(&crlf);
     const auto [begin, end] = findSection(lines, section);
-    for (qsizetype i = begin + 1; begin >= 0 && i < end; ++i) {
+    for (qsizetype i = begin + 1; i < end; ++i) {
         const auto kv = keyLine(lines[i]);
         if (kv && sameName(kv->first, key)) {
             lines.removeAt(i);
