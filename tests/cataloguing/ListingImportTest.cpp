@@ -73,11 +73,13 @@ TEST_F(ImportFixture, AnEmptyVolumeHasOnlyItsRootRowAndNoFileRows) {
     EXPECT_TRUE(rows("v_files").isEmpty());
 }
 
-TEST_F(ImportFixture, AFolderListingWithoutItsRootLineIsRefused) {
+TEST_F(ImportFixture, AFolderListingWithoutAWellFormedRootLineIsRefused) {
     const QString path =
         write("dirs.txt", listing({{"D:", "GAMES", "1536", "1998-03-05 14:07:22"}}));
     EXPECT_THROW(ImportFolders(db, "v_dirs", path, progress), CatalogError);
     EXPECT_THROW(ImportFolders(db, "v_dirs", dir.filePath("missing.txt"), progress), CatalogError);
+    const QString extraField = write("root.txt", listing({{"D:", "0", "1998-03-05 14:07:22"}}));
+    EXPECT_THROW(ImportFolders(db, "v_dirs", extraField, progress), CatalogError);
 }
 
 TEST_F(ImportFixture, FilesKeepNamesAsTheyAreSpacesTooAndLeaveOutOnlyTheRootMarker) {
