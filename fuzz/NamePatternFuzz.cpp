@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The typed text taken as a pattern itself, and the pattern built from it.
     for (const QString& p : {named, pattern}) {
         const bool expected = referenceMatch(foldedCharacters(p), foldedName);
-        FUZZ_CHECK(matchesNamePattern(p, name) == expected);
+        FUZZ_CHECK(NameMatcher(p).matches(name) == expected);
         const auto [like, contains] = sql.match(p.toUtf8(), named.toUtf8(), nameBytes);
         FUZZ_CHECK(like == expected);
         FUZZ_CHECK(contains == referenceContains(foldedPart, foldedName));

@@ -3,6 +3,9 @@
 #include "catalog/CatalogError.h"
 #include "catalog/Schema.h"
 
+#include <QFile>
+#include <sys/stat.h>
+
 namespace kestro {
 
 namespace {
@@ -12,7 +15,24 @@ qint64 integerPragma(const Database& db, std::string_view pragma) {
     return std::holds_alternative<qint64>(v) ? std::get<qint64>(v) : 0;
 }
 
+// Where SQLite's file change counter lies in the database header.
+constexpr qint64 kChangeCounterOffset = 24;
+constexpr qint64 kChangeCounterSize = 4;
+
 } // namespace
+
+QByteArray Catalog::stamp() const {
+    QFile file(path_);
+    struct stat status {};
+    if (!file.open(QIODevice::ReadOnly) || fstat(file.handle(), &status) != 0 ||
+        !file.seek(kChangeCounterOffset))
+        return {};
+    const QByteArray counter = file.read(kChangeCounterSize);
+    if (counter.size() != kChangeCounterSize)
+        return {};
+    return QByteArray::number(quint64(status.st_dev)) + ':' +
+           QByteArray::number(quint64(status.st_ino)) + ':' + counter.toHex();
+}
 
 Database Catalog::open() const {
     Database db = Database::open(path_, mode_);

@@ -2,6 +2,7 @@
 
 #include "catalog/Database.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace kestro {
@@ -28,6 +29,12 @@ public:
     // a newer version, or lacks one of the fixed tables is refused with a
     // message that says which. Throws CatalogError.
     Database open() const;
+
+    // What changes whenever a transaction is committed to the file or the
+    // file is replaced: its device and inode, and the change counter SQLite
+    // keeps in its header (the catalog never uses a write-ahead log, so every
+    // commit counts). Empty when the file cannot be read.
+    QByteArray stamp() const;
 
 private:
     QString path_;

@@ -182,8 +182,15 @@ void belowRootFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 } // namespace
 
-bool matchesNamePattern(const QString& pattern, const QString& text) {
-    return matchCompiled(compile(pattern.toStdString()), text.toStdString());
+struct NameMatcher::Compiled : CompiledPattern {};
+
+NameMatcher::NameMatcher(const QString& pattern)
+    : compiled_(new Compiled{compile(pattern.toStdString())}) {}
+
+NameMatcher::~NameMatcher() = default;
+
+bool NameMatcher::matches(const QString& text) const {
+    return matchCompiled(*compiled_, text.toStdString());
 }
 
 void appendFoldedName(std::string_view name, std::string& out) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,8 +28,18 @@ namespace kestro {
 //                               PathBelowRoot.h). Null for Null.
 void registerCatalogFunctions(sqlite3* db);
 
-// The matcher behind kestro_like, for use outside SQL.
-bool matchesNamePattern(const QString& pattern, const QString& text);
+// The matcher behind kestro_like, for use outside SQL: the pattern is
+// prepared once, then held against any number of names.
+class NameMatcher {
+public:
+    explicit NameMatcher(const QString& pattern);
+    ~NameMatcher();
+    bool matches(const QString& text) const;
+
+private:
+    struct Compiled;
+    std::unique_ptr<const Compiled> compiled_;
+};
 
 // Appends a name (UTF-8) as the matcher compares it: ASCII letters in lower
 // case, any other text case-folded for all of Unicode. A name matches a

@@ -35,6 +35,7 @@ struct VolumeSelection {
     std::vector<CatalogVolume> chosen; // in list order; used when allVolumes is false
 
     bool isEmpty() const { return !allVolumes && chosen.empty(); }
+    bool operator==(const VolumeSelection&) const = default;
     // The volumes covered, in list order: the catalog's volumes as they are
     // now for "<<All Volumes>>", else the chosen ones.
     std::vector<CatalogVolume> resolve(const Database& db) const;

@@ -14,6 +14,8 @@ struct SearchCriteria {
     QString sizeComparison;      // "File size is": "equal to", "at least" or "at most"
     QString sizeKilobytes;       // the size box, in KB
     bool europeanDates = false;  // dates typed and shown day first (oDateFormat)
+
+    bool operator==(const SearchCriteria&) const = default;
 };
 
 } // namespace kestro

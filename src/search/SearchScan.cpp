@@ -4,6 +4,7 @@
 #include "catalog/DisplayRules.h"
 #include "catalog/NameCandidates.h"
 #include "catalog/NameIndex.h"
+#include "catalog/SqlFunctions.h"
 #include "search/FileTypeMemo.h"
 #include "search/NameNeedle.h"
 
@@ -16,6 +17,10 @@ namespace {
 
 // The interface is served after every this many rows.
 constexpr int kRowsBetweenYields = 26;
+
+// Rows judged again by a narrowed name between two turns of the interface:
+// judging is quick, handing over and letting events run is not.
+constexpr qint64 kRowsJudgedBetweenYields = 4096;
 
 QString searchingText(TableKind kind, const QString& volume) {
     return (kind == TableKind::Folders ? QStringLiteral("Searching for folders in volume: ")
@@ -55,7 +60,28 @@ bool readCandidates(const SearchCondition& condition, Statement& rows,
     return true;
 }
 
+bool hasWildcard(const QString& named) {
+    return named.contains(QLatin1Char('*')) || named.contains(QLatin1Char('?'));
+}
+
+std::string foldedName(const QString& name) {
+    std::string folded;
+    appendFoldedName(name.toStdString(), folded);
+    return folded;
+}
+
 } // namespace
+
+bool NarrowsSearch(const SearchRequest& earlier, const SearchRequest& later) {
+    const QString& before = earlier.criteria.named;
+    const QString& after = later.criteria.named;
+    if (before.isEmpty() || hasWildcard(before) || hasWildcard(after) ||
+        foldedName(after).find(foldedName(before)) == std::string::npos)
+        return false;
+    SearchRequest widened = later;
+    widened.criteria.named = before;
+    return widened == earlier;
+}
 
 // One search's reading of the catalog. Rows come folder by folder, so the
 // location of a row is most often the one before: it is shared, not copied.
@@ -127,7 +153,8 @@ SearchScan::SearchScan(Catalog catalog, const FileTypes& fileTypes, SearchState&
 SearchScan::SearchScan(Catalog catalog, SearchState& state, SearchView& view)
     : catalog_(std::move(catalog)), fileTypes_(nullptr), state_(state), view_(view) {}
 
-SearchOutcome SearchScan::run(const SearchRequest& request) {
+template <typename Find>
+SearchOutcome SearchScan::search(const SearchRequest& request, Find find) {
     SearchOutcome outcome;
     state_.clearAbortRequest();
     view_.clearResults();
@@ -143,6 +170,21 @@ SearchOutcome SearchScan::run(const SearchRequest& request) {
     view_.setBusy(true);
     view_.yieldEvents(10);
     try {
+        find(condition, scope, outcome);
+    } catch (const CatalogError& e) {
+        view_.message(e.message());
+        outcome.result = SearchOutcome::Result::Failed;
+    }
+    view_.setBusy(false);
+    if (outcome.result != SearchOutcome::Result::Failed && state_.abortRequested())
+        outcome.result = SearchOutcome::Result::Aborted;
+    view_.setStatus(SearchTotalsText(outcome));
+    return outcome;
+}
+
+SearchOutcome SearchScan::run(const SearchRequest& request) {
+    return search(request, [&](const SearchCondition& condition, SearchScope scope,
+                               SearchOutcome& outcome) {
         const Database db = catalog_.open();
         Scan scan{db, request.volumes.resolve(db), condition, request.criteria.europeanDates};
         if (fileTypes_)
@@ -153,15 +195,30 @@ SearchOutcome SearchScan::run(const SearchRequest& request) {
         for (const TableKind kind : TableKindsOf(scope))
             if (!scanKind(scan, kind, outcome))
                 break;
-    } catch (const CatalogError& e) {
-        view_.message(e.message());
-        outcome.result = SearchOutcome::Result::Failed;
-    }
-    view_.setBusy(false);
-    if (outcome.result != SearchOutcome::Result::Failed && state_.abortRequested())
-        outcome.result = SearchOutcome::Result::Aborted;
-    view_.setStatus(SearchTotalsText(outcome));
-    return outcome;
+    });
+}
+
+SearchOutcome SearchScan::narrow(const SearchRequest& request,
+                                 std::deque<SearchResult>& earlierRows) {
+    return search(request, [&](const SearchCondition& condition, SearchScope,
+                               SearchOutcome& outcome) {
+        const NameMatcher name(condition.namePattern());
+        std::vector<SearchResult> found;
+        qint64 judged = 0;
+        for (SearchResult& row : earlierRows) {
+            if (name.matches(row.name)) {
+                ++(row.kind == TableKind::Folders ? outcome.foldersFound : outcome.filesFound);
+                found.push_back(std::move(row));
+            }
+            if (++judged % kRowsJudgedBetweenYields == 0) {
+                view_.addResults(std::exchange(found, {}));
+                view_.yieldEvents(1);
+                if (state_.abortRequested())
+                    return;
+            }
+        }
+        view_.addResults(std::move(found));
+    });
 }
 
 bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {

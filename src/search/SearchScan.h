@@ -7,6 +7,7 @@
 #include "search/SearchView.h"
 
 #include <QString>
+#include <deque>
 
 namespace kestro {
 
@@ -18,7 +19,15 @@ struct SearchRequest {
     bool searchFiles = true;   // "Search File Names"
     bool searchFolders = true; // "Search Folder Names"
     VolumeSelection volumes;   // "Look in:"
+
+    bool operator==(const SearchRequest&) const = default;
 };
+
+// Whether every row `later` can find is among the rows `earlier` finds, the
+// catalog unchanged: the same search but for a name typed longer, both names
+// without wildcards (looked for anywhere in a name) and the earlier one held
+// in the later one, letter case ignored as the match ignores it.
+bool NarrowsSearch(const SearchRequest& earlier, const SearchRequest& later);
 
 // How a search ended, with its counters (FoldersFound, FilesFound).
 struct SearchOutcome {
@@ -63,9 +72,21 @@ public:
     SearchScan(Catalog catalog, SearchState& state, SearchView& view);
 
     SearchOutcome run(const SearchRequest& request);
+    // The same search, without reading the catalog, for a request that
+    // narrows (NarrowsSearch) an earlier one that completed over the catalog
+    // as it still is: its rows, in the order found, are judged again by the
+    // new name, and those it finds are moved out of `earlierRows`. This is
+    // how a name typed one letter longer is searched at once.
+    SearchOutcome narrow(const SearchRequest& request, std::deque<SearchResult>& earlierRows);
 
 private:
     struct Scan;
+
+    // What run() and narrow() share: the shared state's last search, the
+    // view busy meanwhile and the totals at the end around `find`, which
+    // hands its rows to the view.
+    template <typename Find>
+    SearchOutcome search(const SearchRequest& request, Find find);
 
     // Scans one table kind of every volume; false when the search is to end.
     bool scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome);

@@ -45,7 +45,7 @@ TEST(NamePattern, StarAndQuestionMarkAreTheOnlyWildcardsAndLetterCaseIsIgnoredFo
         {"日本?", "日本語", true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(matchesNamePattern(QString::fromUtf8(c.pattern), QString::fromUtf8(c.text)),
+        EXPECT_EQ(NameMatcher(QString::fromUtf8(c.pattern)).matches(QString::fromUtf8(c.text)),
                   c.matches)
             << c.pattern << " ~ " << c.text;
 }

@@ -134,6 +134,59 @@ TEST_F(ScanFixture, FoldersOrFilesOnlyReadOnlyTheirTablesNeitherIsRefused) {
     EXPECT_EQ(state.lastSearch().scope, SearchScope::Files);
 }
 
+// Each name typed one letter longer, or in other letter case, narrows the
+// rows found before: they are the rows a search of the catalog finds.
+TEST_F(ScanFixture, ANarrowedSearchFindsWhatASearchOfTheCatalogFinds) {
+    SearchRequest request = kinds(true, true);
+    search(request, "e");
+    for (const char* longer : {"le", "FiLe 1", "file 1", "file 12", "nothing"}) {
+        std::deque<SearchResult> earlier(view.results.begin(), view.results.end());
+        request.criteria.named = longer;
+        const SearchOutcome narrowed =
+            SearchScan(catalog(), fileTypes(), state, view).narrow(request, earlier);
+        const QStringList narrowedNames = view.names();
+        const QString status = view.statuses.last();
+        const SearchOutcome scanned = search(request, longer);
+        EXPECT_EQ(narrowedNames, view.names()) << longer;
+        EXPECT_EQ(status, view.statuses.last()) << longer;
+        EXPECT_EQ(narrowed.filesFound, scanned.filesFound) << longer;
+        EXPECT_EQ(narrowed.foldersFound, scanned.foldersFound) << longer;
+        EXPECT_EQ(state.lastSearch().condition.values(),
+                  std::vector<SqlValue>{"*" + QString(longer) + "*"});
+    }
+}
+
+TEST(NarrowsSearch, OnlyTheSameSearchForANameHoldingTheEarlierOne) {
+    struct Case {
+        const char* earlier;
+        const char* later;
+        bool narrows;
+    } const cases[] = {
+        {"rep", "repo", true},  {"rep", "prepare", true}, {"REP", "xrepx", true},
+        {"grö", "GRÖSSE", true}, {"rep", "rep", true},    {"rep", "re", false},
+        {"rep", "rop", false},  {"", "a", false},         {"re*", "rep", false},
+        {"re", "re*", false},   {"re", "?re", false},
+    };
+    for (const Case& c : cases) {
+        SearchRequest earlier, later;
+        earlier.criteria.named = QString::fromUtf8(c.earlier);
+        later.criteria.named = QString::fromUtf8(c.later);
+        EXPECT_EQ(NarrowsSearch(earlier, later), c.narrows) << c.earlier << " -> " << c.later;
+    }
+    // Any other criterion changed, and the later rows may lie elsewhere.
+    const auto narrowsWith = [](auto change) {
+        SearchRequest earlier, later;
+        earlier.criteria.named = "re";
+        later.criteria.named = "rep";
+        change(later);
+        return NarrowsSearch(earlier, later);
+    };
+    EXPECT_FALSE(narrowsWith([](SearchRequest& r) { r.searchFolders = false; }));
+    EXPECT_FALSE(narrowsWith([](SearchRequest& r) { r.volumes.allVolumes = false; }));
+    EXPECT_FALSE(narrowsWith([](SearchRequest& r) { r.criteria.sizeKilobytes = "1"; }));
+    EXPECT_FALSE(narrowsWith([](SearchRequest& r) { r.criteria.europeanDates = true; }));
+}
+
 TEST_F(ScanFixture, ChosenVolumesOnlyAndSameNamedVolumesEachOnce) {
     SearchRequest request;
     QStringList unknown;

@@ -258,6 +258,15 @@ private Q_SLOTS:
         QCOMPARE(column(search, SearchResultsModel::Filename), QStringList({"e1m1.wad", "x.wad"}));
         watch.reset();
 
+        // A name typed longer narrows the rows found, unless the catalog has
+        // changed since: then it is read again.
+        program.openCatalog().execute("DELETE FROM " +
+                                      quoteIdentifier(VolumeTable(program.games, TableKind::Files)) +
+                                      " WHERE name = 'x.wad'");
+        named.setCursorPosition(0);
+        QTest::keyClick(&named, '.');
+        QCOMPARE(column(search, SearchResultsModel::Filename), QStringList({"e1m1.wad"}));
+
         named.selectAll();
         QTest::keyClick(&named, Qt::Key_Delete);
         QCOMPARE(search.results().rowCount(), 0);

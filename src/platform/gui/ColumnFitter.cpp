@@ -14,19 +14,31 @@ constexpr size_t kMeasuredRows = 16;
 
 } // namespace
 
-int ColumnFitter::FittedWidth(const QTreeView& view, int column) {
-    const QAbstractItemModel& model = *view.model();
+QList<int> ColumnFitter::LongestTexts(int rowCount, const std::function<qsizetype(int)>& lengthOf) {
     std::vector<std::pair<qsizetype, int>> lengths; // (characters, row)
-    lengths.reserve(size_t(model.rowCount()));
-    for (int row = 0; row < model.rowCount(); ++row)
-        lengths.emplace_back(model.index(row, column).data().toString().size(), row);
+    lengths.reserve(size_t(rowCount));
+    for (int row = 0; row < rowCount; ++row)
+        lengths.emplace_back(lengthOf(row), row);
     const size_t measured = std::min(kMeasuredRows, lengths.size());
     std::partial_sort(lengths.begin(), lengths.begin() + qsizetype(measured), lengths.end(),
                       [](const auto& a, const auto& b) { return a.first > b.first; });
-    int width = view.header()->sectionSizeHint(column);
+    QList<int> rows;
     for (size_t i = 0; i < measured; ++i)
-        width =
-            std::max(width, view.sizeHintForIndex(model.index(lengths[i].second, column)).width());
+        rows.append(lengths[i].second);
+    return rows;
+}
+
+int ColumnFitter::FittedWidth(const QTreeView& view, int column) {
+    const QAbstractItemModel& model = *view.model();
+    const QVariant named = model.headerData(column, Qt::Horizontal, kLongestTextsRole);
+    const QList<int> rows =
+        named.isValid() ? named.value<QList<int>>()
+                        : LongestTexts(model.rowCount(), [&](int row) {
+                              return model.index(row, column).data().toString().size();
+                          });
+    int width = view.header()->sectionSizeHint(column);
+    for (const int row : rows)
+        width = std::max(width, view.sizeHintForIndex(model.index(row, column)).width());
     return width;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -14,6 +16,11 @@ namespace kestro {
 // measured, so a list of 100,000 rows is fitted in a moment.
 class ColumnFitter {
 public:
+    // A model may name the rows with a column's longest texts, as
+    // LongestTexts() finds them, as the column's header data under this role
+    // (a QList<int>): fitting a big list then reads no other row.
+    static constexpr int kLongestTextsRole = Qt::UserRole + 1;
+
     explicit ColumnFitter(QTreeView& view) : view_(view) {}
 
     // Starts over with the view's columns: a column given a width gets it,
@@ -27,6 +34,9 @@ public:
 
     // The width column `column` of `view` needs for its header and texts.
     static int FittedWidth(const QTreeView& view, int column);
+    // The rows, among `rowCount`, whose texts are the longest by `lengthOf`:
+    // the ones worth measuring.
+    static QList<int> LongestTexts(int rowCount, const std::function<qsizetype(int)>& lengthOf);
 
 private:
     void fitUnset();

@@ -1,25 +1,39 @@
 #include "search/gui/SearchResultsModel.h"
 
 #include "platform/TextOrder.h"
+#include "platform/gui/ColumnFitter.h"
 #include "platform/gui/ImageStore.h"
 
-#include <QThreadPool>
 #include <algorithm>
+#include <malloc.h>
 #include <iterator>
-#include <memory>
 #include <numeric>
 
 namespace kestro {
 
 namespace {
 
-// A list up to this long is freed at once; that takes a few milliseconds.
-constexpr size_t kRowsFreedInPlace = 20000;
+// Rows let go of are freed this many at a time: a few milliseconds.
+constexpr size_t kRowsFreedAtOnce = 4096;
+
+// The length of a text without the spaces around it, as trimmed() would
+// leave it, without making the trimmed copy.
+qsizetype trimmedLength(const QString& text) {
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text[begin].isSpace())
+        ++begin;
+    while (end > begin && text[end - 1].isSpace())
+        --end;
+    return end - begin;
+}
 
 } // namespace
 
 SearchResultsModel::SearchResultsModel(const ImageStore& images, QObject* parent)
-    : QAbstractTableModel(parent), images_(images) {}
+    : QAbstractTableModel(parent), images_(images) {
+    freeing_.setInterval(0);
+    connect(&freeing_, &QTimer::timeout, this, &SearchResultsModel::freeSome);
+}
 
 void SearchResultsModel::setEuropeanDates(bool on) {
     if (on == europeanDates_)
@@ -29,17 +43,49 @@ void SearchResultsModel::setEuropeanDates(bool on) {
 }
 
 void SearchResultsModel::clear() {
-    beginResetModel();
-    // Freeing a million rows takes the better part of a second: a big list
-    // is let go beside the window rather than in the way of the next search.
-    // The rows' texts are shared with nothing that the window changes.
-    if (rows_.size() > kRowsFreedInPlace) {
-        auto old = std::make_shared<std::deque<SearchResult>>(std::exchange(rows_, {}));
-        QThreadPool::globalInstance()->start([old] { old->clear(); });
+    letGo(takeRows());
+}
+
+void SearchResultsModel::letGo(std::deque<SearchResult> rows) {
+    if (rows.empty())
+        return;
+    unwanted_.push_back(std::move(rows));
+    if (idle_)
+        freeing_.start();
+}
+
+void SearchResultsModel::setIdle(bool idle) {
+    idle_ = idle;
+    if (idle_ && !unwanted_.empty())
+        freeing_.start();
+    else
+        freeing_.stop();
+}
+
+void SearchResultsModel::freeSome() {
+    for (size_t freed = 0; freed < kRowsFreedAtOnce && !unwanted_.empty(); ++freed) {
+        unwanted_.back().pop_back();
+        if (unwanted_.back().empty())
+            unwanted_.pop_back();
+        ++rowsFreed_;
     }
-    rows_.clear();
+    if (unwanted_.empty())
+        freeing_.stop();
+    if (unwanted_.empty() && rowsFreed_ >= kRowsFreedAtOnce) {
+        rowsFreed_ = 0;
+        // The C library sorts the small blocks freed only at some later
+        // request, a tenth of a second after 100,000 rows; now, while idle,
+        // rather than inside the next search.
+        malloc_trim(0);
+    }
+}
+
+std::deque<SearchResult> SearchResultsModel::takeRows() {
+    beginResetModel();
+    std::deque<SearchResult> rows = std::exchange(rows_, {});
     order_.clear();
     endResetModel();
+    return rows;
 }
 
 void SearchResultsModel::add(std::vector<SearchResult> rows) {
@@ -131,6 +177,11 @@ QVariant SearchResultsModel::headerData(int section, Qt::Orientation orientation
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignVCenter |
                                    (section == Size ? Qt::AlignRight : Qt::AlignLeft));
+    if (role == ColumnFitter::kLongestTextsRole)
+        return QVariant::fromValue(ColumnFitter::LongestTexts(rowCount(), [&](int row) {
+            const QString& text = textOf(result(row), section);
+            return section == Size ? trimmedLength(text) : text.size();
+        }));
     if (role != Qt::DisplayRole)
         return {};
     switch (section) {

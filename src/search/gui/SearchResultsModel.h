@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QIcon>
+#include <QTimer>
 #include <deque>
 #include <vector>
 
@@ -37,6 +38,14 @@ public:
     void setEuropeanDates(bool on);
 
     void clear();
+    // Empties the list and hands over its rows, in the order found.
+    std::deque<SearchResult> takeRows();
+    // Rows no longer wanted. Freeing a million rows takes the better part of
+    // a second, and freeing them beside the window would starve it of
+    // memory: they are freed a few thousand at a time while the list is idle.
+    void letGo(std::deque<SearchResult> rows);
+    // Idle: no search is filling the list (at first).
+    void setIdle(bool idle);
     void add(std::vector<SearchResult> rows);
     void showAdded();
     // The row shown at `row`.
@@ -60,6 +69,7 @@ private:
     static const QString& textOf(const SearchResult& row, int column);
     void sortRows();
     QIcon iconOf(const QString& iconKey) const;
+    void freeSome();
 
     const ImageStore& images_;
     mutable QHash<QString, QIcon> icons_;
@@ -69,6 +79,10 @@ private:
     bool sortingOn_ = false;
     int sortColumn_ = Filename;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    std::vector<std::deque<SearchResult>> unwanted_; // let go of, not yet freed
+    size_t rowsFreed_ = 0;                           // since the memory was last sorted
+    QTimer freeing_;
+    bool idle_ = true;
 };
 
 } // namespace kestro

@@ -183,6 +183,7 @@ void SearchWindow::Form_Activate() {
     // Stop stays usable when the window comes back during a search.
     stopB_->setEnabled(searching_);
     tabs_->setCurrentIndex(0);
+    completed_.reset(); // the catalog, its volumes or the options may have changed
 
     std::vector<CatalogVolume> volumes;
     try {
@@ -251,15 +252,36 @@ void SearchWindow::Input1_Change() {
         setStatus(QString());
         return;
     }
-    findB_Click();
+    search(true);
 }
 
 void SearchWindow::findB_Click() {
+    search(false);
+}
+
+void SearchWindow::search(bool typed) {
     if (searching_)
         return;
     {
         const QScopedValueRollback busy(searching_, true);
-        SearchScan(program_.catalog(), program_.fileTypes, search_, *this).run(tabs_->request());
+        const Catalog catalog = program_.catalog();
+        const SearchRequest request = tabs_->request();
+        SearchScan scan(catalog, program_.fileTypes, search_, *this);
+        const bool narrows = typed && completed_ && NarrowsSearch(*completed_, request) &&
+                             !completedStamp_.isEmpty() && completedStamp_ == catalog.stamp();
+        SearchOutcome outcome;
+        if (narrows) {
+            std::deque<SearchResult> earlierRows = results_->takeRows();
+            outcome = scan.narrow(request, earlierRows);
+            results_->letGo(std::move(earlierRows));
+        } else {
+            outcome = scan.run(request);
+        }
+        completed_.reset();
+        if (outcome.result == SearchOutcome::Result::Completed) {
+            completed_ = request;
+            completedStamp_ = catalog.stamp();
+        }
     }
     if (!isVisible()) { // closed while searching
         retyped_ = false;
@@ -311,6 +333,7 @@ void SearchWindow::ListView1_DblClick() {
 // What the search shows
 
 void SearchWindow::clearResults() {
+    completed_.reset();
     sinceResultsShown_.invalidate();
     results_->clear();
 }
@@ -328,6 +351,7 @@ void SearchWindow::addResults(std::vector<SearchResult> rows) {
 }
 
 void SearchWindow::setBusy(bool busy) {
+    results_->setIdle(!busy);
     if (!busy) {
         results_->showAdded();
         results_->sortNewRows();

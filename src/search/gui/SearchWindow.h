@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/gui/ColumnFitter.h"
+#include "search/SearchScan.h"
 #include "search/SearchView.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -76,6 +78,9 @@ private:
     void showColumns();
     void loadPlacement();
     void savePlacement();
+    // "&Find Now", or a keystroke with "Search as You Type?" on, which may
+    // narrow the last search's rows rather than read the catalog again.
+    void search(bool typed);
 
     // What the search shows.
     void clearResults() override;
@@ -105,6 +110,10 @@ private:
     // "Named:" changed while a search ran: that search was stopped, and the
     // new text is searched for when it has ended.
     bool retyped_ = false;
+    // The last search, when it completed, and the catalog's stamp after it:
+    // while the stamp holds, a search it narrows judges its rows again.
+    std::optional<SearchRequest> completed_;
+    QByteArray completedStamp_;
     bool activating_ = false;
     // The user went from this window to another window of the program, so
     // that coming back is an activation.
