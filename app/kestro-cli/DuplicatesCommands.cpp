@@ -33,10 +33,6 @@ const QCommandLineOption kDuplicatesJsonOption =
                               "location, name, kilobytes, size_text, modified and "
                               "modified_text"));
 
-QString kilobytesText(const std::optional<qint64>& kilobytes) {
-    return kilobytes ? SizeText(double(*kilobytes) * 1024).trimmed() : QString();
-}
-
 // A file's fields as a TAB line ends them: volume, location, name, size, date.
 QStringList fileFields(const SearchResult& file) {
     return {outputField(file.volume), outputField(file.location), outputField(file.name),
@@ -67,7 +63,7 @@ void printGroups(const std::vector<DuplicateGroup>& groups, bool json) {
                 text += addFile(line, file).line();
             } else {
                 text += (QStringList{QString::number(number), QString::number(group.count()),
-                                     kilobytesText(group.totalKilobytes)} +
+                                     group.totalSizeText()} +
                          fileFields(file))
                             .join(QLatin1Char('\t')) +
                         QLatin1Char('\n');

@@ -1,21 +1,8 @@
 #include "cataloguing/ChangesCsv.h"
 
+#include "platform/CsvText.h"
+
 namespace kestro {
-
-namespace {
-
-void appendLine(const QStringList& values, QByteArray& out) {
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            out += ',';
-        QString quoted = values[i];
-        quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        out += '"' + quoted.toUtf8() + '"';
-    }
-    out += "\r\n";
-}
-
-} // namespace
 
 const QStringList& ChangeColumnTitles() {
     static const QStringList titles{QStringLiteral("Change"),   QStringLiteral("Location"),
@@ -37,9 +24,9 @@ QStringList ChangeColumnTexts(const ChangeItem& item) {
 
 QByteArray ChangesCsv(const std::vector<ChangeItem>& items) {
     QByteArray out;
-    appendLine(ChangeColumnTitles(), out);
+    AppendCsvLine(ChangeColumnTitles(), out);
     for (const ChangeItem& item : items)
-        appendLine(ChangeColumnTexts(item), out);
+        AppendCsvLine(ChangeColumnTexts(item), out);
     return out;
 }
 

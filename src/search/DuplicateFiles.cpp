@@ -2,6 +2,8 @@
 
 #include "catalog/DisplayRules.h"
 #include "catalog/Schema.h"
+#include "catalog/StoredTexts.h"
+#include "platform/CsvText.h"
 #include "search/SearchCondition.h"
 
 #include <algorithm>
@@ -139,6 +141,46 @@ std::vector<SearchResult> FindSingleCopies(const Database& db, const DuplicateCr
     while (rows.next())
         singles.push_back(resultOf(rows, 0, volumes, criteria.europeanDates));
     return singles;
+}
+
+QString DuplicateGroup::totalSizeText() const {
+    return totalKilobytes ? SizeText(double(*totalKilobytes) * 1024).trimmed() : QString();
+}
+
+namespace {
+
+QStringList fileFields(const SearchResult& file) {
+    return {file.volume, file.location, file.name, file.size.trimmed(), file.modified};
+}
+
+const QStringList kFileTitles{QStringLiteral("Volume"), QStringLiteral("Location"),
+                              QStringLiteral("Name"), QStringLiteral("Size"),
+                              QStringLiteral("Modified")};
+
+} // namespace
+
+QByteArray DuplicatesCsv(const std::vector<DuplicateGroup>& groups) {
+    QByteArray out;
+    AppendCsvLine(QStringList{QStringLiteral("Group"), QStringLiteral("Copies"),
+                              QStringLiteral("Total size")} +
+                      kFileTitles,
+                  out);
+    int number = 0;
+    for (const DuplicateGroup& group : groups) {
+        const QStringList fields{QString::number(++number), QString::number(group.count()),
+                                 group.totalSizeText()};
+        for (const SearchResult& file : group.files)
+            AppendCsvLine(fields + fileFields(file), out);
+    }
+    return out;
+}
+
+QByteArray SingleCopiesCsv(const std::vector<SearchResult>& files) {
+    QByteArray out;
+    AppendCsvLine(kFileTitles, out);
+    for (const SearchResult& file : files)
+        AppendCsvLine(fileFields(file), out);
+    return out;
 }
 
 } // namespace kestro

@@ -30,6 +30,9 @@ struct DuplicateGroup {
     std::optional<qint64> totalKilobytes;
 
     qint64 count() const { return qint64(files.size()); }
+    // The total as a size text without aligning spaces ("4,883KB"); empty
+    // when unknown.
+    QString totalSizeText() const;
 };
 
 // The files of the criteria's volumes that have a copy among them, on
@@ -42,5 +45,12 @@ std::vector<DuplicateGroup> FindDuplicates(const Database& db, const DuplicateCr
 // the chosen volumes only is a single copy all the same. In list order of
 // their volumes, then by location and name.
 std::vector<SearchResult> FindSingleCopies(const Database& db, const DuplicateCriteria& criteria);
+
+// Duplicates and single copies as comma-separated values (AppendCsvLine),
+// with the fields of `kestro-cli duplicates`: a line of titles, then a line
+// per file with its group, the group's copies and total size (duplicates
+// only), and its volume, location, name, size and date as shown.
+QByteArray DuplicatesCsv(const std::vector<DuplicateGroup>& groups);
+QByteArray SingleCopiesCsv(const std::vector<SearchResult>& files);
 
 } // namespace kestro

@@ -34,7 +34,9 @@ struct Environment {
 struct SearchPlacement {
     double left = 1995;
     double top = 1380;
-    double width = 6315;
+    // Wide enough for the four tab captions in full: 6315 before the
+    // "Duplicates" tab, which stored placements may still hold.
+    double width = 6900;
     double height = 4860;
 
     bool operator==(const SearchPlacement&) const = default;

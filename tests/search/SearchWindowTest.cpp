@@ -6,11 +6,14 @@
 #include "platform/gui/CatalogFileOpener.h"
 #include "search/SearchScan.h"
 #include "search/gui/SearchResultsModel.h"
+#include "support/CatalogBuilder.h"
 #include "support/CutTexts.h"
+#include "support/FileTree.h"
 #include "support/ModalDialog.h"
 #include "support/NamedControl.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -38,6 +41,9 @@ SearchWindow& openSearch(ProgramUnderTest& program) {
     auto* search = qobject_cast<SearchWindow*>(test::shownWindow("fSearch"));
     if (!search || !QTest::qWaitForWindowExposed(search))
         throw std::runtime_error("the find tool did not open");
+    // Every change of the result list keeps to what views rely on.
+    new QAbstractItemModelTester(search->findChild<SearchResultsModel*>(),
+                                 QAbstractItemModelTester::FailureReportingMode::QtTest, search);
     return *search;
 }
 
@@ -114,7 +120,7 @@ private Q_SLOTS:
         QVERIFY(program.window().findChild<QWidget*>("bFind")->isEnabled());
         SearchWindow& search = openSearch(program);
         QCOMPARE(search.windowTitle(), QString("Kestro Pro Find Tool"));
-        QCOMPARE(search.geometry(), pixelsOfTwips(1995, 1380, 6315, 4860));
+        QCOMPARE(search.geometry(), pixelsOfTwips(1995, 1380, 6900, 4860));
         QTRY_VERIFY(program.sounds.played.contains("openwindow.wav"));
 
         auto& tabs = child<QTabWidget>(search, "TabStrip1");
@@ -124,7 +130,11 @@ private Q_SLOTS:
                             tabs.tabToolTip(i);
         QCOMPARE(tabTexts, QStringList({"Name && Location|name|What to search for",
                                         "Date Modified|date|Search by date range",
-                                        "Advanced|advanced|Search by filesize and more"}));
+                                        "Advanced|advanced|Search by filesize and more",
+                                        "Duplicates|duplicates|Files held more than once, or "
+                                        "on one medium only"}));
+        // Every caption shows whole at the window's opening width.
+        QVERIFY(tabs.tabBar()->sizeHint().width() <= tabs.tabBar()->width());
         QCOMPARE(tabs.currentIndex(), 0);
 
         auto& volumes = child<QListWidget>(search, "List1");
@@ -510,6 +520,43 @@ private Q_SLOTS:
         IniFile settings(program.programFile("Kestro.ini"));
         QVERIFY(!settings.value("Environment", "WindowLeft").value_or(QString()).isEmpty());
         QVERIFY(!settings.value("Environment", "sWindowLeft").value_or(QString()).isEmpty());
+    }
+
+    void theDuplicatesTabListsCopiesOrSingleCopiesAndExportsThem() {
+        ProgramUnderTest program;
+        QTemporaryDir copy; // song.mp3 and README again, on a fourth medium
+        test::makeFile(copy.path(), "Albums/song.mp3", 5000);
+        test::makeFile(copy.path(), "README", 10);
+        test::catalogFolder(QFileInfo(program.catalogPath()).absolutePath(), program.catalogPath(),
+                            copy.path(), "Music Copy", 'Z');
+        QVERIFY(program.start());
+        SearchWindow& search = openSearch(program);
+        child<QTabWidget>(search, "TabStrip1").setCurrentIndex(3);
+        find(search, "");
+        QCOMPARE(search.statusText(), QString("4 files held more than once, in 2 groups"));
+        QCOMPARE(column(search, SearchResultsModel::Filename),
+                 QStringList({"song.mp3", "song.mp3", "README", "README"})); // largest first
+        QCOMPARE(column(search, SearchResultsModel::Volume),
+                 QStringList({"Music", "Music Copy", "GAMES DISK", "Music Copy"}));
+        QCOMPARE(column(search, SearchResultsModel::Type).first(), QString("MP3 audio"));
+
+        const QString csv = QDir(copy.path()).filePath("copies.csv");
+        program.prompter.answerText(csv);
+        QTest::mouseClick(&child<QPushButton>(search, "newB"), Qt::LeftButton);
+        const QStringList lines = QString::fromUtf8(test::readAll(csv)).split("\r\n");
+        QCOMPARE(lines.mid(0, 2),
+                 QStringList({"\"Group\",\"Copies\",\"Total size\",\"Volume\",\"Location\","
+                              "\"Name\",\"Size\",\"Modified\"",
+                              "\"1\",\"2\",\"10KB\",\"Music\",\"X:\\Albums\",\"song.mp3\",\"5KB\",\"" +
+                                  column(search, SearchResultsModel::Modified).first() + "\""}));
+
+        // The files of GAMES DISK that no other volume holds: all 12 but README.
+        child<QRadioButton>(search, "optSingleCopies").setChecked(true);
+        lookOnlyIn(search, "GAMES DISK");
+        find(search, "");
+        QCOMPARE(search.statusText(), QString("11 files no other volume holds"));
+        QVERIFY(!column(search, SearchResultsModel::Filename).contains("README"));
+        QVERIFY(program.prompter.messages.isEmpty());
     }
 
     void startupModeOpensTheFindToolAtStart() {

@@ -44,7 +44,7 @@ TEST_F(SettingsFileTest, NoFileGivesEveryDefault) {
     unset.lastLoadedFile = e.lastLoadedFile;
     EXPECT_EQ(e, unset);
 
-    EXPECT_EQ(settings.loadSearchPlacement(), (SearchPlacement{1995, 1380, 6315, 4860}));
+    EXPECT_EQ(settings.loadSearchPlacement(), (SearchPlacement{1995, 1380, 6900, 4860}));
     EXPECT_FALSE(QFileInfo::exists(settings.path())); // reading never creates it
 }
 

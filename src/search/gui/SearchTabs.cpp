@@ -53,6 +53,7 @@ SearchTabs::SearchTabs(QWidget* parent) : QTabWidget(parent) {
     buildNamePanel();
     buildDatePanel();
     buildAdvancedPanel();
+    buildDuplicatesPanel();
     // The panels are all as high as the highest needs, and at least 1590
     // twips; the tab strip keeps that height and the results take the rest.
     // Their margins are tight: the window may be small.
@@ -162,6 +163,39 @@ void SearchTabs::buildAdvancedPanel() {
     column->addStretch();
 }
 
+void SearchTabs::buildDuplicatesPanel() {
+    duplicatesPanel_ = addPanel(QStringLiteral("Duplicates"), QStringLiteral("duplicates"),
+                                QStringLiteral("Files held more than once, or on one medium only"));
+    QWidget* panel = duplicatesPanel_;
+    auto* copies = new QRadioButton(QStringLiteral("Files held more than once"), panel);
+    copies->setObjectName(QStringLiteral("optCopies"));
+    copies->setChecked(true);
+    singleCopies_ = new QRadioButton(QStringLiteral("Files no other volume holds"), panel);
+    singleCopies_->setObjectName(QStringLiteral("optSingleCopies"));
+    singleCopies_->setToolTip(QStringLiteral("The files of the volumes chosen in \"Look in:\" that "
+                                             "no other volume of the catalog holds"));
+    sameDate_ = new QCheckBox(QStringLiteral("Copies have the same date too"), panel);
+    sameDate_->setObjectName(QStringLiteral("chkSameDate"));
+    atLeast_ = addTextBox(panel, "txtAtLeast");
+    atLeast_->setMaximumWidth(atLeast_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
+    panel->setToolTip(QStringLiteral("\"Named:\" and \"Look in:\" on the first tab choose the "
+                                     "files and the volumes"));
+
+    // One row each, as on "Advanced": side by side they would make the
+    // panel too wide for the smallest window.
+    auto* size = new QHBoxLayout;
+    size->addWidget(labelFor(atLeast_, QStringLiteral("Only files of at least")));
+    size->addWidget(atLeast_, 1);
+    size->addWidget(new QLabel(QStringLiteral("KB"), panel));
+    size->addStretch();
+    auto* column = new QVBoxLayout(panel);
+    column->addWidget(copies);
+    column->addWidget(singleCopies_);
+    column->addWidget(sameDate_);
+    column->addLayout(size);
+    column->addStretch();
+}
+
 void SearchTabs::setVolumes(const std::vector<CatalogVolume>& volumes) {
     list1_->setVolumes(volumes);
     list1_->select(VolumeSelection{});
@@ -196,6 +230,21 @@ SearchRequest SearchTabs::request() const {
     criteria.europeanDates = europeanDates_;
     request.searchFiles = check2_->isChecked();
     request.searchFolders = check1_->isChecked();
+    request.volumes = list1_->selection();
+    return request;
+}
+
+bool SearchTabs::duplicatesChosen() const {
+    return currentWidget() == duplicatesPanel_;
+}
+
+DuplicatesRequest SearchTabs::duplicatesRequest() const {
+    DuplicatesRequest request;
+    request.singleCopies = singleCopies_->isChecked();
+    request.criteria.named = input1_->text();
+    request.criteria.atLeastKilobytes = atLeast_->text();
+    request.criteria.sameDate = sameDate_->isChecked();
+    request.criteria.europeanDates = europeanDates_;
     request.volumes = list1_->selection();
     return request;
 }

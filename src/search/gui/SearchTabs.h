@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/CatalogVolumes.h"
+#include "search/DuplicateFiles.h"
 #include "search/SearchScan.h"
 
 #include <QTabWidget>
@@ -15,13 +16,25 @@ namespace kestro {
 
 class VolumeList;
 
-// The find tool's criteria on three tabs (TabStrip1), one panel (Picture1)
+// What "&Find Now" looks for on the "Duplicates" tab: the criteria's volumes
+// are left empty, to be resolved from `volumes` once the catalog is open.
+struct DuplicatesRequest {
+    bool singleCopies = false; // the files no other volume holds, not the copies
+    DuplicateCriteria criteria;
+    VolumeSelection volumes;
+};
+
+// The find tool's criteria on four tabs (TabStrip1), one panel (Picture1)
 // each:
 //   "Name && Location"  "Named:" Input1, "Look in:" List1
 //   "Date Modified"     Option1 "All Files" / "Between" Text1 "and" Text2
 //   "Advanced"          Check2 "Search File Names", Check1 "Search Folder
 //                       Names", "Description contains" Text3, "File size is"
 //                       Combo1 Text4 "KB"
+//   "Duplicates"        optCopies "Files held more than once" /
+//                       optSingleCopies "Files no other volume holds",
+//                       chkSameDate, "Only files of at least" txtAtLeast "KB";
+//                       the name and volumes come from the first tab
 // A control of a set keeps the set's name and tells its place by the
 // property "index" (Option1 0 and 1, Picture1 0 to 2).
 class SearchTabs : public QTabWidget {
@@ -39,6 +52,10 @@ public:
 
     // What "&Find Now" searches for.
     SearchRequest request() const;
+    // Whether "&Find Now" looks for duplicates (the "Duplicates" tab is
+    // showing), and what for.
+    bool duplicatesChosen() const;
+    DuplicatesRequest duplicatesRequest() const;
 
 Q_SIGNALS:
     // Enter pressed in one of the text boxes.
@@ -52,6 +69,7 @@ private:
     void buildNamePanel();
     void buildDatePanel();
     void buildAdvancedPanel();
+    void buildDuplicatesPanel();
 
     QLineEdit* input1_ = nullptr;
     VolumeList* list1_ = nullptr;
@@ -64,6 +82,10 @@ private:
     QLineEdit* text3_ = nullptr;
     QComboBox* combo1_ = nullptr;
     QLineEdit* text4_ = nullptr;
+    QWidget* duplicatesPanel_ = nullptr;
+    QRadioButton* singleCopies_ = nullptr;
+    QCheckBox* sameDate_ = nullptr;
+    QLineEdit* atLeast_ = nullptr;
     bool europeanDates_ = false;
 };
 

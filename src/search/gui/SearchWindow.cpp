@@ -1,12 +1,14 @@
 #include "search/gui/SearchWindow.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/DisplayRules.h"
 #include "platform/Twips.h"
 #include "platform/YieldEvents.h"
 #include "platform/gui/CatalogFileOpener.h"
 #include "platform/gui/Prompter.h"
 #include "platform/gui/SoundPlayer.h"
 #include "search/SearchScan.h"
+#include "search/FileTypeMemo.h"
 #include "search/SearchState.h"
 #include "search/gui/SearchResultsModel.h"
 #include "search/gui/SearchTabs.h"
@@ -14,6 +16,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -21,6 +24,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QTimer>
@@ -256,7 +260,10 @@ void SearchWindow::Input1_Change() {
 }
 
 void SearchWindow::findB_Click() {
-    search(false);
+    if (tabs_->duplicatesChosen())
+        findDuplicates();
+    else
+        search(false);
 }
 
 void SearchWindow::search(bool typed) {
@@ -292,13 +299,80 @@ void SearchWindow::search(bool typed) {
         QTimer::singleShot(0, this, &SearchWindow::Input1_Change);
 }
 
+void SearchWindow::findDuplicates() {
+    if (searching_)
+        return;
+    const QScopedValueRollback busy(searching_, true);
+    DuplicatesRequest request = tabs_->duplicatesRequest();
+    clearResults();
+    setBusy(true);
+    setStatus(QStringLiteral("Looking for copies..."));
+    yieldEvents(10);
+    QString totals;
+    try {
+        const Database db = program_.catalog().open();
+        request.criteria.volumes = request.volumes.resolve(db);
+        if (request.singleCopies) {
+            singleCopies_ = FindSingleCopies(db, request.criteria);
+            showFiles(singleCopies_);
+            listed_ = Listed::SingleCopies;
+            totals = CountText(qint64(singleCopies_.size())).trimmed() +
+                     QStringLiteral(" files no other volume holds");
+        } else {
+            copies_ = FindDuplicates(db, request.criteria);
+            qint64 files = 0;
+            for (const DuplicateGroup& group : copies_) {
+                showFiles(group.files);
+                files += group.count();
+            }
+            listed_ = Listed::Copies;
+            totals = CountText(files).trimmed() + QStringLiteral(" files held more than once, in ") +
+                     CountText(qint64(copies_.size())).trimmed() + QStringLiteral(" groups");
+        }
+    } catch (const CatalogError& error) {
+        message(error.message());
+        totals = QStringLiteral("Looking for copies FAILED");
+    }
+    setBusy(false);
+    setStatus(totals);
+}
+
+// Files found by a look for duplicates, with their types, added to the list.
+void SearchWindow::showFiles(std::vector<SearchResult> files) {
+    FileTypeMemo types(program_.fileTypes);
+    for (SearchResult& file : files) {
+        const FileTypeMemo::FileType& type = types.of(file.name.toStdString());
+        file.type = type.name;
+        file.iconKey = type.iconKey;
+    }
+    addResults(std::move(files));
+}
+
+void SearchWindow::exportDuplicates() {
+    const std::optional<QString> path = program_.prompter.saveFileName(
+        QStringLiteral("Export Duplicates"), QDir::homePath(),
+        QStringLiteral("Comma-separated values (*.csv)"), QStringLiteral("csv"));
+    if (!path)
+        return;
+    const QByteArray csv =
+        listed_ == Listed::Copies ? DuplicatesCsv(copies_) : SingleCopiesCsv(singleCopies_);
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) < 0 || !file.commit())
+        message(QStringLiteral("The list could not be written to %1: %2")
+                    .arg(*path, file.errorString()));
+}
+
 void SearchWindow::stopB_Click() {
     search_.requestAbort();
 }
 
 void SearchWindow::newB_Click() {
-    if (results_->rowCount() > 0)
+    if (results_->rowCount() == 0)
+        return;
+    if (listed_ == Listed::SearchResults)
         handOffs_.exportResults(this);
+    else
+        exportDuplicates();
 }
 
 void SearchWindow::QuitB_Click() {
@@ -334,6 +408,9 @@ void SearchWindow::ListView1_DblClick() {
 
 void SearchWindow::clearResults() {
     completed_.reset();
+    listed_ = Listed::SearchResults;
+    copies_.clear();
+    singleCopies_.clear();
     sinceResultsShown_.invalidate();
     results_->clear();
 }

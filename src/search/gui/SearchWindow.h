@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gui/ColumnFitter.h"
+#include "search/DuplicateFiles.h"
 #include "search/SearchScan.h"
 #include "search/SearchView.h"
 
@@ -81,6 +82,11 @@ private:
     // "&Find Now", or a keystroke with "Search as You Type?" on, which may
     // narrow the last search's rows rather than read the catalog again.
     void search(bool typed);
+    // "&Find Now" on the "Duplicates" tab: the copies, or the single copies,
+    // shown in the result list; "&Export" then writes them to a CSV file.
+    void findDuplicates();
+    void showFiles(std::vector<SearchResult> files);
+    void exportDuplicates();
 
     // What the search shows.
     void clearResults() override;
@@ -114,6 +120,11 @@ private:
     // while the stamp holds, a search it narrows judges its rows again.
     std::optional<SearchRequest> completed_;
     QByteArray completedStamp_;
+    // What the list holds when a look for duplicates filled it.
+    enum class Listed { SearchResults, Copies, SingleCopies };
+    Listed listed_ = Listed::SearchResults;
+    std::vector<DuplicateGroup> copies_;
+    std::vector<SearchResult> singleCopies_;
     bool activating_ = false;
     // The user went from this window to another window of the program, so
     // that coming back is an activation.
