@@ -76,9 +76,9 @@ void printOut(const QString& text) {
 }
 
 QString outputField(QString text) {
-    for (QChar& c : text)
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            c = QLatin1Char(' ');
+    // Replaced only where found: most texts are returned without a copy.
+    for (const char c : {'\t', '\n', '\r'})
+        text.replace(QLatin1Char(c), QLatin1Char(' '));
     return text;
 }
 

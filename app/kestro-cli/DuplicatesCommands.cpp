@@ -4,7 +4,6 @@
 #include "CommandGroups.h"
 #include "JsonLine.h"
 #include "catalog/DisplayRules.h"
-#include "catalog/StoredTexts.h"
 #include "search/DuplicateFiles.h"
 #include "search/SearchInputs.h"
 
@@ -47,11 +46,15 @@ JsonLine& addFile(JsonLine& line, const SearchResult& file) {
         .dateText("modified", file.date);
 }
 
+// Printed in pieces of about this many characters: a few writes for a
+// million lines, and lines on the way while the rest are made.
+constexpr qsizetype kCharactersPrintedAtOnce = 1 << 16;
+
 void printGroups(const std::vector<DuplicateGroup>& groups, bool json) {
     int number = 0;
+    QString text;
     for (const DuplicateGroup& group : groups) {
         ++number;
-        QString text;
         for (const SearchResult& file : group.files) {
             if (json) {
                 JsonLine line;
@@ -69,8 +72,10 @@ void printGroups(const std::vector<DuplicateGroup>& groups, bool json) {
                         QLatin1Char('\n');
             }
         }
-        printOut(text);
+        if (text.size() >= kCharactersPrintedAtOnce)
+            printOut(std::exchange(text, {}));
     }
+    printOut(text);
 }
 
 void printSingles(const std::vector<SearchResult>& files, bool json) {
