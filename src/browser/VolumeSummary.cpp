@@ -5,27 +5,25 @@
 
 namespace kestro {
 
-std::array<QString, 7> VolumeFigureTexts(const VolumeSummary& summary, bool europeanDates) {
+std::array<QString, 8> VolumeFigureTexts(const VolumeSummary& summary, bool europeanDates) {
     return {SizeText(summary.capacity),
             ZeroKilobyteText(summary.free),
             ZeroKilobyteText(summary.used),
             DisplayDateText(summary.cataloged, europeanDates),
             summary.description,
             CountText(summary.dirs),
-            CountText(summary.files)};
+            CountText(summary.files),
+            DisplayDateText(summary.changesReported, europeanDates)};
 }
 
 QString VolumeStatusText(const QString& nodeText, const VolumeSummary& summary,
                          bool europeanDates) {
-    const std::array<QString, 7> figures = VolumeFigureTexts(summary, europeanDates);
+    const std::array<QString, 8> figures = VolumeFigureTexts(summary, europeanDates);
     return QStringLiteral(" %1 -- Capacity: %2 - %3 free - %4 used -- Cataloged on %5 -- %6 dirs, "
                           "%7 files")
                .arg(nodeText, figures[0].trimmed(), figures[1].trimmed(), figures[2].trimmed(),
                     figures[3].trimmed(), figures[5].trimmed(), figures[6].trimmed()) +
-           (summary.changesReported.isEmpty()
-                ? QString()
-                : QStringLiteral(" -- Changes reported on ") +
-                      DisplayDateText(summary.changesReported, europeanDates));
+           (figures[7].isEmpty() ? QString() : QStringLiteral(" -- Changes reported on ") + figures[7]);
 }
 
 } // namespace kestro

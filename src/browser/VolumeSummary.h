@@ -19,11 +19,12 @@ struct VolumeSummary {
     QString changesReported; // the moment of its last change report; empty without one
 };
 
-// The seven texts a volume row shows after its name, in the order of the
+// The eight texts a volume row shows after its name, in the order of the
 // volume columns: Capacity, Free, Used, Cataloged, Description, Directories,
-// Files. Sizes are right-aligned size texts, free and used by the
-// zero-kilobyte rule, counts right-aligned in 15 characters.
-std::array<QString, 7> VolumeFigureTexts(const VolumeSummary& summary, bool europeanDates);
+// Files, Changes reported. Sizes are right-aligned size texts, free and used
+// by the zero-kilobyte rule, counts right-aligned in 15 characters; the date
+// of the last change report is empty for a volume without one.
+std::array<QString, 8> VolumeFigureTexts(const VolumeSummary& summary, bool europeanDates);
 
 // The status line for a selected volume:
 // " FLOPPY -- Capacity: 1,424KB - 1KB free - 1,423KB used -- Cataloged on

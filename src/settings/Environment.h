@@ -23,7 +23,7 @@ struct Environment {
     std::array<std::optional<double>, 5> fileColumnWidths{};
     // Volume view: Volume name, Capacity, Free, Used, Cataloged, Description,
     // Directories, Files.
-    std::array<std::optional<double>, 8> volumeColumnWidths{};
+    std::array<std::optional<double>, 9> volumeColumnWidths{};
     // The width given to the contents list, which places the splitter.
     std::optional<double> splitterLeft;
 

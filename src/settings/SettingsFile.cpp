@@ -52,9 +52,9 @@ const std::pair<const char*, std::optional<double> Environment::*> kWindowKeys[]
 const std::array<const char*, 5> kFileColumnKeys = {"ListviewNameCol", "ListviewSizeCol",
                                                     "ListviewTypeCol", "ListviewDateCol",
                                                     "ListviewDescriptionCol"};
-const std::array<const char*, 8> kVolumeColumnKeys = {
-    "ListviewGFW",  "ListviewGCW",  "ListviewGFRW", "ListviewGUW",
-    "ListviewGDAW", "ListviewGDEW", "ListviewGDIW", "ListviewGFIW"};
+const std::array<const char*, 9> kVolumeColumnKeys = {
+    "ListviewGFW",  "ListviewGCW",  "ListviewGFRW", "ListviewGUW",  "ListviewGDAW",
+    "ListviewGDEW", "ListviewGDIW", "ListviewGFIW", "ListviewGCRW"};
 const std::pair<const char*, double SearchPlacement::*> kSearchWindowKeys[] = {
     {"sWindowLeft", &SearchPlacement::left},
     {"sWindowTop", &SearchPlacement::top},

@@ -36,8 +36,9 @@ QString field(const char* text) {
 } // namespace
 
 TEST(VolumeSummary, FiguresFollowTheDisplayRules) {
-    const VolumeSummary zip{100'000'000, 1024, 11264, "3/5/1998 2:07:22 PM", "backup", 12, 1874, {}};
-    const std::array<QString, 7> texts = VolumeFigureTexts(zip, false);
+    const VolumeSummary zip{100'000'000, 1024, 11264, "3/5/1998 2:07:22 PM",
+                            "backup",    12,   1874,  "12/7/2026 3:04:00 PM"};
+    const std::array<QString, 8> texts = VolumeFigureTexts(zip, false);
     EXPECT_EQ(texts[0], field("97,657KB"));
     EXPECT_EQ(texts[1], field("0KB")); // 1,024 bytes free is a full disk
     EXPECT_EQ(texts[2], field("11KB"));
@@ -45,6 +46,8 @@ TEST(VolumeSummary, FiguresFollowTheDisplayRules) {
     EXPECT_EQ(texts[4], "backup");
     EXPECT_EQ(texts[5], field("12"));
     EXPECT_EQ(texts[6], field("1,874"));
+    EXPECT_EQ(texts[7], "12/7/2026 3:04:00 PM");
+    EXPECT_EQ(VolumeFigureTexts({}, false)[7], "") << "no change report";
     EXPECT_EQ(VolumeFigureTexts(zip, true)[3], "5/3/1998 2:07:22 pm");
     EXPECT_EQ(VolumeFigureTexts({0, 1025, 0, {}, {}, 0, 0, {}}, false)[1], field("2KB"));
 }

@@ -58,7 +58,7 @@ TEST_F(SettingsFileTest, SavesWriteEveryKeyInOrderAndReadBack) {
                         .windowWidth = 9000,
                         .windowHeight = 6000,
                         .fileColumnWidths = {200, 81, 37, 90, 66},
-                        .volumeColumnWidths = {151, 75, 75, 75, 75, 75, 50, 49.25},
+                        .volumeColumnWidths = {151, 75, 75, 75, 75, 75, 50, 49.25, 80},
                         .splitterLeft = 4321};
     ASSERT_TRUE(settings.saveEnvironment(e));
     ASSERT_TRUE(settings.saveSearchPlacement({10, 20, 7000, 5000}));
@@ -72,7 +72,7 @@ TEST_F(SettingsFileTest, SavesWriteEveryKeyInOrderAndReadBack) {
               "ListviewSizeCol=81\nListviewTypeCol=37\nListviewDateCol=90\n"
               "ListviewDescriptionCol=66\nSplitterLeft=4321\nListviewGFW=151\nListviewGCW=75\n"
               "ListviewGFRW=75\nListviewGUW=75\nListviewGDAW=75\nListviewGDEW=75\n"
-              "ListviewGDIW=50\nListviewGFIW=49.25\nsWindowLeft=10\nsWindowTop=20\n"
+              "ListviewGDIW=50\nListviewGFIW=49.25\nListviewGCRW=80\nsWindowLeft=10\nsWindowTop=20\n"
               "sWindowWidth=7000\nsWindowHeight=5000\n");
 
     EXPECT_EQ(settings.loadOptions(), o);

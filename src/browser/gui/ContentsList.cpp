@@ -48,7 +48,10 @@ void ContentsList::showVolumeColumns(bool europeanDates) {
           kLeft},
          {QStringLiteral("Description"), kLeft},
          {QStringLiteral("Directories"), kRight},
-         {QStringLiteral("Files"), kRight}},
+         {QStringLiteral("Files"), kRight},
+         {europeanDates ? QStringLiteral("Changes reported (Euro-Date)")
+                        : QStringLiteral("Changes reported"),
+          kLeft}},
         layout_.volumeColumnWidths.data());
 }
 

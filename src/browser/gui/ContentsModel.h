@@ -15,7 +15,7 @@ namespace kestro {
 // the key of the tree node it stands for (empty for a file). A file or folder
 // row also keeps the stored name, which its shown text may have capitalised.
 struct ContentsRow {
-    static constexpr int kMaxColumns = 8;
+    static constexpr int kMaxColumns = 9;
 
     QString key;
     QString imageKey;

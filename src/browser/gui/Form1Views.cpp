@@ -67,7 +67,7 @@ void Form1::LoadVolumes(const Database& db, std::vector<ContentsRow>& rows) {
         if (parentKey == RootKey()) {
             ContentsRow row{volume.key, volume.imageKey, {}, {}};
             row.texts[0] = SmartCaps(QLatin1Char(' ') + volume.name, smartCaps());
-            const std::array<QString, 7> figures =
+            const std::array<QString, 8> figures =
                 VolumeFigureTexts(volume.summary, europeanDates());
             std::copy(figures.begin(), figures.end(), row.texts.begin() + 1);
             row.texts[6] = volume.storedDirs;
@@ -249,7 +249,7 @@ void Form1::showChildRows(QTreeWidgetItem* node) {
         }
         ContentsRow row{key, CatalogTree::imageOf(child), {}, {}};
         row.texts[0] = SmartCaps(QLatin1Char(' ') + child->text(0), smartCaps());
-        const std::array<QString, 7> figures =
+        const std::array<QString, 8> figures =
             VolumeFigureTexts(volumeCache_.value(CatalogTree::numberOf(child)), europeanDates());
         std::copy(figures.begin(), figures.end(), row.texts.begin() + 1);
         rows.push_back(std::move(row));
