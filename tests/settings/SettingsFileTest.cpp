@@ -115,12 +115,28 @@ TEST_F(SettingsFileTest, FlagsAndWidthsThatAreNoNumberFallBackToTheirDefault) {
 }
 
 TEST_F(SettingsFileTest, WindowNumbersAndTwoFlagsReadTheLeadingNumber) {
-    write("[Options]\noStartupMode=1abc\noSmartCaps=2.5x\n"
-          "[Environment]\nWindowLeft=120twips\nWindowTop=abc\nWindowWidth=-5e2x\nWindowHeight=\n"
-          "sWindowLeft=+12.5.7\nsWindowTop=1e999\nsWindowWidth=.5e\n");
+    // The other flags must be numbers as a whole: each is given the opposite
+    // of its default with letters after it, and keeps its default.
+    const Options defaults;
+    const auto flipped = [](qint16 flag) { return QString(flag ? "0x" : "1x"); };
+    const QString otherFlags =
+        "oClearDesc=" + flipped(defaults.oClearDesc) + "\noSearchFiles=" +
+        flipped(defaults.oSearchFiles) + "\noSearchDirs=" + flipped(defaults.oSearchDirs) +
+        "\noEjectMedia=" + flipped(defaults.oEjectMedia) + "\noNetworkShared=" +
+        flipped(defaults.oNetworkShared) + "\noDateFormat=" + flipped(defaults.oDateFormat) +
+        "\noSounds=" + flipped(defaults.oSounds) + "\noSearchAsYouType=" +
+        flipped(defaults.oSearchAsYouType) + "\n";
+    write(("[Options]\noStartupMode=1abc\noSmartCaps=2.5x\n" + otherFlags +
+           "[Environment]\nWindowLeft=120twips\nWindowTop=abc\nWindowWidth=-5e2x\nWindowHeight=\n"
+           "sWindowLeft=+12.5.7\nsWindowTop=1e999\nsWindowWidth=.5e\n")
+              .toUtf8());
     const Options o = settings.loadOptions();
     EXPECT_EQ(o.oStartupMode, 1);
     EXPECT_EQ(o.oSmartCaps, 2); // halves to the even neighbour
+    Options expected = defaults;
+    expected.oStartupMode = 1;
+    expected.oSmartCaps = 2;
+    EXPECT_EQ(o, expected);
 
     const Environment e = settings.loadEnvironment();
     EXPECT_EQ(e.windowLeft, 120);
