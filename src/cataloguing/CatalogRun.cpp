@@ -6,7 +6,8 @@
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
-#include "cataloguing/ListingImport.h"
+#include "cataloguing/EarlyWriteback.h"
+#include "cataloguing/ImportingWalk.h"
 #include "cataloguing/VolumeIdentity.h"
 #include "platform/DriveTable.h"
 #include "platform/ProgramFolder.h"
@@ -20,8 +21,6 @@ namespace kestro {
 namespace {
 
 constexpr int kDrivePollMs = 250;
-// Short enough that the end of a walk is taken up at once.
-constexpr int kWalkPollMs = 20;
 
 const QString kDriveNotReady = QStringLiteral("Drive not ready or unavailable...");
 const QString kNoIdentifier =
@@ -34,10 +33,17 @@ const QString kListingsInUse =
     QStringLiteral("Another cataloguing run is using this program folder's listing files. "
                    "Catalog this volume when it has finished.");
 
-// The two listing files of a run, removed however the run ends.
+// The two listing files of a run, removed however the run ends. Those a
+// crashed run left are removed first: the file listing is read as soon as
+// it exists.
 struct ListingFiles {
     QString folders, files;
-    ~ListingFiles() {
+    ListingFiles(QString folderListing, QString fileListing)
+        : folders(std::move(folderListing)), files(std::move(fileListing)) {
+        remove();
+    }
+    ~ListingFiles() { remove(); }
+    void remove() const {
         QFile::remove(folders);
         QFile::remove(files);
     }
@@ -167,40 +173,6 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     const ListingFiles listings{ProgramFolder::file(programFolder_, QStringLiteral("dirs.txt")),
                                 ProgramFolder::file(programFolder_, QStringLiteral("files.txt"))};
 
-    view_.setStatusHighlighted(true);
-    view_.setStatus(QStringLiteral("Recursing Volume..."));
-    view_.setWaitCursor(true);
-    view_.yieldEvents(10);
-    view_.setBusy(true);
-    {
-        // Reading folders side by side would send an optical drive's head back
-        // and forth; a disc is walked by one thread.
-        const unsigned threads = volume.driveType == DriveType::CdRom ? 1 : 0;
-        ListingWriter writer({volume.root, volume.rootName, listings.files, listings.folders},
-                             threads);
-        while (!writer.isFinished()) {
-            view_.showWalkProgress(writer.counters().folders, writer.counters().files);
-            if (view_.abortRequested())
-                writer.cancel();
-            view_.waitForEvents(kWalkPollMs);
-        }
-        outcome.walk = writer.wait();
-        view_.showWalkProgress(outcome.walk.folders, outcome.walk.files);
-    }
-    view_.yieldEvents(10);
-    view_.setStatusHighlighted(false);
-    if (outcome.walk.cancelled) {
-        outcome.result = Result::Aborted;
-        return outcome;
-    }
-    if (!outcome.walk.error.isEmpty()) {
-        view_.message(outcome.walk.error);
-        outcome.result = Result::Failed;
-        return outcome;
-    }
-    if (request.ejectWhenDone)
-        drives_.eject(request.drive);
-
     const bool keepDescriptions = volume.existing && !request.clearDescriptions;
     if (keepDescriptions)
         sweepCatalog(db); // leftovers of an earlier run go first
@@ -213,6 +185,7 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     // pages that remain in use still is). Both last as long as this run's
     // connection.
     db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
+    const EarlyWriteback writeback(db.path());
     Database::Transaction transaction(db);
     if (keepDescriptions)
         db.executeScript(
@@ -237,10 +210,38 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         folderNames.emplace(db, dirs, newDirs);
         fileNames.emplace(db, files, newFiles);
     }
+
+    // File rows go in while the walk goes on; the run's transaction keeps
+    // them only once every listing is complete and imported.
+    FileListingImport fileImport(db, newFiles, listings.files, volume.rootName,
+                                 fileNames ? &*fileNames : nullptr);
+    view_.setStatusHighlighted(true);
+    view_.setStatus(QStringLiteral("Recursing Volume..."));
+    view_.setWaitCursor(true);
+    view_.yieldEvents(10);
+    view_.setBusy(true);
+    // Reading folders side by side would send an optical drive's head back
+    // and forth; a disc is walked by one thread.
+    outcome.walk =
+        WalkImportingFiles({volume.root, volume.rootName, listings.files, listings.folders},
+                           volume.driveType == DriveType::CdRom ? 1 : 0, fileImport, view_);
+    view_.yieldEvents(10);
+    view_.setStatusHighlighted(false);
+    if (outcome.walk.cancelled) {
+        outcome.result = Result::Aborted;
+        return outcome; // the transaction rolls back
+    }
+    if (!outcome.walk.error.isEmpty()) {
+        view_.message(outcome.walk.error);
+        outcome.result = Result::Failed;
+        return outcome;
+    }
+    if (request.ejectWhenDone)
+        drives_.eject(request.drive);
+
     const ImportCount folderCount =
         ImportFolders(db, newDirs, listings.folders, view_, folderNames ? &*folderNames : nullptr);
-    const ImportCount fileCount = ImportFiles(db, newFiles, listings.files, volume.rootName, view_,
-                                              fileNames ? &*fileNames : nullptr);
+    const ImportCount fileCount = fileImport.finish(view_);
     outcome.dirs = folderCount.lines;
     outcome.files = fileCount.lines;
     outcome.malformedLines = folderCount.malformed + fileCount.malformed;

@@ -42,8 +42,9 @@ struct CatalogRunOutcome {
 // descriptions are to be cleared, every file and folder description whose
 // item keeps its name and parent folder.
 //
-// The catalog is written in one transaction after the walk: an abort, a
-// failure or a crash leaves it exactly as it was before the run.
+// The catalog is written in one transaction, the file rows while the walk
+// goes on, the rest after it: an abort, a failure or a crash leaves it
+// exactly as it was before the run.
 class CatalogRun {
 public:
     CatalogRun(Catalog catalog, DriveTable& drives, DriveSystem& system, QString programFolder,
