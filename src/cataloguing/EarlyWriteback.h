@@ -13,6 +13,11 @@ namespace kestro {
 // along the way, they no longer hold up the commit, whose sync would
 // otherwise start writing them all only then. It changes nothing the file
 // holds: a run that fails still leaves the catalog as it was.
+//
+// It reads the file through a descriptor of its own, closed when it is
+// destroyed. Closing any descriptor of a file drops every POSIX lock the
+// process holds on it, SQLite's included: destroy it only once the catalog's
+// transaction has ended (make it before the transaction).
 class EarlyWriteback {
 public:
     explicit EarlyWriteback(const QString& path);
