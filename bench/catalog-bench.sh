@@ -12,8 +12,9 @@
 #   bench/catalog-bench.sh [FILES ...]        (default: 100000 1000000)
 #
 # $BENCH_CLIS names the kestro-cli programs to compare in the same run
-# (default: this build's), each run in turn on the same tree, so that a
-# change can be measured against the program before it under the same load.
+# (default: $KESTRO_CLI, else this build's), each run in turn on the same
+# tree, so that a change can be measured against the program before it under
+# the same load.
 # Trees are made once by ../shared/bench/make-volume.py (seed 5) under
 # $BENCH_TREES (default /dev/shm/kestro-bench, a tmpfs) and kept for the next
 # run; the program folders and catalogs go to a scratch folder on disk under
@@ -24,11 +25,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 make_volume=$(cd "$here/../shared/bench" 2>/dev/null && pwd)/make-volume.py
 trees=${BENCH_TREES:-/dev/shm/kestro-bench}
 runs=${BENCH_RUNS:-3}
-read -r -a clis <<<"${BENCH_CLIS:-$here/build/bin/kestro-cli}"
+read -r -a clis <<<"${BENCH_CLIS:-${KESTRO_CLI:-$here/build/bin/kestro-cli}}"
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(100000 1000000)
 
-[ -n "${BENCH_CLIS:-}" ] || cmake --build --preset default --target kestro-cli >/dev/null
+[ -n "${BENCH_CLIS:-}${KESTRO_CLI:-}" ] || cmake --build --preset default --target kestro-cli >/dev/null
 [ -x /usr/bin/time ] || { echo "needs /usr/bin/time (package time)" >&2; exit 1; }
 command -v updatedb >/dev/null || { echo "needs updatedb (package plocate)" >&2; exit 1; }
 [ -f "$make_volume" ] || { echo "cannot find make-volume.py beside the project" >&2; exit 1; }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, and
+# Installs the Debian packages the build, the program and the tests need (and
+# clang with libFuzzer for the fuzz targets, llvm for their stack traces), and
 # only those that are missing, so a second run costs nothing.
 set -euo pipefail
 
@@ -10,7 +11,9 @@ packages=(
   shared-mime-info adwaita-icon-theme fonts-dejavu-core
   dosfstools xorriso mtools xvfb python3
   eject
-  desktop-file-utils
+  desktop-file-utils appstream
+  dpkg-dev file lintian man-db bash-completion
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

@@ -24,7 +24,8 @@ for volume in "source:KESTRO SOURCE" "icons:Desktop Icons" "fonts:Fonts" "doc:Ma
   "$cli" catalog --home "$home" --name "${volume#*:}" "$work/media/${volume%%:*}" >/dev/null
 done
 
-# A category holding the fonts, and a window laid out for the picture.
+# A category holding the fonts, and a window laid out for the picture; the
+# columns fit what they show.
 python3 - "$home" <<'PY'
 import sqlite3, sys
 home = sys.argv[1]
@@ -34,8 +35,7 @@ db.execute("UPDATE \"index\" SET category = '1' WHERE name = 'Fonts'")
 db.commit()
 with open(home + "/Kestro.ini", "a") as ini:
     ini.write("[Environment]\nWindowLeft=0\nWindowTop=0\nWindowWidth=15600\nWindowHeight=9600\n"
-              "SplitterLeft=760\nListviewNameCol=230\nListviewSizeCol=80\nListviewTypeCol=170\n"
-              "ListviewDateCol=130\nListviewDescriptionCol=120\n[Options]\noSounds=0\n")
+              "SplitterLeft=760\n[Options]\noSounds=0\n")
 PY
 
 xvfb-run -a -s "-screen 0 1100x700x24" build/bin/window-shot "$home" docs/screenshot.png \

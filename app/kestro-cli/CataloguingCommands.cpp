@@ -1,7 +1,8 @@
-// catalog, volumes and ls: cataloguing a drive or folder, and looking at what
-// the catalog holds.
+// catalog, volumes, ls and drives: cataloguing a drive or folder, looking at
+// what the catalog holds, and the drive letters.
 
 #include "CommandGroups.h"
+#include "JsonLine.h"
 #include "TerminalProgress.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/Schema.h"
@@ -10,6 +11,7 @@
 #include "platform/IniFile.h"
 #include "platform/LinuxDriveSystem.h"
 #include "platform/ProgramFolder.h"
+#include "platform/VolumeLocator.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -95,7 +97,7 @@ public:
         return answer.isEmpty() ? defaultName : answer;
     }
     void refreshViews() override {}
-    void runFinished() override {
+    void runFinished(bool) override {
         progress_.clear();
         if (timings_)
             printTiming(QStringLiteral("end"));
@@ -118,8 +120,8 @@ private:
 };
 
 // The drive ("d:") the argument names: a drive letter as it is, a folder
-// through the letter that stands for it, mapping a free letter to it when
-// none does yet. Empty, with the reason told, when there is none.
+// through the letter that stands for it, mapping a letter to it when none
+// does yet. Empty, with the reason told, when there is none.
 QString driveFor(const QString& argument, DriveTable& drives) {
     static const QRegularExpression driveLetter(QStringLiteral("^[A-Za-z]:?$"));
     if (driveLetter.match(argument).hasMatch())
@@ -130,17 +132,24 @@ QString driveFor(const QString& argument, DriveTable& drives) {
         return {};
     }
     const QString root = folder.canonicalFilePath();
-    QChar letter = drives.letterOf(root);
-    for (char c = 'D'; letter.isNull() && c <= 'Z'; ++c)
-        if (drives.mapFolder(QLatin1Char(c), root).isEmpty()) {
-            letter = QLatin1Char(c);
-            printError(QStringLiteral("Mapped %1: to %2\n").arg(letter).arg(root));
-        }
+    const bool mapped = !drives.letterOf(root).isNull();
+    QString refusal;
+    const QChar letter = drives.mapToFreeLetter(root, refusal);
     if (letter.isNull()) {
-        printError(QStringLiteral("No drive letter is free for %1.\n").arg(root));
+        printError(refusal + QLatin1Char('\n'));
         return {};
     }
+    if (!mapped)
+        printError(QStringLiteral("Mapped %1: to %2\n").arg(letter).arg(root));
     return QString(letter.toLower()) + QLatin1Char(':');
+}
+
+// The drives there are now that hold a volume, by the volume's identifier.
+std::map<QString, Drive> onlineVolumes(DriveTable& drives) {
+    std::map<QString, Drive> online;
+    for (HeldVolume& held : VolumeLocator(drives.system()).locate(drives.letters()))
+        online.emplace(held.tablename, std::move(held.drive));
+    return online;
 }
 
 int catalogDrive(Invocation& call) {
@@ -176,30 +185,68 @@ int catalogDrive(Invocation& call) {
                  .arg(drive.toUpper(), outcome.tablename,
                       c.toString(rowsOf(schema::dirsTable(outcome.tablename)) - 1),
                       c.toString(rowsOf(schema::filesTable(outcome.tablename)))));
-    if (outcome.walk.unreadable > 0)
-        printError(
-            QStringLiteral("%1 items could not be read and are missing from the catalog:\n  %2\n")
-                .arg(outcome.walk.unreadable)
-                .arg(outcome.walk.problems.join(QStringLiteral("\n  "))));
-    if (outcome.walk.substitutedNames > 0)
-        printError(QStringLiteral("%1 names held characters a catalog cannot keep and were "
-                                  "stored with substitutes.\n")
-                       .arg(outcome.walk.substitutedNames));
-    if (outcome.malformedLines > 0)
-        printError(
-            QStringLiteral("%1 listing lines could not be read.\n").arg(outcome.malformedLines));
+    if (const QString leftOut = LeftOutReport(outcome); !leftOut.isEmpty())
+        printError(leftOut + QLatin1Char('\n'));
     return 0;
 }
 
+const QCommandLineOption kVolumesJsonOption =
+    jsonOption(QStringLiteral("id, name, category, drive_type, folders, files, size_bytes, "
+                              "free_bytes, used_bytes, catalogued, catalogued_text, "
+                              "description and online_at (the folder where the volume is "
+                              "online, empty when it is not)"));
+const QCommandLineOption kDrivesJsonOption =
+    jsonOption(QStringLiteral("letter, folder, kind (\"mount\" or \"folder\"), present (true or "
+                              "false), last_seen (null when never seen) and volume (the "
+                              "identifier of the volume there, empty when none)"));
+const QCommandLineOption kListJsonOption =
+    jsonOption(QStringLiteral("name, kind (\"folder\" or \"file\"), kilobytes, size_text, "
+                              "modified, modified_text and description"));
+
+std::optional<double> numberOf(const SqlValue& value) {
+    bool ok = false;
+    const double number = NullToEmpty(value).toDouble(&ok);
+    return ok ? std::optional(number) : std::nullopt;
+}
+
+// The columns of the TAB lines come first in the query, followed on each line
+// by the folder where the volume is online; the JSON objects add the volume's
+// sizes.
+constexpr int kVolumeTabColumns = 8;
+
 int listVolumes(Invocation& call) {
     const Database db = call.session().catalog().open();
+    LinuxDriveSystem system;
+    DriveTable drives(IniFile(call.session().settings().path()), system);
+    const std::map<QString, Drive> online = onlineVolumes(drives);
     Statement volumes = db.prepare("SELECT tablename, name, category, volumetype, dirs, files, "
-                                   "thedate, thedescription FROM \"index\" "
+                                   "thedate, thedescription, size, free, used FROM \"index\" "
                                    "ORDER BY volumetype, name");
+    const bool json = jsonRequested(call);
     while (volumes.next()) {
+        const auto found = online.find(volumes.text(0));
+        const QString onlineAt = found == online.end() ? QString() : found->second.root;
+        if (json) {
+            printOut(JsonLine()
+                         .text("id", volumes.text(0))
+                         .text("name", NullToEmpty(volumes.value(1)))
+                         .number("category", numberOf(volumes.value(2)))
+                         .number("drive_type", numberOf(volumes.value(3)))
+                         .number("folders", numberOf(volumes.value(4)))
+                         .number("files", numberOf(volumes.value(5)))
+                         .number("size_bytes", numberOf(volumes.value(8)))
+                         .number("free_bytes", numberOf(volumes.value(9)))
+                         .number("used_bytes", numberOf(volumes.value(10)))
+                         .dateText("catalogued", NullToEmpty(volumes.value(6)))
+                         .text("description", NullToEmpty(volumes.value(7)))
+                         .text("online_at", onlineAt)
+                         .line());
+            continue;
+        }
         QStringList fields;
-        for (int col = 0; col < volumes.columnCount(); ++col)
+        for (int col = 0; col < kVolumeTabColumns; ++col)
             fields << outputField(NullToEmpty(volumes.value(col)).trimmed());
+        fields << outputField(onlineAt);
         printOut(fields.join(QLatin1Char('\t')) + QLatin1Char('\n'));
     }
     return 0;
@@ -252,13 +299,110 @@ int listFolder(Invocation& call) {
         Statement rows = db.prepare("SELECT name, size, thedate, thedescription FROM " + table +
                                     " WHERE parent = ?1 ORDER BY name");
         rows.bind(1, parent);
-        while (rows.next())
+        while (rows.next()) {
+            if (jsonRequested(call)) {
+                printOut(JsonLine()
+                             .text("name", rows.text(0))
+                             .kind(table == dirs)
+                             .sizeText(rows.text(1))
+                             .dateText("modified", rows.text(2))
+                             .text("description", rows.text(3))
+                             .line());
+                continue;
+            }
             printOut(QStringList{outputField(rows.text(0) + QLatin1String(suffix)),
                                  rows.text(1).trimmed(), outputField(rows.text(2)),
                                  outputField(rows.text(3))}
                          .join(QLatin1Char('\t')) +
                      QLatin1Char('\n'));
+        }
     }
+    return 0;
+}
+
+const QCommandLineOption kMapOption(QStringLiteral("map"),
+                                    QStringLiteral("Make the drive letter stand for the folder."),
+                                    QStringLiteral("LETTER FOLDER"));
+const QCommandLineOption kForgetOption(QStringLiteral("forget"),
+                                       QStringLiteral("Forget what the drive letter stands for."),
+                                       QStringLiteral("LETTER"));
+
+// The letter a "d", "d:" or "D:" argument names; a null QChar for anything else.
+QChar letterArgument(const QString& argument) {
+    static const QRegularExpression driveLetter(QStringLiteral("^[A-Za-z]:?$"));
+    return driveLetter.match(argument).hasMatch() ? argument[0].toUpper() : QChar();
+}
+
+// --map and --forget: 0 when done, else the exit status, with the reason told.
+int changeDrives(const QCommandLineParser& parser, DriveTable& drives,
+                 const QString& settingsPath) {
+    if (parser.isSet(kMapOption)) {
+        const QStringList values = parser.values(kMapOption);
+        const QChar letter = letterArgument(values.value(0));
+        if (values.size() != 2 || letter.isNull()) {
+            printError(QStringLiteral("--map takes a drive letter and a folder.\n"));
+            return kUsageError;
+        }
+        const QFileInfo folder(values[1]);
+        const QString path = folder.isDir() ? folder.canonicalFilePath() : values[1];
+        if (const QString refusal = drives.mapFolder(letter, path); !refusal.isEmpty()) {
+            printError(refusal + QLatin1Char('\n'));
+            return 1;
+        }
+    }
+    if (parser.isSet(kForgetOption)) {
+        const QChar letter = letterArgument(parser.value(kForgetOption));
+        if (letter.isNull() || letter == QLatin1Char('C')) {
+            printError(QStringLiteral("--forget takes a drive letter other than C:.\n"));
+            return kUsageError;
+        }
+        if (!drives.unmap(letter)) {
+            printError(
+                QStringLiteral("The settings file %1 can't be written.\n").arg(settingsPath));
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int listDrives(Invocation& call) {
+    const QString settingsPath = call.session().settings().path();
+    LinuxDriveSystem system;
+    DriveTable drives(IniFile(settingsPath), system);
+    if (const int status = changeDrives(call.parser(), drives, settingsPath); status != 0)
+        return status;
+    const std::map<QString, Drive> online = onlineVolumes(drives);
+    std::map<QChar, QString> held; // letter -> identifier of the volume there
+    for (const auto& [tablename, drive] : online)
+        held.emplace(drive.letter, tablename);
+    for (const DriveLetter& letter : drives.rememberedLetters()) {
+        const QString kind =
+            letter.mappedFolder ? QStringLiteral("folder") : QStringLiteral("mount");
+        const QString volume = held.count(letter.letter) ? held[letter.letter] : QString();
+        if (jsonRequested(call)) {
+            printOut(JsonLine()
+                         .text("letter", letter.letter + QStringLiteral(":"))
+                         .text("folder", letter.folder)
+                         .text("kind", kind)
+                         .flag("present", letter.present)
+                         .moment("last_seen", letter.lastSeen)
+                         .text("volume", volume)
+                         .line());
+            continue;
+        }
+        const QString seen =
+            letter.lastSeen.isValid()
+                ? letter.lastSeen.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+                : QString();
+        printOut(QStringList{letter.letter + QStringLiteral(":"), outputField(letter.folder), kind,
+                             letter.present ? QStringLiteral("present") : QStringLiteral("absent"),
+                             seen, volume}
+                     .join(QLatin1Char('\t')) +
+                 QLatin1Char('\n'));
+    }
+    for (const UnlistedMount& mount : drives.unlisted())
+        printError(QStringLiteral("No letter for %1: %2.\n")
+                       .arg(outputField(mount.mountPoint), mount.reason));
     return 0;
 }
 
@@ -273,12 +417,15 @@ std::vector<Command> cataloguingCommands() {
          {kNameOption, kClearOption, kEjectOption, kTimingsOption},
          1,
          1,
-         catalogDrive},
+         catalogDrive,
+         {},
+         {Completion::Folder}},
         {QStringLiteral("volumes"),
          QStringLiteral("List the catalog's volumes: identifier, name, category, drive type, "
-                        "folders, files, date catalogued and description, TAB-separated."),
+                        "folders, files, date catalogued, description, and the folder where the "
+                        "volume is online (empty when it is not), TAB-separated."),
          QString(),
-         {},
+         {kVolumesJsonOption},
          0,
          0,
          listVolumes},
@@ -286,10 +433,22 @@ std::vector<Command> cataloguingCommands() {
          QStringLiteral("List a folder of a volume (the root when PATH is left out): name (folders "
                         "end in \\), size, date and description, TAB-separated."),
          QStringLiteral("VOLUME [PATH]"),
-         {},
+         {kListJsonOption},
          1,
          2,
-         listFolder},
+         listFolder,
+         {},
+         {Completion::Volume}},
+        {QStringLiteral("drives"),
+         QStringLiteral("List the drive letters: letter, folder, kind (mount or folder), present "
+                        "or absent, when last seen, and the identifier of the volume there, "
+                        "TAB-separated."),
+         QString(),
+         {kMapOption, kForgetOption, kDrivesJsonOption},
+         0,
+         0,
+         listDrives,
+         {QStringLiteral("map")}},
     };
 }
 

@@ -24,6 +24,31 @@ std::vector<Command>& commandTable() {
     return table;
 }
 
+Completion completionOfOption(const QCommandLineOption& option) {
+    static const std::pair<const char*, Completion> kinds[] = {
+        {"catalog", Completion::File},
+        {"home", Completion::Folder},
+        {"out", Completion::Folder},
+        {"volume", Completion::Volume},
+        {"fields", Completion::ExportFields}};
+    for (const auto& [name, kind] : kinds)
+        if (option.names().contains(QLatin1String(name)))
+            return kind;
+    return Completion::Nothing;
+}
+
+QCommandLineOption jsonOption(const QString& fields) {
+    return {QStringLiteral("json"),
+            QStringLiteral("Write JSON Lines, one object per line with the fields %1. Sizes, "
+                           "counts and bytes are numbers, dates ISO 8601 local times; the "
+                           "stored texts are in the fields ending in _text.")
+                .arg(fields)};
+}
+
+bool jsonRequested(const Invocation& call) {
+    return call.parser().isSet(QStringLiteral("json"));
+}
+
 void printOut(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);

@@ -2,6 +2,7 @@
 // writing volumes out as delimited text.
 
 #include "CommandGroups.h"
+#include "JsonLine.h"
 #include "TerminalProgress.h"
 #include "export/ExportLines.h"
 #include "export/ExportRun.h"
@@ -9,13 +10,12 @@
 #include "search/SearchInputs.h"
 #include "search/SearchScan.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kestro::cli {
 
 namespace {
-
-constexpr int kUsageError = 2;
 
 const QCommandLineOption kNameOption(QStringLiteral("name"),
                                      QStringLiteral("Names matching the pattern (\"report\", "
@@ -54,10 +54,14 @@ const QCommandLineOption kVolumeOption(QStringLiteral("volume"),
 const QCommandLineOption kCsvOption(QStringLiteral("csv"),
                                     QStringLiteral("Write CSV as an export does, with a header "
                                                    "line."));
+const QCommandLineOption kSearchJsonOption =
+    jsonOption(QStringLiteral("volume, kind (\"folder\" or \"file\"), location, name, type, "
+                              "kilobytes, size_text, modified, modified_text and description"));
 
-const QCommandLineOption kOutOption(QStringLiteral("out"),
-                                    QStringLiteral("The folder the files go to."),
-                                    QStringLiteral("DIR"));
+const QCommandLineOption
+    kOutOption(QStringLiteral("out"),
+               QStringLiteral("The folder the files go to; made when missing."),
+               QStringLiteral("DIR"));
 const QCommandLineOption
     kFieldsOption(QStringLiteral("fields"),
                   QStringLiteral("The fields to write, comma-separated (default: all): "
@@ -137,6 +141,23 @@ void printLines(const std::vector<SearchResult>& rows) {
     printOut(text);
 }
 
+// Result rows as JSON Lines.
+void printJson(const std::vector<SearchResult>& rows) {
+    QString text;
+    for (const SearchResult& r : rows)
+        text += JsonLine()
+                    .text("volume", r.volume)
+                    .kind(r.kind == TableKind::Folders)
+                    .text("location", r.location)
+                    .text("name", r.name)
+                    .text("type", r.type)
+                    .sizeText(r.size)
+                    .dateText("modified", r.date)
+                    .text("description", r.description)
+                    .line();
+    printOut(text);
+}
+
 // Result rows as an export with its default format writes them.
 void printCsv(ExportLineWriter& lines, const std::vector<SearchResult>& rows) {
     std::string text;
@@ -203,14 +224,18 @@ int search(Invocation& call) {
     const bool folders = call.parser().isSet(kFoldersOption);
     request.searchFiles = files || !folders;
     request.searchFolders = folders || !files;
+    const bool json = jsonRequested(call);
+    if (json && call.parser().isSet(kCsvOption))
+        return usageError(QStringLiteral("Give --csv or --json, not both."));
     if (!chooseVolumes(call, request.volumes))
         return 1;
 
-    // Only CSV has a type column: plain lines need no file types.
+    // CSV and JSON have a type column: plain lines need no file types.
     std::optional<FileTypes> fileTypes;
+    if (json || call.parser().isSet(kCsvOption))
+        fileTypes.emplace(IconCacheFolderOf(call.session().programFolder()));
     std::optional<ExportLineWriter> csv;
     if (call.parser().isSet(kCsvOption)) {
-        fileTypes.emplace(IconCacheFolderOf(call.session().programFolder()));
         csv.emplace(ExportFormat{}, *fileTypes);
         std::string header;
         csv->appendHeaderLines({}, header);
@@ -218,7 +243,10 @@ int search(Invocation& call) {
     }
     SearchState state;
     TerminalView view(state, [&](const std::vector<SearchResult>& rows) {
-        csv ? printCsv(*csv, rows) : printLines(rows);
+        if (json)
+            printJson(rows);
+        else
+            csv ? printCsv(*csv, rows) : printLines(rows);
     });
     const SearchOutcome outcome =
         fileTypes ? SearchScan(call.session().catalog(), *fileTypes, state, view).run(request)
@@ -260,6 +288,10 @@ int exportVolumes(Invocation& call) {
         return kUsageError;
     if (!chooseVolumes(call, request.volumes))
         return 1;
+    if (!QDir().mkpath(request.folder)) {
+        printError(QStringLiteral("The folder %1 can't be made.\n").arg(request.folder));
+        return 1;
+    }
 
     const FileTypes fileTypes(IconCacheFolderOf(call.session().programFolder()));
     SearchState state;
@@ -284,7 +316,8 @@ std::vector<Command> searchCommands() {
                         "the totals on stderr."),
          QString(),
          {kNameOption, kBetweenOption, kEuropeanOption, kDescriptionOption, kAtLeastOption,
-          kAtMostOption, kEqualOption, kFilesOption, kFoldersOption, kVolumeOption, kCsvOption},
+          kAtMostOption, kEqualOption, kFilesOption, kFoldersOption, kVolumeOption, kCsvOption,
+          kSearchJsonOption},
          0,
          0,
          search,

@@ -2,26 +2,40 @@
 // stdout, progress and messages to stderr; the exit status is 0 on success.
 
 #include "Command.h"
+#include "HelpTexts.h"
 #include "catalog/CatalogError.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 using namespace kestro::cli;
 
 namespace {
 
-constexpr int kUsageError = 2;
-
-void printCommandList() {
-    QString text = QStringLiteral("Usage: kestro-cli COMMAND [OPTIONS] [ARGUMENTS]\n\n"
-                                  "Commands:\n");
-    for (const Command& command : commandTable())
-        text += QStringLiteral("  %1 %2\n").arg(command.name, -10).arg(command.summary);
-    text += QStringLiteral("\nEvery command acts on the current catalog of the settings file "
-                           "unless --catalog PATH names another,\nand on the program folder "
-                           "unless --home DIR names another. "
-                           "'kestro-cli COMMAND --help' tells more.\n");
-    printOut(text);
+// "--catalog X.mdb search --name a" becomes "search --catalog X.mdb --name a":
+// the options every command takes go after the command, as it expects them.
+QStringList commandFirst(const QStringList& arguments) {
+    QStringList valued; // --catalog and --home
+    for (const QCommandLineOption& option : commonOptions())
+        if (!option.valueName().isEmpty())
+            valued << QStringLiteral("--") + option.names().constLast();
+    QStringList common;
+    qsizetype i = 1;
+    while (i < arguments.size()) {
+        const QString& argument = arguments[i];
+        const bool withValue = valued.contains(argument);
+        const bool joined = std::any_of(valued.begin(), valued.end(), [&](const QString& o) {
+            return argument.startsWith(o + '=');
+        });
+        if (!withValue && !joined)
+            break;
+        common << arguments.mid(i, withValue ? 2 : 1);
+        i += withValue ? 2 : 1;
+    }
+    QStringList reordered = arguments.mid(0, 1);
+    if (i < arguments.size())
+        reordered << arguments[i];
+    return reordered + common + arguments.mid(i + 1);
 }
 
 // "--between A B" becomes "--between A --between B": the parser takes one
@@ -32,7 +46,9 @@ QStringList spreadTwoValueOptions(const QStringList& arguments, const QStringLis
         spread << arguments[i];
         const bool twoValues =
             arguments[i].startsWith(QLatin1String("--")) && names.contains(arguments[i].mid(2));
-        if (twoValues && i + 2 < arguments.size()) {
+        // An option after it ("--map Q --home=DIR") is not its second value.
+        if (twoValues && i + 2 < arguments.size() &&
+            !arguments[i + 2].startsWith(QLatin1String("--"))) {
             spread << arguments[i + 1] << arguments[i];
             ++i;
         }
@@ -42,26 +58,16 @@ QStringList spreadTwoValueOptions(const QStringList& arguments, const QStringLis
 
 int runCommand(const Command& command, QStringList arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    parser.addOption(help);
-    parser.addOption({QStringLiteral("catalog"), QStringLiteral("Work on this catalog file."),
-                      QStringLiteral("PATH")});
-    parser.addOption({QStringLiteral("home"), QStringLiteral("Use this program folder."),
-                      QStringLiteral("DIR")});
+    parser.addOptions({commonOptions().begin(), commonOptions().end()});
     parser.addOptions({command.options.begin(), command.options.end()});
     arguments.removeAt(1);
     arguments = spreadTwoValueOptions(arguments, command.twoValueOptions);
-    // The usage line names the command; the rest is the parser's option list.
-    QString usage = parser.helpText();
-    usage = QStringLiteral("Usage: kestro-cli %1 [options] %2\n%3\n")
-                .arg(command.name, command.syntax, command.summary) +
-            usage.mid(usage.indexOf(QLatin1String("\nOptions:")));
+    const QString usage = commandHelpText(command);
     if (!parser.parse(arguments)) {
         printError(parser.errorText() + QLatin1Char('\n') + usage);
         return kUsageError;
     }
-    if (parser.isSet(help)) {
+    if (parser.isSet(QStringLiteral("help"))) {
         printOut(usage);
         return 0;
     }
@@ -85,16 +91,16 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestro-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0v15"));
-    const QStringList arguments = QCoreApplication::arguments();
+    const QStringList arguments = commandFirst(QCoreApplication::arguments());
     if (arguments.size() < 2 || arguments[1] == QLatin1String("--help") ||
         arguments[1] == QLatin1String("-h") || arguments[1] == QLatin1String("help")) {
-        printCommandList();
+        printOut(commandListText());
         return arguments.size() < 2 ? kUsageError : 0;
     }
     for (const Command& command : commandTable())
         if (command.name == arguments[1])
             return runCommand(command, arguments);
     printError(QStringLiteral("kestro-cli: unknown command \"%1\"\n").arg(arguments[1]));
-    printCommandList();
+    printOut(commandListText());
     return kUsageError;
 }

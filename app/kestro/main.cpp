@@ -1,5 +1,6 @@
 // Kestro Pro, the desktop program: the main window over the current catalog.
 
+#include "DesktopCommandLine.h"
 #include "browser/gui/Form1.h"
 #include "platform/ProgramFolder.h"
 #include "platform/gui/IconTheme.h"
@@ -18,18 +19,14 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Kestro Pro"));
     QGuiApplication::setDesktopFileName(QStringLiteral("kestro"));
 
+    const DesktopCommandLine commandLine;
     QCommandLineParser arguments;
-    arguments.setApplicationDescription(
-        QStringLiteral("Kestro Pro, the catalog of your removable media and drives."));
-    arguments.addHelpOption();
-    // Proves that the program works where it is installed: the whole start
-    // runs, the window shows and closes again as a user closes it.
-    const QCommandLineOption quitAfterStart(
-        QStringLiteral("quit-after-start"),
-        QStringLiteral("Start as usual, load the current catalog, then close the window and "
-                       "quit (exit status 0)."));
-    arguments.addOption(quitAfterStart);
+    arguments.setApplicationDescription(commandLine.description);
+    for (const QCommandLineOption& option : commandLine.options())
+        arguments.addOption(option);
     arguments.process(app);
+    if (arguments.isSet(commandLine.help))
+        arguments.showHelp();
 
     // The installed share folder sits beside bin/ in a build tree and in an
     // installation alike; so does the program's own icon.
@@ -46,7 +43,7 @@ int main(int argc, char* argv[]) {
     if (!window.start())
         return 0; // no catalog: the user has been told the program quits
     window.show();
-    if (arguments.isSet(quitAfterStart))
+    if (arguments.isSet(commandLine.quitAfterStart))
         QTimer::singleShot(0, &window, &QWidget::close);
     return app.exec();
 }

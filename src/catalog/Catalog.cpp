@@ -34,6 +34,17 @@ Database Catalog::open() const {
             throw CatalogError(
                 QStringLiteral("The catalog \"%1\" is damaged: its table \"%2\" is missing.")
                     .arg(path_, table));
+    // A catalog may sit on a network share, where WAL is unsafe. Switched only
+    // now, so that a file that is no catalog of ours is never written to.
+    if (mode_ == OpenMode::SharedReadWrite) {
+        try {
+            db.executeScript("PRAGMA journal_mode=DELETE;");
+        } catch (const CatalogError& e) {
+            throw CatalogError(QStringLiteral("The catalog \"%1\" cannot be opened for writing: %2")
+                                   .arg(path_, e.message()),
+                               e.sqliteCode());
+        }
+    }
     return db;
 }
 

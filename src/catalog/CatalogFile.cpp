@@ -53,25 +53,11 @@ void createCatalogFromTemplate(const QString& templatePath, const QString& targe
 void compactCatalog(const Catalog& catalog) {
     const Database db = catalog.open();
     sweepCatalog(db);
-    try {
-        db.compact();
-    } catch (const CatalogError& e) {
-        throw CatalogError(QStringLiteral("The catalog \"%1\" could not be compacted and was left "
-                                          "as it was: %2")
-                               .arg(catalog.path(), e.message()),
-                           e.sqliteCode());
-    }
+    db.compact();
     // The rebuild may number the volume tables' rows anew, and the name index
     // refers to rows by their numbers: it is made again (also for a catalog
     // that never had one).
-    try {
-        IndexAllNames(db);
-    } catch (const CatalogError& e) {
-        throw CatalogError(QStringLiteral("The catalog \"%1\" was compacted, but its name index "
-                                          "could not be made: %2")
-                               .arg(catalog.path(), e.message()),
-                           e.sqliteCode());
-    }
+    IndexAllNames(db);
 }
 
 } // namespace kestro

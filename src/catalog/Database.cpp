@@ -66,17 +66,15 @@ Database Database::open(const QString& path, OpenMode mode) {
     sqlite3_extended_result_codes(handle, 0);
     sqlite3_busy_timeout(handle, kBusyTimeoutMs);
     try {
-        if (mode == OpenMode::SharedReadWrite) {
-            // A catalog may sit on a network share, where WAL is unsafe.
-            db.executeScript("PRAGMA journal_mode=DELETE;");
-        } else {
-            // Hold the file against writers for as long as the operation runs.
+        // Hold the file against writers for as long as the operation runs.
+        if (mode == OpenMode::ExclusiveReadOnly)
             db.executeScript("PRAGMA locking_mode=EXCLUSIVE;");
-        }
         db.prepare("SELECT count(*) FROM sqlite_master").next();
     } catch (const CatalogError& e) {
+        if (e.sqliteCode() == SQLITE_CORRUPT)
+            throw;
         throw CatalogError(QStringLiteral("The file \"%1\" cannot be read as a catalog: %2")
-                               .arg(path, e.message()),
+                               .arg(path, QString::fromUtf8(sqlite3_errmsg(handle))),
                            e.sqliteCode());
     }
     registerCatalogFunctions(handle);
@@ -89,13 +87,9 @@ Statement Database::prepare(std::string_view sql) const {
 
 void Database::executeScript(std::string_view sql) const {
     const std::string text(sql);
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &error);
-    if (rc != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db_));
-        sqlite3_free(error);
-        throw CatalogError(message, rc);
-    }
+    const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw SqliteFailure(db_, rc);
 }
 
 qint64 Database::changes() const {
@@ -123,7 +117,10 @@ bool Database::hasTable(const QString& name) const {
 }
 
 void Database::compact() const {
-    executeScript("VACUUM;");
+    const int rc = sqlite3_exec(db_, "VACUUM;", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw SqliteFailure(db_, rc,
+                            QStringLiteral("could not be compacted and was left as it was"));
 }
 
 Database::Transaction::Transaction(const Database& db)

@@ -1,5 +1,6 @@
 #include "catalog/SqlFunctions.h"
 
+#include "catalog/PathBelowRoot.h"
 #include "catalog/StoredTexts.h"
 
 #include <QString>
@@ -170,6 +171,15 @@ void momentFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
         sqlite3_result_null(ctx);
 }
 
+void belowRootFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const std::string_view below = PathBelowRoot(textArg(argv[0]));
+    sqlite3_result_text(ctx, below.data(), int(below.size()), SQLITE_TRANSIENT);
+}
+
 } // namespace
 
 bool matchesNamePattern(const QString& pattern, const QString& text) {
@@ -201,6 +211,8 @@ void registerCatalogFunctions(sqlite3* db) {
                                nullptr, nullptr);
     sqlite3_create_function_v2(db, "kestro_kb", 1, flags, nullptr, kilobytesFunction, nullptr,
                                nullptr, nullptr);
+    sqlite3_create_function_v2(db, "kestro_below_root", 1, flags, nullptr, belowRootFunction,
+                               nullptr, nullptr, nullptr);
     // Not deterministic: a two-digit year reads differently as the years go by.
     sqlite3_create_function_v2(db, "kestro_moment", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
                                momentFunction, nullptr, nullptr, nullptr);

@@ -22,6 +22,9 @@ namespace kestro {
 //                               ("      1,234KB" -> 1234); Null when unreadable.
 //   kestro_moment(date_text)    the wall-clock moment of a stored date text in
 //                               seconds since 1970; Null when unreadable.
+//   kestro_below_root(parent)   the path of a stored parent below its volume's
+//                               root ("E:\GAMES" -> "\GAMES"; see
+//                               PathBelowRoot.h). Null for Null.
 void registerCatalogFunctions(sqlite3* db);
 
 // The matcher behind kestro_like, for use outside SQL.

@@ -21,7 +21,7 @@ Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.s
 }
 
 void Statement::fail(int code) const {
-    throw CatalogError(QString::fromUtf8(sqlite3_errmsg(db_)), code & 0xff);
+    throw SqliteFailure(db_, code);
 }
 
 Statement& Statement::bind(int index, const QString& text) {

@@ -182,8 +182,12 @@ std::optional<double> kilobytesOfSizeText(const Char* begin, const Char* end) {
         if (Scanner<Char>::isDigit(c)) {
             anyDigit = true;
             if (inFraction) {
-                fraction = fraction * 10 + (c - '0');
-                fractionScale *= 10;
+                // Digits beyond what a double holds change nothing; taking
+                // them all would overflow the scale and give NaN.
+                if (fractionScale < 1e18) {
+                    fraction = fraction * 10 + (c - '0');
+                    fractionScale *= 10;
+                }
             } else {
                 whole = whole * 10 + (c - '0');
             }

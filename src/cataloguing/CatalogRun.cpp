@@ -32,6 +32,10 @@ const QString kAbortedByUser = QStringLiteral("Aborted by user...");
 const QString kListingsInUse =
     QStringLiteral("Another cataloguing run is using this program folder's listing files. "
                    "Catalog this volume when it has finished.");
+const QString kFolderNotWritable =
+    QStringLiteral("The program folder %1 can't be written, and a cataloguing run writes its "
+                   "listing files there. Make it writable, or start Kestro Pro with a program "
+                   "folder of your own.");
 
 // The two listing files of a run, removed however the run ends. Those a
 // crashed run left are removed first: the file listing is read as soon as
@@ -99,6 +103,15 @@ CatalogRunOutcome CatalogRun::catalogVolume(const Database& db, const CatalogRun
     Volume volume;
     volume.rootName = request.drive.left(1).toUpper() + QLatin1Char(':');
 
+    // Taken before anything is written to the volume, and held to the end.
+    QLockFile listingsLock(ProgramFolder::file(programFolder_, QStringLiteral("listings.lock")));
+    if (!listingsLock.tryLock(0)) {
+        view_.message(listingsLock.error() == QLockFile::LockFailedError
+                          ? kListingsInUse
+                          : kFolderNotWritable.arg(programFolder_));
+        return outcome;
+    }
+
     view_.setStatus(QStringLiteral("Waiting for drive ready..."));
     view_.yieldEvents(10);
     if (!waitForDrive(request.drive)) {
@@ -164,19 +177,11 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
                                             const CatalogRunRequest& request) {
     CatalogRunOutcome outcome;
     outcome.tablename = volume.tablename;
-
-    QLockFile lock(ProgramFolder::file(programFolder_, QStringLiteral("listings.lock")));
-    if (!lock.tryLock(0)) {
-        view_.message(kListingsInUse);
-        return outcome;
-    }
+    const QString cataloguedAt = CatalogMomentText(clock_());
     const ListingFiles listings{ProgramFolder::file(programFolder_, QStringLiteral("dirs.txt")),
                                 ProgramFolder::file(programFolder_, QStringLiteral("files.txt"))};
 
     const bool keepDescriptions = volume.existing && !request.clearDescriptions;
-    if (keepDescriptions)
-        sweepCatalog(db); // leftovers of an earlier run go first
-
     const QString dirs = schema::dirsTable(volume.tablename);
     const QString files = schema::filesTable(volume.tablename);
     // A larger page cache makes the load and the index build of a big volume
@@ -187,13 +192,23 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
     const EarlyWriteback writeback(db.path());
     Database::Transaction transaction(db);
-    if (keepDescriptions)
-        db.executeScript(
-            "CREATE TEMP TABLE kept_dirs AS SELECT name, parent, thedescription FROM " +
-            quoteIdentifier(dirs) +
-            " WHERE thedescription IS NOT NULL;"
-            "CREATE TEMP TABLE kept_files AS SELECT name, parent, thedescription FROM " +
-            quoteIdentifier(files) + " WHERE thedescription IS NOT NULL;");
+    if (keepDescriptions) {
+        // Descriptions are kept by the path below the volume's root: the
+        // volume may have had another drive letter the last time. A table that
+        // is missing (a damaged or hand-edited catalog) keeps nothing: its
+        // empty template stands in for it.
+        const auto keptFrom = [&db](const QString& table, const char* emptyModel) {
+            return quoteIdentifier(db.hasTable(table) ? table : QString::fromLatin1(emptyModel));
+        };
+        db.executeScript("CREATE TEMP TABLE kept_dirs AS SELECT name, kestro_below_root(parent) "
+                         "AS below, thedescription FROM " +
+                         keptFrom(dirs, "template_dirs") +
+                         " WHERE thedescription IS NOT NULL;"
+                         "CREATE TEMP TABLE kept_files AS SELECT name, kestro_below_root(parent) "
+                         "AS below, thedescription FROM " +
+                         keptFrom(files, "template_files") + " WHERE thedescription IS NOT NULL;");
+        sweepCatalog(db); // leftovers of an earlier run go, within this run
+    }
     // The new rows go into tables of their own, which take the old ones' names
     // once complete: the old tables' pages then need no copy in the journal.
     const QString newDirs = dirs + QStringLiteral("_new"),
@@ -262,7 +277,7 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "
                "category, thedescription, dirs, files) "
                "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
-               volume.tablename, volume.name, CatalogMomentText(clock_()), volume.space.capacity,
+               volume.tablename, volume.name, cataloguedAt, volume.space.capacity,
                volume.space.free, volume.space.used, volume.driveType, volume.category,
                volume.description, outcome.dirs, outcome.files);
     db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
@@ -273,17 +288,42 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         view_.yieldEvents(10);
         for (const auto& [table, kept] :
              {std::pair{dirs, "kept_dirs"}, std::pair{files, "kept_files"}}) {
+            // Each kept row finds its item through the lookup index on
+            // (parent, name).
             const std::string target = quoteIdentifier(table);
-            db.executeScript("UPDATE " + target +
-                             " SET thedescription = k.thedescription FROM temp." + kept +
-                             " AS k WHERE " + target + ".name = k.name AND " + target +
-                             ".parent = k.parent; DROP TABLE temp." + kept + ";");
+            db.execute("UPDATE " + target + " SET thedescription = k.thedescription FROM temp." +
+                           kept + " AS k WHERE " + target + ".name = k.name AND " + target +
+                           ".parent = ?1 || k.below",
+                       volume.rootName);
+            db.executeScript("DROP TABLE temp." + std::string(kept) + ";");
         }
     }
     transaction.commit();
     outcome.result = Result::Catalogued;
     view_.yieldEvents(10);
     return outcome;
+}
+
+QString LeftOutReport(const CatalogRunOutcome& outcome) {
+    QStringList paragraphs;
+    const ListingResult& walk = outcome.walk;
+    if (walk.unreadable > 0) {
+        const QString named = quint64(walk.problems.size()) < walk.unreadable
+                                  ? QStringLiteral("; the first %1:").arg(walk.problems.size())
+                                  : QStringLiteral(":");
+        paragraphs << QStringLiteral("%1 items could not be read and are missing from the "
+                                     "catalog%2\n  %3")
+                          .arg(walk.unreadable)
+                          .arg(named, walk.problems.join(QStringLiteral("\n  ")));
+    }
+    if (walk.substitutedNames > 0)
+        paragraphs << QStringLiteral("%1 names held characters a catalog cannot keep and were "
+                                     "stored with substitutes.")
+                          .arg(walk.substitutedNames);
+    if (outcome.malformedLines > 0)
+        paragraphs
+            << QStringLiteral("%1 listing lines could not be read.").arg(outcome.malformedLines);
+    return paragraphs.join(QLatin1Char('\n'));
 }
 
 void CatalogRun::finish(const CatalogRunOutcome& outcome) {
@@ -294,7 +334,7 @@ void CatalogRun::finish(const CatalogRunOutcome& outcome) {
     view_.setStatus(QStringLiteral("<idle>"));
     view_.setCatalogEnabled(true);
     view_.setWaitCursor(false);
-    view_.runFinished();
+    view_.runFinished(outcome.result == Result::Catalogued);
     if (outcome.result == Result::Aborted || view_.abortRequested())
         view_.message(kAbortedByUser);
     view_.clearAbortRequest();

@@ -33,7 +33,17 @@ struct CatalogRunOutcome {
     qint32 files = 0;  // file lines imported, a marker's line included
     qint64 malformedLines = 0;
     ListingResult walk; // what the walk saw, with what it could not read
+
+    // Items missing from the catalog: those the walk could not read, and
+    // listing lines the import could not read.
+    qint64 leftOut() const { return qint64(walk.unreadable) + malformedLines; }
 };
+
+// What a run that catalogued its volume left out or changed, one paragraph
+// each: the items that could not be read (the first ten named, with why),
+// the names stored with substitutes, the listing lines that could not be
+// read. Empty when the volume was catalogued whole.
+QString LeftOutReport(const CatalogRunOutcome& outcome);
 
 // Catalogs the volume in one drive: waits for the drive, measures it,
 // identifies the volume, asks a new volume's name, walks it into the two
@@ -44,7 +54,10 @@ struct CatalogRunOutcome {
 //
 // The catalog is written in one transaction, the file rows while the walk
 // goes on, the rest after it: an abort, a failure or a crash leaves it
-// exactly as it was before the run.
+// exactly as it was before the run. The volume is dated with the moment its
+// walk began. Two runs never share a program folder's listing files; a run
+// that cannot have them (another run holds them, or the folder cannot be
+// written) is refused before it writes anything to the volume.
 class CatalogRun {
 public:
     CatalogRun(Catalog catalog, DriveTable& drives, DriveSystem& system, QString programFolder,

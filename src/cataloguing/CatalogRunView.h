@@ -31,9 +31,9 @@ public:
 
     // The catalog changed: rebuild the tree and the list.
     virtual void refreshViews() = 0;
-    // The run has ended, whatever its outcome: show the idle picture and play
-    // the completion cue.
-    virtual void runFinished() = 0;
+    // The run has ended, whatever its outcome: show the idle picture, and
+    // play the completion cue when the volume was catalogued.
+    virtual void runFinished(bool catalogued) = 0;
     // Forgets a request to stop, once the run has acted on it.
     virtual void clearAbortRequest() = 0;
 };

@@ -5,6 +5,7 @@
 #include "catalog/StoredTexts.h"
 #include "cataloguing/VolumeIdentity.h"
 
+#include <QByteArrayView>
 #include <QFile>
 #include <algorithm>
 #include <charconv>
@@ -49,7 +50,10 @@ public:
             if (!refill()) {
                 if (pos_ == end_ || !complete_)
                     return false;
-                line = std::string_view(start, end_ - pos_);
+                size_t length = end_ - pos_;
+                if (buffer_[end_ - 1] == '\r')
+                    --length; // what is left of a line end cut short
+                line = std::string_view(buffer_.data() + pos_, length);
                 pos_ = end_;
                 return true;
             }
@@ -87,6 +91,14 @@ std::optional<quint64> byteCount(std::string_view digits) {
     return value;
 }
 
+// A parent path or a name the catalog can hold and show: the listing writer
+// writes UTF-8 and a name never holds NUL, so anything else is no listing of
+// ours.
+bool isStorableText(std::string_view text) {
+    return !text.empty() && text.find('\0') == std::string_view::npos &&
+           QByteArrayView(text.data(), qsizetype(text.size())).isValidUtf8();
+}
+
 bool isMarkerName(std::string_view name) {
     const std::string_view marker = kMarkerFileName;
     if (name.size() != marker.size())
@@ -112,7 +124,7 @@ public:
     bool addItem(std::string_view line) {
         const std::string_view parent = ListingField(1, line), name = ListingField(2, line);
         const auto bytes = byteCount(ListingField(3, line));
-        if (separators(line) != 3 || parent.empty() || name.empty() || !bytes)
+        if (separators(line) != 3 || !isStorableText(parent) || !isStorableText(name) || !bytes)
             return false;
         size_.clear();
         date_.clear();
@@ -131,7 +143,7 @@ public:
     bool addRoot(std::string_view line) {
         const std::string_view name = ListingField(1, line);
         const auto bytes = byteCount(ListingField(2, line));
-        if (separators(line) != 1 || name.empty() || !bytes)
+        if (separators(line) != 1 || !isStorableText(name) || !bytes)
             return false;
         size_.clear();
         appendSizeText(*bytes, size_);

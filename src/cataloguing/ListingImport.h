@@ -21,9 +21,9 @@ struct ImportCount {
 // volume's table, converting byte counts to size texts and listing dates to
 // date texts, and yields to the user interface after every 11th line. They
 // work inside the caller's transaction on the caller's connection: rows are
-// only kept when the caller commits. A line that breaks the format is
-// skipped and counted, never fatal; a listing that cannot be read throws
-// CatalogError.
+// only kept when the caller commits. A line that breaks the format (a parent
+// or name that is not UTF-8 or holds a NUL included) is skipped and counted,
+// never fatal; a listing that cannot be read throws CatalogError.
 
 // The folder listing, into a volume's folder table: its first line is the
 // volume's root row (name and size; no parent, no date), then one row per

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <array>
 
@@ -13,19 +12,11 @@ namespace {
 
 constexpr int kSerialAttempts = 3;
 constexpr int kMarkerWrites = 3;
-// A marker holds one short line; nothing past this is read.
-constexpr qint64 kMarkerReadLimit = 4096;
 
 const QString kNoSerialMessage = QStringLiteral(
     "Can't catalog this volume.  Can't retrieve serial number from read-only media.");
 const QString kNoMarkerMessage =
     QStringLiteral("Can't catalog this volume.  Can't write marker file.");
-
-bool isUsableIdentifier(const QString& identifier) {
-    static const QRegularExpression allowed(QStringLiteral("^[0-9a-z-]{1,64}$"));
-    return allowed.match(identifier).hasMatch() && identifier != QLatin1String("temp") &&
-           identifier != QLatin1String("template") && !identifier.startsWith(QLatin1String("msys"));
-}
 
 void tell(const std::function<void(const QString&)>& callback, const QString& text) {
     if (callback)
@@ -63,24 +54,6 @@ QDateTime CurrentLocalTime() {
     return QDateTime::currentDateTime();
 }
 
-std::optional<QString> ReadVolumeMarker(const QString& root) {
-    const QString path = QDir(root).filePath(QString::fromLatin1(kMarkerFileName));
-    // A marker is a plain file; a link is replaced by one, never followed.
-    QFile marker(path);
-    if (QFileInfo(path).isSymLink() || !marker.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray head = marker.read(kMarkerReadLimit);
-    qsizetype end = head.indexOf('\n');
-    if (const qsizetype cr = head.indexOf('\r'); cr >= 0 && (end < 0 || cr < end))
-        end = cr;
-    QString identifier = QString::fromUtf8(head.left(end < 0 ? head.size() : end)).toLower();
-    if (identifier.endsWith(QLatin1String(".vol")))
-        identifier.chop(4);
-    if (!isUsableIdentifier(identifier))
-        return std::nullopt;
-    return identifier;
-}
-
 bool WriteVolumeMarker(const QString& root, const QString& identifier, DriveSystem& drives) {
     const QString path = QDir(root).filePath(QString::fromLatin1(kMarkerFileName));
     // A link named like the marker would lead the write to a file elsewhere,
@@ -114,9 +87,8 @@ QString IdentifyVolume(const QString& root, int driveType, DriveSystem& drives,
         std::optional<qint32> serial;
         for (int attempt = 0; attempt < kSerialAttempts && !serial; ++attempt)
             serial = drives.volumeSerial(root);
-        const qint64 number = qAbs(qint64(serial.value_or(0)));
-        if (number > 0)
-            return QString::number(number);
+        if (const QString identifier = SerialIdentifier(serial.value_or(0)); !identifier.isEmpty())
+            return identifier;
         tell(feedback.message, kNoSerialMessage);
         return {};
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DriveSystem.h"
+#include "platform/VolumeMarker.h"
 
 #include <QDateTime>
 #include <QString>
@@ -10,11 +11,7 @@
 namespace kestro {
 
 // Every catalogued volume is known by an identifier: the prefix of its tables
-// and of its tree keys. A CD-ROM is known by its serial number; any other
-// volume carries its identifier in a marker file in its root folder, written
-// the first time the volume is catalogued.
-
-inline constexpr const char* kMarkerFileName = "Kestro.cat";
+// and of its tree keys (see VolumeMarker.h for how a volume carries it).
 
 // Where identifying a volume reports to the user: the status line, and
 // notices the user has to acknowledge (never shown by the core itself). The
@@ -38,16 +35,6 @@ QString MakeVolumeId();
 
 // The clock identifiers are made from, unless a caller gives another.
 QDateTime CurrentLocalTime();
-
-// The identifier in the marker file of `root`: its first line, lower-cased,
-// without a trailing ".vol". Nothing when the marker is missing, unreadable
-// or a symbolic link, or when its first line is empty or not usable as an
-// identifier. Only the letters a-z, digits and "-" are: never "_" (it
-// separates an identifier from the rest of a tree key), quotes, slashes or
-// control characters; nor "temp" and "template", whose tables the catalog
-// uses for itself, nor a name beginning "msys", which the catalog's clean-up
-// takes for the engine's own.
-std::optional<QString> ReadVolumeMarker(const QString& root);
 
 // Writes `identifier` and CR LF as the marker file of `root`, replacing any
 // marker there (a symbolic link by that name is removed, never followed), and

@@ -37,6 +37,9 @@ class DriveSystem {
 
     // The mounted file systems a user might catalog, in mount order.
     virtual std::vector<Mount> mounts() const = 0;
+    // The file whose poll() tells when file systems are mounted or unmounted
+    // (see MountWatcher); empty when there is none to watch.
+    virtual QString mountTableFile() const { return {}; }
 
     // The DriveType code of the volume holding the folder `root`.
     virtual int driveType(const QString& root) const = 0;

@@ -4,7 +4,9 @@
 #include "platform/IniFile.h"
 
 #include <QChar>
+#include <QDateTime>
 #include <QString>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -26,6 +28,16 @@ struct Drive {
     QString display() const;
 };
 
+// A letter the settings file remembers, and whether what it stands for is
+// there now.
+struct DriveLetter {
+    QChar letter;
+    QString folder;
+    bool mappedFolder = false; // a folder the user mapped, not a mount point
+    bool present = false;
+    QDateTime lastSeen; // invalid when not known
+};
+
 // A mounted file system that could not be given a letter, and why.
 struct UnlistedMount {
     QString mountPoint;
@@ -34,12 +46,24 @@ struct UnlistedMount {
 
 // Gives the folders of a Linux machine the drive letters of the catalog's
 // drive model. C: is "/". Every other mounted file system a user might catalog
-// gets the next free letter from D: (A: and B: go to floppy disk drives only)
-// and keeps it: the letters are remembered in the settings file, section
-// "Drives" ("E=/media/alice/STICK"), and a remembered letter stays reserved
-// while its medium is away. The user may also map any folder to a letter;
-// that is how a folder is catalogued. A letter whose folder is gone is not
-// listed.
+// gets a letter from D: while it is there (A: and B: go to floppy disk drives
+// only), and the user may map any folder to a letter; that is how a folder is
+// catalogued. A letter whose folder is not there is not listed.
+//
+// The settings file, section "Drives", remembers per letter the mount point
+// or folder it stood for and when that was last seen there
+// ("E=mount 2024-05-01T09:30:00.000Z /media/alice/STICK"; a line of an
+// earlier version, "E=/media/alice/STICK", is read as well). A remembered
+// letter is a preference, not a reservation: a mount point that comes back
+// gets its old letter, and something new takes the first letter nothing
+// remembers, else the letter of what has been away longest (a mount point
+// not mounted, a mapped folder that is gone), else that of the mapped folder
+// seen longest ago; a letter of a mounted file system is never taken. Only
+// more than 23 file systems mounted at once run out of letters.
+//
+// A mapped folder is there when it exists; one on a network share is there
+// while the share is mounted, so that listing the drives never waits for a
+// server.
 //
 // In the settings file a backslash, a control character and a space at the
 // end of a folder's path are written as a backslash and three octal digits
@@ -51,18 +75,23 @@ public:
 
     DriveTable(IniFile settings, DriveSystem& system);
 
-    // The drives there are now, in letter order, C: first. Letters given to
-    // newly seen mounts are written to the settings file.
-    std::vector<Drive> drives();
+    // The clock "last seen" is taken from (UTC).
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
-    // The same drives as far as they are known without asking the drives
-    // themselves: type Unknown, labelled with their root folder's name.
+    // The drives there are now, in letter order, C: first, as far as they are
+    // known without asking the drives themselves: type Unknown, labelled with
+    // their root folder's name. Letters given to newly seen mounts are written
+    // to the settings file.
     std::vector<Drive> letters();
     // `drive` with the type and volume label the drive system gives. A
     // network share whose server has gone can hold this call for minutes, so
     // a window asks it off the interface thread: it touches nothing but the
     // drive system and may be called from any thread.
     Drive describe(Drive drive) const;
+
+    // Every letter the settings file remembers, there or not, in letter
+    // order, C: first.
+    std::vector<DriveLetter> rememberedLetters();
 
     // The mounts left without a letter the last time the drives were looked
     // at (by any of the calls below).
@@ -80,12 +109,13 @@ public:
     QString localPath(const QString& drivePath);
 
     // Makes `letter` stand for `folder` (an absolute path to an existing
-    // folder). Returns an empty text when done, else why it was refused.
+    // folder), in place of anything it remembers that is not there now.
+    // Returns an empty text when done, else why it was refused.
     QString mapFolder(QChar letter, const QString& folder);
-    // The letter that stands for `folder`: the one that does already, else
-    // the first from D: that stands for nothing (not even a medium that is
-    // away), mapped to it. A null QChar, with `refusal` saying why, when
-    // there is none.
+    // The letter that stands for `folder`: the one that does already or did
+    // last, else one chosen as for anything new (see the class comment),
+    // mapped to it. A null QChar, with `refusal` saying why, when there is
+    // none.
     QChar mapToFreeLetter(const QString& folder, QString& refusal);
 
     // Forgets what `letter` stood for; a mount still there gets a letter
@@ -103,15 +133,24 @@ public:
     DriveSystem& system() const { return system_; }
 
 private:
-    // Letter -> root of every drive there is now; assigns and remembers
-    // letters for new mounts on the way.
+    struct Remembered;
+    struct Look;
+
+    // What the settings file remembers, and what of it is there now; letters
+    // for new mounts are chosen, and "last seen" brought up to date, on the
+    // way.
+    Look look();
+    // Letter -> root of every drive there is now.
     std::map<QChar, QString> assignments();
-    std::map<QChar, QString> remembered() const;
+    // A letter from `candidates` for something new, as the class comment
+    // says; a null QChar when every one stands for a mounted file system.
+    QChar letterForNew(const QString& candidates, const Look& now) const;
+    bool remember(QChar letter, const QString& folder, bool mountPoint, const Look& now);
 
     IniFile settings_;
     DriveSystem& system_;
+    std::function<QDateTime()> clock_;
     std::vector<UnlistedMount> unlisted_;
-    std::set<QString> mountPoints_; // of the last look at the drives
 };
 
 } // namespace kestro

@@ -7,9 +7,13 @@ namespace kestro {
 
 namespace {
 
+// Lines are kept as the bytes the file holds and read as UTF-8 only to be
+// understood, so that a write leaves every line it does not change exactly as
+// it was, whatever encoding someone wrote it in.
+
 // The name of a "[Section]" line, or nothing for any other line.
-std::optional<QString> sectionName(const QString& line) {
-    const QString t = line.trimmed();
+std::optional<QString> sectionName(const QByteArray& line) {
+    const QString t = QString::fromUtf8(line).trimmed();
     if (t.size() < 2 || !t.startsWith(QLatin1Char('[')))
         return std::nullopt;
     const qsizetype close = t.indexOf(QLatin1Char(']'));
@@ -18,19 +22,20 @@ std::optional<QString> sectionName(const QString& line) {
     return t.mid(1, close - 1).trimmed();
 }
 
-bool isComment(const QString& line) {
-    const QString t = line.trimmed();
+bool isComment(const QByteArray& line) {
+    const QString t = QString::fromUtf8(line).trimmed();
     return t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#'));
 }
 
 // Splits a "key=value" line; nothing for lines that are not key lines.
-std::optional<std::pair<QString, QString>> keyLine(const QString& line) {
+std::optional<std::pair<QString, QString>> keyLine(const QByteArray& line) {
     if (isComment(line))
         return std::nullopt;
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    const qsizetype eq = line.indexOf('=');
     if (eq <= 0)
         return std::nullopt;
-    return std::make_pair(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
+    return std::make_pair(QString::fromUtf8(line.left(eq)).trimmed(),
+                          QString::fromUtf8(line.mid(eq + 1)).trimmed());
 }
 
 bool sameName(const QString& a, const QString& b) {
@@ -46,16 +51,24 @@ QString oneLine(QString value) {
     return value;
 }
 
+bool isQuoted(const QString& value) {
+    return value.size() >= 2 && value.startsWith(QLatin1Char('"')) &&
+           value.endsWith(QLatin1Char('"'));
+}
+
 // A value in matching double quotes is read without them, as Windows does.
 QString unquoted(const QString& value) {
-    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-        return value.mid(1, value.size() - 2);
-    return value;
+    return isQuoted(value) ? value.mid(1, value.size() - 2) : value;
+}
+
+// So a value that is itself in quotes is written in one more pair.
+QString quotedIfNeeded(const QString& value) {
+    return isQuoted(value) ? QLatin1Char('"') + value + QLatin1Char('"') : value;
 }
 
 // Lines [begin, end) of the first section called `section`; begin is the
 // header line's index, or -1 when the section is missing.
-std::pair<qsizetype, qsizetype> findSection(const QStringList& lines, const QString& section) {
+std::pair<qsizetype, qsizetype> findSection(const QByteArrayList& lines, const QString& section) {
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const auto name = sectionName(lines[i]);
         if (!name || !sameName(*name, section))
@@ -72,28 +85,29 @@ std::pair<qsizetype, qsizetype> findSection(const QStringList& lines, const QStr
 
 IniFile::IniFile(QString path) : path_(std::move(path)) {}
 
-QStringList IniFile::readLines(bool* crlf) const {
+QByteArrayList IniFile::readLines(bool* crlf) const {
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QString text = QString::fromUtf8(file.readAll());
+    const QByteArray text = file.readAll();
     if (crlf)
-        *crlf = text.contains(QLatin1String("\r\n"));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString& line : lines)
-        if (line.endsWith(QLatin1Char('\r')))
+        *crlf = text.contains("\r\n");
+    QByteArrayList lines = text.split('\n');
+    // Every carriage return before a line feed belongs to the line's end.
+    for (QByteArray& line : lines)
+        while (line.endsWith('\r'))
             line.chop(1);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
 }
 
-bool IniFile::writeLines(const QStringList& lines, bool crlf) const {
-    const QString eol = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+bool IniFile::writeLines(const QByteArrayList& lines, bool crlf) const {
+    const QByteArray eol = crlf ? "\r\n" : "\n";
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = (lines.join(eol) + eol).toUtf8();
+    const QByteArray bytes = lines.join(eol) + eol;
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
@@ -102,7 +116,7 @@ bool IniFile::writeLines(const QStringList& lines, bool crlf) const {
 }
 
 std::vector<std::pair<QString, QString>> IniFile::entries(const QString& section) const {
-    const QStringList lines = readLines();
+    const QByteArrayList lines = readLines();
     const auto [begin, end] = findSection(lines, section);
     std::vector<std::pair<QString, QString>> result;
     for (qsizetype i = begin + 1; begin >= 0 && i < end; ++i)
@@ -125,22 +139,22 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
 bool IniFile::setValues(const QString& section,
                         const std::vector<std::pair<QString, QString>>& values) {
     bool crlf = false;
-    QStringList lines = readLines(&crlf);
+    QByteArrayList lines = readLines(&crlf);
     auto [begin, end] = findSection(lines, section);
     if (begin < 0) {
         if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-            lines.append(QString());
-        lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
+            lines.append(QByteArray());
+        lines.append((QLatin1Char('[') + section + QLatin1Char(']')).toUtf8());
         begin = lines.size() - 1;
         end = lines.size();
     }
     for (const auto& [key, value] : values) {
-        const QString text = oneLine(value);
+        const QString text = quotedIfNeeded(oneLine(value).trimmed());
         bool replaced = false;
         for (qsizetype i = begin + 1; i < end && !replaced; ++i) {
             const auto kv = keyLine(lines[i]);
             if (kv && sameName(kv->first, key)) {
-                lines[i] = kv->first + QLatin1Char('=') + text;
+                lines[i] = (kv->first + QLatin1Char('=') + text).toUtf8();
                 replaced = true;
             }
         }
@@ -150,7 +164,7 @@ bool IniFile::setValues(const QString& section,
         qsizetype at = end;
         while (at > begin + 1 && lines[at - 1].trimmed().isEmpty())
             --at;
-        lines.insert(at, key + QLatin1Char('=') + text);
+        lines.insert(at, (key + QLatin1Char('=') + text).toUtf8());
         ++end;
     }
     return writeLines(lines, crlf);
@@ -158,7 +172,7 @@ bool IniFile::setValues(const QString& section,
 
 bool IniFile::removeKey(const QString& section, const QString& key) {
     bool crlf = false;
-    QStringList lines = readLines(&crlf);
+    QByteArrayList lines = readLines(&crlf);
     const auto [begin, end] = findSection(lines, section);
     for (qsizetype i = begin + 1; begin >= 0 && i < end; ++i) {
         const auto kv = keyLine(lines[i]);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QString>
-#include <QStringList>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -11,8 +11,9 @@ namespace kestro {
 // A Windows-style initialisation file: "[Section]" headers and "key=value"
 // lines. Section and key names compare without regard to letter case. A write
 // rewrites only the lines of the keys it names and keeps every other line,
-// comment and blank as it was; the file and the section are created when
-// missing. The file is replaced atomically, so a crash never leaves half of it.
+// comment and blank as it was, byte for byte, even where it is not UTF-8; the
+// file and the section are created when missing. The file is replaced
+// atomically, so a crash never leaves half of it.
 class IniFile {
   public:
     // The longest value a read returns; longer values are cut.
@@ -30,7 +31,9 @@ class IniFile {
     std::vector<std::pair<QString, QString>> entries(const QString& section) const;
 
     // Writes the keys of `values` into `section`; false when the file cannot
-    // be written (it is then left as it was).
+    // be written (it is then left as it was). A value is kept on one line
+    // (control characters become spaces) and reads back as written, but for
+    // spaces around it: one in double quotes is written in one more pair.
     bool setValues(const QString& section, const std::vector<std::pair<QString, QString>>& values);
     bool setValue(const QString& section, const QString& key, const QString& value);
 
@@ -38,8 +41,8 @@ class IniFile {
     bool removeKey(const QString& section, const QString& key);
 
   private:
-    QStringList readLines(bool* crlf = nullptr) const;
-    bool writeLines(const QStringList& lines, bool crlf) const;
+    QByteArrayList readLines(bool* crlf = nullptr) const;
+    bool writeLines(const QByteArrayList& lines, bool crlf) const;
 
     QString path_;
 };

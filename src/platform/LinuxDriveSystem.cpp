@@ -33,14 +33,6 @@ bool isNetworkMagic(quint32 magic) {
     return std::find(network.begin(), network.end(), magic) != network.end();
 }
 
-// File systems in user space that reach their files over the network.
-bool isNetworkFuseType(const QString& type) {
-    static const QStringList network = {"fuse.sshfs",   "fuse.rclone",    "fuse.s3fs",
-                                        "fuse.gcsfuse", "fuse.glusterfs", "fuse.cephfs",
-                                        "fuse.davfs2"};
-    return network.contains(type);
-}
-
 QByteArray readSmallFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -115,7 +107,7 @@ bool LinuxDriveSystem::isNetworkFuseMount(DeviceNumber device) const {
     const std::vector<Mount> all = mounts();
     return std::any_of(all.begin(), all.end(), [&](const Mount& m) {
         return m.deviceMajor == device.majorNumber && m.deviceMinor == device.minorNumber &&
-               isNetworkFuseType(m.fileSystemType);
+               IsNetworkFileSystem(m.fileSystemType);
     });
 }
 

@@ -29,6 +29,7 @@ class LinuxDriveSystem : public DriveSystem {
     explicit LinuxDriveSystem(Places places);
 
     std::vector<Mount> mounts() const override;
+    QString mountTableFile() const override { return places_.mountInfo; }
     int driveType(const QString& root) const override;
     std::optional<DiskSpace> diskSpace(const QString& root) const override;
     std::optional<qint32> volumeSerial(const QString& root) const override;

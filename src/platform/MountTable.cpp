@@ -37,6 +37,19 @@ bool isSystemPlace(const QString& mountPoint) {
                        [&](const QString& folder) { return isAtOrBelow(mountPoint, folder); });
 }
 
+// A folder as the kernel names it: an absolute path without empty, "." or
+// ".." parts. No path handed to the system holds a NUL: a name with one
+// would reach some other folder.
+bool isFolderPath(const QByteArray& path) {
+    if (path == "/")
+        return true;
+    const QList<QByteArray> parts = path.split('/');
+    return parts.size() > 1 && parts.first().isEmpty() &&
+           std::all_of(parts.begin() + 1, parts.end(), [](const QByteArray& part) {
+               return !part.isEmpty() && part != "." && part != ".." && !part.contains('\0');
+           });
+}
+
 std::optional<QString> utf8(const QByteArray& bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
@@ -62,7 +75,7 @@ std::optional<Mount> parseLine(const QByteArray& line) {
     if (!majorOk || !minorOk)
         return std::nullopt;
     const QByteArray mountPoint = UnescapeOctal(fields[4]);
-    if (!mountPoint.startsWith('/'))
+    if (!isFolderPath(mountPoint))
         return std::nullopt;
     const std::optional<QString> text = utf8(mountPoint);
     mount.mountPointIsText = text.has_value();
@@ -103,6 +116,14 @@ std::vector<Mount> ParseMountInfo(const QByteArray& mountInfo) {
         mounts.push_back(std::move(*mount));
     }
     return mounts;
+}
+
+bool IsNetworkFileSystem(const QString& fileSystemType) {
+    static const QStringList network = {
+        "nfs",         "nfs4",      "cifs",         "smb3",           "smbfs",       "ncpfs",
+        "afs",         "ceph",      "9p",           "coda",           "gpfs",        "fuse.sshfs",
+        "fuse.rclone", "fuse.s3fs", "fuse.gcsfuse", "fuse.glusterfs", "fuse.cephfs", "fuse.davfs2"};
+    return network.contains(fileSystemType);
 }
 
 std::vector<Mount> ReadMountTable(const QString& path) {

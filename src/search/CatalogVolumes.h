@@ -18,7 +18,7 @@ struct CatalogVolume {
 };
 
 // Every volume of the catalog, in the order the lists show them: by drive
-// type, then by name.
+// type, then by name without regard to letter case, as the tree orders them.
 std::vector<CatalogVolume> ListVolumes(const Database& db);
 
 // The volumes whose name is one of `names`, in list order. Two volumes may

@@ -14,6 +14,7 @@ struct SearchResult {
     QString type;        // Type: the file type's description, or "(File Folder)"
     QString iconKey;     // the small picture: the file's icon key, or "closed"
     QString volume;      // Volume: the volume's entry text in the list
+    QString tablename;   // the volume's identifier
     QString location;    // Location: the parent folder ("D:\GAMES"); empty for a root
     QString size;        // Size: the size text as stored
     QString modified;    // Modified: the date text by the date display rule

@@ -74,7 +74,7 @@ struct SearchScan::Scan {
 
     bool useIndex(const QString& table) const { return needle && candidates->covers(table); }
 
-    SearchResult resultOf(const Statement& row, TableKind kind, const QString& volume) {
+    SearchResult resultOf(const Statement& row, TableKind kind, const CatalogVolume& volume) {
         SearchResult result;
         result.kind = kind;
         result.name = textOf(row, SearchCondition::Name);
@@ -86,7 +86,8 @@ struct SearchScan::Scan {
             result.type = type.name;
             result.iconKey = type.iconKey;
         }
-        result.volume = volume;
+        result.volume = volume.name;
+        result.tablename = volume.tablename;
         const std::string_view location = row.utf8(SearchCondition::Parent);
         if (location != lastLocationUtf8 ||
             lastLocation.isNull() != row.isNull(SearchCondition::Parent)) {
@@ -198,7 +199,7 @@ bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {
                 deliver();
                 view_.yieldEvents(1);
             }
-            batch.push_back(scan.resultOf(row, kind, volume.name));
+            batch.push_back(scan.resultOf(row, kind, volume));
             return !state_.abortRequested();
         };
         if (scan.useIndex(table)) {

@@ -17,11 +17,13 @@ struct Environment {
     std::optional<double> windowTop;
     std::optional<double> windowWidth;
     std::optional<double> windowHeight;
+    // Column widths of the contents list, in pixels. A width not set (the
+    // user never chose one) is fitted to the column's header and texts.
     // Folder view: Name, Size, Type, Modified, Description.
-    std::array<double, 5> fileColumnWidths{115, 76, 37, 90, 66};
+    std::array<std::optional<double>, 5> fileColumnWidths{};
     // Volume view: Volume name, Capacity, Free, Used, Cataloged, Description,
     // Directories, Files.
-    std::array<double, 8> volumeColumnWidths{150, 75, 75, 75, 75, 75, 50, 50};
+    std::array<std::optional<double>, 8> volumeColumnWidths{};
     // The width given to the contents list, which places the splitter.
     std::optional<double> splitterLeft;
 

@@ -205,11 +205,10 @@ Environment SettingsFile::loadEnvironment() const {
     for (const auto& [key, member] : kWindowKeys)
         e.*member = values.leading(key);
     for (size_t i = 0; i < kFileColumnKeys.size(); ++i)
-        e.fileColumnWidths[i] = values.whole(kFileColumnKeys[i]).value_or(e.fileColumnWidths[i]);
+        e.fileColumnWidths[i] = values.whole(kFileColumnKeys[i]);
     e.splitterLeft = values.whole(kSplitterLeft);
     for (size_t i = 0; i < kVolumeColumnKeys.size(); ++i)
-        e.volumeColumnWidths[i] =
-            values.whole(kVolumeColumnKeys[i]).value_or(e.volumeColumnWidths[i]);
+        e.volumeColumnWidths[i] = values.whole(kVolumeColumnKeys[i]);
     return e;
 }
 

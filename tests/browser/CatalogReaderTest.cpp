@@ -66,6 +66,11 @@ TEST_F(CatalogReaderTest, VolumesComeWithTheirTopFoldersAndFigures) {
     EXPECT_FALSE(first.summary.cataloged.isEmpty());
 }
 
+TEST_F(CatalogReaderTest, VolumesOfAKindGoByNameWithoutRegardToLetterCase) {
+    open().execute("UPDATE \"index\" SET name = 'disc' WHERE tablename = ?1", disc);
+    EXPECT_EQ(ReadVolumes(open())[0].name, "disc"); // before "Stick", which sorts first in bytes
+}
+
 TEST_F(CatalogReaderTest, NoCategoryIsNullEmptyOrZero) {
     const Database db = open();
     const auto setCategory = [&db, this](const SqlValue& category) {

@@ -73,17 +73,48 @@ private Q_SLOTS:
         QCOMPARE(pictures(), QString("closed open cat_closed fixed"));
         program.clickNode("`1");
         QCOMPARE(pictures(), QString("closed closed cat_open fixed"));
+        QTRY_VERIFY(!CatalogTree::onlineAt(program.node(games)).isEmpty());
         program.clickNode(games);
         QCOMPARE(pictures(), QString("closed closed cat_closed fixed"));
-        // A volume sums itself up in the status line; the root keeps it, a folder clears it.
+        // A volume sums itself up in the status line, with where it is online; the root keeps
+        // it, a folder clears it.
         const QString summary = program.window().statusText();
-        QVERIFY2(summary.startsWith(" GAMES DISK -- Capacity: ") &&
+        QVERIFY2(summary.startsWith(" GAMES DISK -- online at " + program.gamesFolder() +
+                                    " (W:) -- Capacity: ") &&
                      summary.endsWith(" -- 7 dirs, 13 files"),
                  qPrintable(summary));
         program.clickNode("~");
         QCOMPARE(program.window().statusText(), summary);
         program.clickNode(games + "\\DOOM");
         QCOMPARE(program.window().statusText(), QString(" "));
+    }
+
+    void volumesHeldByADriveNowAreMarkedOnlineWhereverTheyAre() {
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        const auto onlineAt = [&](const QString& key) {
+            return CatalogTree::onlineAt(program.node(key));
+        };
+        QTRY_COMPARE(onlineAt(program.backupKey), program.media.filePath("backup"));
+        QCOMPARE(onlineAt(program.musicKey), program.media.filePath("music"));
+        const QIcon marked = program.node(program.musicKey)->icon(0);
+
+        // The backup medium goes; the music comes back in another drive.
+        QVERIFY(program.drives.table().unmap('Y'));
+        QVERIFY(program.drives.table().unmap('X'));
+        program.drives.map('M', program.media.filePath("music"));
+        program.window().RefreshViews();
+        QTRY_COMPARE(onlineAt(program.backupKey), QString());
+        QCOMPARE(onlineAt(program.musicKey), program.media.filePath("music"));
+        QCOMPARE(program.node(program.musicKey)->toolTip(0),
+                 "Online at " + program.media.filePath("music"));
+        QVERIFY(program.node(program.backupKey)->toolTip(0).isEmpty());
+        QVERIFY(program.node(program.backupKey)->icon(0).pixmap(16).toImage() !=
+                marked.pixmap(16).toImage());
+        program.clickNode(program.musicKey);
+        QVERIFY2(program.window().statusText().startsWith(
+                     " Music -- online at " + program.media.filePath("music") + " (M:) -- "),
+                 qPrintable(program.window().statusText()));
     }
 
     void expandingShowsTheNodeWithoutSwappingPictures() {

@@ -4,6 +4,7 @@
 #include "catalog/Catalog.h"
 #include "catalog/CatalogFile.h"
 #include "platform/IniFile.h"
+#include "support/CutTexts.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -86,6 +87,8 @@ private Q_SLOTS:
         QVERIFY(program.window().OpenDatabase());
         QCOMPARE(program.prompter.messages.size(), 1);
         QCOMPARE(program.tree().topLevelItemCount(), 0);
+        QCOMPARE(program.window().windowTitle(),
+                 "Kestro Pro 2.0v15 - " + program.programFile("junk.mdb"));
         program.prompter.answerText(program.catalogPath());
         QVERIFY(program.window().OpenDatabase());
         QCOMPARE(rootText(program), QString("Kestro Catalog"));
@@ -126,6 +129,23 @@ private Q_SLOTS:
         QVERIFY(program.node(program.gamesKey));
     }
 
+    // Without widths in the settings file every column shows its header and
+    // texts whole. A window key the file lacks keeps the window's value, and a
+    // list wider than the window (which was maximized) leaves the tree a
+    // share of it.
+    void columnsFitTheirTextsAndTheWindowTakesWhatTheFileHolds() {
+        ProgramUnderTest program;
+        IniFile settings(program.programFile("Kestro.ini"));
+        settings.setValue("Environment", "WindowWidth", QString::number(700 * 15));
+        settings.setValue("Environment", "SplitterLeft", "1500");
+        QVERIFY(program.start());
+        QCOMPARE(program.window().width(), 700);
+        QVERIFY2(program.tree().width() > 150, qPrintable(QString::number(program.tree().width())));
+        QCOMPARE(test::cutTexts(program.list()), QStringList());
+        program.clickNode(program.gamesKey);
+        QCOMPARE(test::cutTexts(program.list()), QStringList());
+    }
+
     void theLayoutOutlivesTheProgram() {
         ProgramUnderTest program;
         QVERIFY(program.start());
@@ -141,6 +161,7 @@ private Q_SLOTS:
         };
         QCOMPARE(saved("ListviewSizeCol"), QString("99"));
         QCOMPARE(saved("ListviewGFW"), QString("222"));
+        QCOMPARE(saved("ListviewTypeCol"), QString("missing")); // fitted, not set
         QCOMPARE(saved("WindowWidth"), QString::number(820 * 15));
         QCOMPARE(saved("LastLoadedFile"), program.catalogPath());
         const QString listWidth = saved("SplitterLeft");

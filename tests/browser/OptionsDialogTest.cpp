@@ -183,10 +183,19 @@ private Q_SLOTS:
             box(dialog, "oSmartCaps").click();
             click(dialog, "cmdOK");
         });
-        QCOMPARE(program.prompter.messages, QStringList({"The options could not be saved in " +
-                                                         program.programFile("Kestro.ini") +
-                                                         ".  They apply until Kestro Pro ends."}));
+        QCOMPARE(
+            program.prompter.messages,
+            QStringList({"The options could not be saved in " + program.programFile("Kestro.ini") +
+                         ".  They apply until Kestro Pro ends or the options are opened "
+                         "again."}));
         QCOMPARE(program.node(program.gamesKey)->text(0), QString("Games Disk"));
+        // Opened again, the dialog shows what the file holds, and the program
+        // uses it too: OK then changes nothing behind the user's back.
+        inOptions(program, [&](QDialog& dialog) {
+            QVERIFY(!box(dialog, "oSmartCaps").isChecked());
+            QCOMPARE(program.state.options().oSmartCaps, 0);
+            click(dialog, "cmdCancel");
+        });
     }
 };
 

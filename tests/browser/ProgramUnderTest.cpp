@@ -5,6 +5,7 @@
 #include "catalog/Catalog.h"
 #include "catalog/Database.h"
 #include "platform/IniFile.h"
+#include "platform/OnlineVolumes.h"
 #include "platform/gui/IconTheme.h"
 #include "support/CatalogBuilder.h"
 #include "support/TestSupport.h"
@@ -69,6 +70,11 @@ void ProgramUnderTest::makeMedia() {
     put(root + "big.bin", 200000);
     put(media.filePath("music/Albums/song.mp3"), 5000);
     put(media.filePath("backup/docs/letter.doc"), 100);
+}
+
+void ProgramUnderTest::waitForOnlineVolumes() {
+    const auto* online = window_->findChild<OnlineVolumes*>();
+    QTRY_VERIFY_WITH_TIMEOUT(!online->isLooking(), 10000);
 }
 
 void ProgramUnderTest::setOption(const QString& key, const QString& value) {

@@ -62,6 +62,8 @@ public:
     // succeeded.
     bool start();
     Form1& window() { return *window_; }
+    // Waits until the window has looked at the drives for online volumes.
+    void waitForOnlineVolumes();
     CatalogTree& tree();
     // Runs the command (menu entry) of this objectName.
     void trigger(const char* command);

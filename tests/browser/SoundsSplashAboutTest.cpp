@@ -113,7 +113,7 @@ private Q_SLOTS:
     void theSplashShowsTheVersionAndWhatTheStartIsDoing() {
         ProgramUnderTest program;
         QStringList messages;
-        QString version;
+        QString version, progress;
         bool centred = false, hasLogo = false;
         QTimer look;
         look.setInterval(0);
@@ -124,6 +124,7 @@ private Q_SLOTS:
                 const QString message = window->findChild<QLabel*>("lbl")->text();
                 if (messages.isEmpty() || messages.last() != message)
                     messages << message;
+                progress = window->findChild<QLabel*>("Label1")->text();
                 auto* label2 = window->findChild<QLabel*>("Label2");
                 auto* image1 = window->findChild<QLabel*>("Image1");
                 version = label2->text();
@@ -144,6 +145,9 @@ private Q_SLOTS:
                      messages[1] == "Creating resources for the first time...",
                  qPrintable(messages[1]));
         QCOMPARE(messages[2], QString("Loading database..."));
+        // The icon cache went through every file type the desktop knows.
+        QVERIFY2(QRegularExpression("^File types: ([0-9,]+) of \\1$").match(progress).hasMatch(),
+                 qPrintable(progress));
         for (QWidget* window : QApplication::topLevelWidgets())
             QVERIFY(window->objectName() != "frmSplash" || !window->isVisible());
     }

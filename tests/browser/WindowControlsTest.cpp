@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QSplitterHandle>
+#include <QTextBrowser>
 #include <QtTest>
 
 using namespace kestro;
@@ -134,14 +136,38 @@ private Q_SLOTS:
         QCOMPARE(program.prompter.questions, QStringList({"Choose a database to open..."}));
     }
 
+    // In the desktop's browser, or in a window of the program's own whose
+    // links work when the desktop has none.
     void helpOpensTheHelpDocument() {
         ProgramUnderTest program;
         QVERIFY(program.start());
         program.trigger("mnuHelp");
         QCOMPARE(program.prompter.messages, QStringList({kFileNotFoundMessage}));
-        test::writeAll(program.programFile("kestro2.html"), "<html></html>");
+        test::writeAll(program.programFile("kestro2.html"),
+                       "<html><body><a href='#end'>to the end</a>" +
+                           QByteArray("<p>text</p>").repeated(60) +
+                           "<h2 id='end'>The end</h2></body></html>");
+        const auto helpWindow = []() -> QTextBrowser* {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->objectName() == "fHelp" && window->isVisible())
+                    return qobject_cast<QTextBrowser*>(window);
+            return nullptr;
+        };
         program.trigger("mnuHelp");
         QCOMPARE(program.shell.documents, QStringList({program.programFile("kestro2.html")}));
+        QVERIFY(!helpWindow());
+
+        program.shell.outcome = Shell::Outcome::NoApplication;
+        program.trigger("mnuHelp");
+        QCOMPARE(program.prompter.messages, QStringList({kFileNotFoundMessage}));
+        QTextBrowser* help = helpWindow();
+        QVERIFY(help);
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QCOMPARE(help->verticalScrollBar()->value(), 0);
+        QTextCursor link = help->document()->find("to the end");
+        link.setPosition(link.selectionStart() + 3);
+        QTest::mouseClick(help->viewport(), Qt::LeftButton, {}, help->cursorRect(link).center());
+        QVERIFY(help->verticalScrollBar()->value() > 0);
     }
 
     void theListKeepsItsWidthAndNeitherPaneGoesBelowSixty() {

@@ -70,11 +70,15 @@ TEST(Sweep, RemovesIndexRowsWhoseFolderTableIsMissingOrEmpty) {
     c.addVolume("o'brien \"quoted\""); // an awkward name is still handled
     c.addTables("ABC", true);          // letter case does not part tables from their row
     c.catalog.open().execute("INSERT INTO \"index\" (tablename) VALUES ('abc')");
+    c.addVolume("444", false); // its row cannot be deleted: it stays whole, the sweep goes on
+    c.catalog.open().executeScript("CREATE TRIGGER keep BEFORE DELETE ON \"index\" WHEN "
+                                   "old.tablename = '444' BEGIN SELECT RAISE(ABORT, 'no'); END;");
     const SweepReport report = sweepCatalog(c.catalog.open());
-    EXPECT_EQ(c.volumes(), (QStringList{"111", "abc", "o'brien \"quoted\""}));
+    EXPECT_EQ(c.volumes(), (QStringList{"111", "444", "abc", "o'brien \"quoted\""}));
     EXPECT_EQ(report.removedVolumes, (QStringList{"222", "333"}));
     EXPECT_FALSE(c.tables().contains("222_files"));
     EXPECT_TRUE(c.tables().contains("ABC_dirs"));
+    EXPECT_TRUE(c.tables().contains("444_files"));
 }
 
 TEST(Sweep, FixedTablesAreNeverVolumeTables) {

@@ -12,6 +12,7 @@
 
 using namespace kestro;
 using kestro::test::makeCatalogFile;
+using kestro::test::readAll;
 using kestro::test::writeAll;
 
 namespace {
@@ -87,7 +88,9 @@ TEST(Refusal, FilesThatAreNoUsableCatalogAreRefusedWithAMessageNamingThem) {
     {
         sqlite3* db = nullptr;
         sqlite3_open(plain.toUtf8().constData(), &db);
-        sqlite3_exec(db, "CREATE TABLE t(x)", nullptr, nullptr, nullptr);
+        // Another program's database, in WAL mode: opening it for writing
+        // once switched its journal mode before it was refused.
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL; CREATE TABLE t(x)", nullptr, nullptr, nullptr);
         sqlite3_close(db);
     }
     const QString damaged = makeCatalogFile(dir.filePath("damaged.mdb"));
@@ -100,12 +103,16 @@ TEST(Refusal, FilesThatAreNoUsableCatalogAreRefusedWithAMessageNamingThem) {
         {damaged, "its table \"categories\" is missing"},
     };
     for (const auto& [path, expected] : cases) {
+        const QByteArray before = QFile::exists(path) ? readAll(path) : QByteArray();
         try {
             Catalog(path, OpenMode::SharedReadWrite).open();
             ADD_FAILURE() << path.toStdString() << " was accepted";
         } catch (const CatalogError& e) {
             EXPECT_TRUE(e.message().contains(path)) << e.what();
             EXPECT_TRUE(e.message().contains(expected)) << e.what();
+        }
+        if (!before.isEmpty()) {
+            EXPECT_EQ(readAll(path), before) << "a refused file is never written to";
         }
     }
     EXPECT_FALSE(QFile::exists(missing)) << "opening must never create a file";
@@ -123,6 +130,10 @@ TEST(Values, QuotesPercentSignsAndOtherTextAreStoredAndFoundAsTheyAre) {
                   1)
             << name.toStdString();
     EXPECT_TRUE(c.db.hasTable("Name"));
+    // A column is read by its whole name, in any letter case.
+    Statement row = c.db.prepare("SELECT 1 AS categoryKey, 2 AS Category");
+    ASSERT_TRUE(row.next());
+    EXPECT_EQ(row.integer("category"), 2);
 }
 
 TEST(Transactions, UncommittedWorkIsUndoneAndANestedOneAloneOrWithTheOuterOne) {

@@ -1,4 +1,6 @@
 #include "ScratchCatalog.h"
+#include "catalog/DisplayRules.h"
+#include "catalog/PathBelowRoot.h"
 #include "catalog/SqlFunctions.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,8 @@ TEST(NamePattern, StarAndQuestionMarkAreTheOnlyWildcardsAndLetterCaseIsIgnoredFo
         bool matches;
     } cases[] = {
         {"*report*", "Annual REPORT 1998.doc", true},
+        {"*zip*", "ZIP.TXT", true}, // A to Z fold, both ends
+        {"*a*", "ARC", true},
         {"rep*", "report", true},
         {"rep*", "a report", false},
         {"*.doc", "letter.DOC", true},
@@ -106,4 +110,20 @@ TEST(SqlFunctions, ContainsTakesEveryCharacterLiterallyInAnyLetterCase) {
     EXPECT_EQ(contains("", "any"), 1);
     EXPECT_EQ(contains("x", ""), 0);
     EXPECT_TRUE(isNull(db.scalar("SELECT kestro_contains('x', NULL)")));
+}
+
+TEST(SqlFunctions, ThePathBelowTheRootLeavesOutTheDriveAloneInCAndInSql) {
+    const test::ScratchCatalog c;
+    const std::pair<QString, QString> cases[] = {{"E:\\GAMES\\x", "\\GAMES\\x"},
+                                                 {"e:", ""},
+                                                 {"Z:\\caf\u00e9 E:", "\\caf\u00e9 E:"},
+                                                 {"1:\\x", "1:\\x"},
+                                                 {"\u00c9:\\x", "\u00c9:\\x"},
+                                                 {"E", "E"},
+                                                 {"", ""}};
+    for (const auto& [parent, below] : cases) {
+        EXPECT_EQ(PathBelowRoot(parent), below) << parent.toStdString();
+        EXPECT_EQ(NullToEmpty(c.db.scalar("SELECT kestro_below_root(?1)", parent)), below);
+    }
+    EXPECT_TRUE(isNull(c.db.scalar("SELECT kestro_below_root(NULL)")));
 }

@@ -131,6 +131,8 @@ TEST(StoredTextValues, KilobytesOfSizeText) {
     EXPECT_EQ(KilobytesOfSizeText("        1,024KB"), 1024);
     EXPECT_EQ(KilobytesOfSizeText(u"12kb"), 12);
     EXPECT_EQ(KilobytesOfSizeText(u"1.5KB"), 1.5);
+    // Fraction digits beyond a double's precision once overflowed into NaN.
+    EXPECT_DOUBLE_EQ(*KilobytesOfSizeText(".242,0242" + std::string(400, '0') + "KB"), 0.2420242);
     for (const char* text : {"", "KB", "   KB", "12", "12 MB", "1,0x4KB", "1.2.3KB", "-5KB"}) {
         EXPECT_FALSE(KilobytesOfSizeText(text)) << text;
         EXPECT_FALSE(KilobytesOfSizeText(QString(text))) << text;

@@ -6,6 +6,7 @@
 #include "platform/DriveTable.h"
 #include "platform/IniFile.h"
 #include "platform/LinuxDriveSystem.h"
+#include "platform/SystemTables.h"
 #include "support/ScriptedRunView.h"
 #include "support/TestSupport.h"
 
@@ -13,8 +14,11 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <linux/magic.h>
+#include <sys/statfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,11 +51,11 @@ struct RunFixture : ::testing::Test {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.resize(size);
     }
-    CatalogRunOutcome catalog(bool clearDescriptions = false) {
+    CatalogRunOutcome catalog(bool clearDescriptions = false, const QString& drive = "x:") {
         CatalogRun run(Catalog(catalogPath, OpenMode::SharedReadWrite), drives, system, home.path(),
                        view);
         run.setDriveWait(300);
-        return run.run({"x:", clearDescriptions, false});
+        return run.run({drive, clearDescriptions, false});
     }
     Database db() const { return Catalog(catalogPath, OpenMode::SharedReadWrite).open(); }
     QString text(const std::string& sql) const { return NullToEmpty(db().scalar(sql)); }
@@ -92,6 +96,7 @@ TEST_F(RunFixture, CataloguesAFolderIntoTheVolumeTablesAndTheIndex) {
     EXPECT_TRUE(view.catalogEnabled);
     EXPECT_FALSE(view.busy);
     EXPECT_EQ(view.statuses.last(), "<idle>");
+    EXPECT_EQ(view.highlightedStatuses, QStringList{"Recursing Volume..."});
 }
 
 TEST_F(RunFixture, CataloguingAgainKeepsNamesCategoriesAndDescriptionsOfItemsThatStayed) {
@@ -110,6 +115,7 @@ TEST_F(RunFixture, CataloguingAgainKeepsNamesCategoriesAndDescriptionsOfItemsTha
     QFile::rename(volume.filePath("GAMES/DOOM/save 1.dat"),
                   volume.filePath("GAMES/DOOM/SAVE 1.dat"));
     makeFile("new.txt", 1);
+    makeFile("EMPTY/doom.exe", 1); // the same name in another folder
 
     view.prompts.clear();
     ASSERT_EQ(catalog().result, Result::Catalogued);
@@ -117,8 +123,8 @@ TEST_F(RunFixture, CataloguingAgainKeepsNamesCategoriesAndDescriptionsOfItemsTha
     EXPECT_EQ(text("SELECT name || '|' || category || '|' || thedescription FROM \"index\""),
               "Renamed \"disk\"|3|my old disk");
     EXPECT_EQ(rows(schema::filesTable(id)),
-              (QStringList{"X:|README2.txt|", "X:|new.txt|", "X:\\GAMES|doom.exe|the game",
-                           "X:\\GAMES\\DOOM|SAVE 1.dat|"}));
+              (QStringList{"X:|README2.txt|", "X:|new.txt|", "X:\\EMPTY|doom.exe|",
+                           "X:\\GAMES|doom.exe|the game", "X:\\GAMES\\DOOM|SAVE 1.dat|"}));
     EXPECT_EQ(rows(schema::dirsTable(id)).filter("DOOM"), QStringList{"X:\\GAMES|DOOM|saves"});
     EXPECT_EQ(db().tableNames().size(), 10) << "no temporary table is left behind";
 
@@ -126,6 +132,120 @@ TEST_F(RunFixture, CataloguingAgainKeepsNamesCategoriesAndDescriptionsOfItemsTha
     EXPECT_EQ(text("SELECT name || '|' || thedescription FROM \"index\""),
               "Renamed \"disk\"|my old disk");
     EXPECT_EQ(text("SELECT count(*) FROM " + files + " WHERE thedescription IS NOT NULL"), "0");
+}
+
+TEST_F(RunFixture, DescriptionsSurviveANewDriveLetterAtEveryDepth) {
+    const QString id = catalog().tablename;
+    const QStringList tables{schema::dirsTable(id), schema::filesTable(id)};
+    // Every folder and file is described by its own place.
+    for (const QString& table : tables)
+        db().executeScript("UPDATE " + quoteIdentifier(table) +
+                           " SET thedescription = kestro_below_root(parent) || '|' || name "
+                           "WHERE parent IS NOT NULL");
+    QStringList before = rows(tables[0]) + rows(tables[1]);
+    ASSERT_EQ(before.filter("X:\\GAMES\\DOOM|save 1.dat|\\GAMES\\DOOM|save 1.dat").size(), 1);
+
+    ASSERT_TRUE(drives.unmap('X'));
+    ASSERT_EQ(drives.mapFolder('W', volume.path()), "");
+    ASSERT_EQ(catalog(false, "w:").result, Result::Catalogued);
+    EXPECT_EQ(rows(tables[0]) + rows(tables[1]), before.replaceInStrings("X:", "W:"));
+}
+
+// A hand-edited or damaged catalog: the volume's tables are gone or empty,
+// another volume's tables are named in capitals, and a third volume's row
+// cannot be deleted. Nothing the user gave a volume is lost.
+TEST_F(RunFixture, CataloguingAgainOverMissingOrEmptyTablesKeepsWhatTheUserGave) {
+    const QString id = catalog().tablename;
+    const std::string dirs = quoteIdentifier(schema::dirsTable(id)),
+                      files = quoteIdentifier(schema::filesTable(id));
+    db().executeScript(
+        "UPDATE \"index\" SET name = 'Mine', category = '3', thedescription = 'old disk';"
+        "CREATE TABLE \"ABC_dirs\" AS SELECT * FROM template_dirs;"
+        "CREATE TABLE \"ABC_files\" AS SELECT * FROM template_files;"
+        "INSERT INTO \"ABC_dirs\" (name, size) VALUES ('E:', '            1KB');"
+        "INSERT INTO \"index\" (tablename, name) VALUES ('ABC', 'Capitals');"
+        "CREATE TABLE \"stuck_dirs\" AS SELECT * FROM template_dirs;"
+        "INSERT INTO \"index\" (tablename, name) VALUES ('stuck', 'Stuck');"
+        "CREATE TRIGGER keep BEFORE DELETE ON \"index\" WHEN old.tablename = 'stuck' "
+        "BEGIN SELECT RAISE(ABORT, 'stays'); END;");
+    db().execute("UPDATE " + files + " SET thedescription = 'the game' WHERE name = 'doom.exe'");
+    for (const std::string& damage :
+         {"DROP TABLE " + dirs, "DELETE FROM " + dirs, "DROP TABLE " + files}) {
+        SCOPED_TRACE(damage);
+        db().executeScript(damage + ";");
+        ASSERT_EQ(catalog().result, Result::Catalogued) << view.messages.join('/').toStdString();
+        EXPECT_EQ(text("SELECT group_concat(name || '|' || category || '|' || thedescription) "
+                       "FROM \"index\" WHERE tablename = '" +
+                       id.toStdString() + "'"),
+                  "Mine|3|old disk")
+            << "not asked for, nothing lost";
+        EXPECT_EQ(text("SELECT group_concat(tablename) FROM \"index\" WHERE tablename <> '" +
+                       id.toStdString() + "'"),
+                  "ABC,stuck");
+        EXPECT_TRUE(db().hasTable("ABC_files"));
+    }
+    EXPECT_EQ(rows(schema::filesTable(id)).filter("doom.exe"), QStringList{"X:\\GAMES|doom.exe|"})
+        << "its table was gone";
+
+    // Stopped, such a run leaves the catalog as it was: nothing is committed
+    // before the run's own end.
+    db().executeScript("DROP TABLE " + dirs + ";");
+    const QByteArray before = test::readAll(catalogPath);
+    view = {};
+    view.stopWhen = [](const test::ScriptedRunView& v) {
+        return v.statuses.contains("Importing Files...");
+    };
+    EXPECT_EQ(catalog().result, Result::Aborted);
+    EXPECT_EQ(test::readAll(catalogPath), before);
+}
+
+TEST_F(RunFixture, TheVolumeIsDatedWhenItsWalkBegan) {
+    QDateTime now(QDate(1998, 3, 5), QTime(14, 7, 22));
+    view.stopWhen = [&now](const test::ScriptedRunView& v) {
+        if (v.statuses.contains("Importing Directories..."))
+            now = QDateTime(QDate(1998, 3, 5), QTime(15, 0));
+        return false;
+    };
+    CatalogRun run(Catalog(catalogPath, OpenMode::SharedReadWrite), drives, system, home.path(),
+                   view);
+    run.setClock([&now] { return now; });
+    ASSERT_EQ(run.run({"x:", false, false}).result, Result::Catalogued);
+    EXPECT_EQ(text("SELECT thedate FROM \"index\""), "3/5/1998 2:07:22 PM");
+}
+
+// "Eject media when done?" asks the `eject` command (there is no UDisks2 to
+// ask here) for a removable medium, for nothing when unticked, and never
+// for a fixed disk.
+TEST_F(RunFixture, EjectsARemovableMediumWhenAskedAndNeverAFixedDisk) {
+    struct statfs fileSystem {};
+    ASSERT_EQ(::statfs(QFile::encodeName(volume.path()).constData(), &fileSystem), 0);
+    if (fileSystem.f_type == TMPFS_MAGIC)
+        GTEST_SKIP() << "the temporary folder is on a RAM disk, which no flag makes removable";
+    QTemporaryDir bin;
+    test::writeAll(bin.filePath("eject"),
+                   "#!/bin/sh\necho \"$@\" >> '" + bin.filePath("asked").toUtf8() + "'\n");
+    QFile::setPermissions(bin.filePath("eject"), QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8() + ":" + path);
+    const auto [majorNumber, minorNumber] = test::deviceNumberOf(volume.path());
+    for (const auto& [removable, eject, asked] :
+         {std::tuple{"1", false, false}, {"1", true, true}, {"0", true, false}}) {
+        test::SystemTables tables;
+        const QString device = tables.addBlockDevice(majorNumber, minorNumber, "sdz",
+                                                     "devices/virtual/block", removable);
+        LinuxDriveSystem flagged(tables.places());
+        DriveTable flaggedDrives(IniFile(home.filePath("Kestro.ini")), flagged);
+        CatalogRun run(Catalog(catalogPath, OpenMode::SharedReadWrite), flaggedDrives, flagged,
+                       home.path(), view);
+        ASSERT_EQ(run.run({"x:", false, eject}).result, Result::Catalogued);
+        ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(40000));
+        EXPECT_EQ(QFile::exists(bin.filePath("asked")), asked) << removable << eject;
+        if (asked) {
+            EXPECT_EQ(test::readAll(bin.filePath("asked")), device.toUtf8() + "\n");
+        }
+        QFile::remove(bin.filePath("asked"));
+    }
+    qputenv("PATH", path);
 }
 
 TEST_F(RunFixture, CancellingTheNameLeavesNothingBehind) {
@@ -226,12 +346,28 @@ TEST_F(RunFixture, AVolumeThatCannotBeMarkedIsNotCatalogued) {
                            "number... Cannot catalog this volume!"}));
 }
 
-TEST_F(RunFixture, TwoRunsDoNotShareTheListingFiles) {
+// Refused before the volume gets its marker: a run elsewhere holds the
+// listing files, or the program folder cannot take them.
+TEST_F(RunFixture, ARunWithoutItsListingFilesIsRefusedAndSaysWhy) {
     QLockFile other(home.filePath("listings.lock"));
     ASSERT_TRUE(other.tryLock(0));
     EXPECT_EQ(catalog().result, Result::NotDone);
     ASSERT_EQ(view.messages.size(), 1);
     EXPECT_TRUE(view.messages[0].startsWith("Another cataloguing run"));
+    EXPECT_FALSE(QFileInfo::exists(volume.filePath("Kestro.cat")));
+
+    QTemporaryDir programFolder;
+    test::ScratchMount readOnly(programFolder.path(), "ro,size=64k");
+    if (!readOnly.ok())
+        GTEST_SKIP() << readOnly.failure();
+    view = {};
+    CatalogRun run(Catalog(catalogPath, OpenMode::SharedReadWrite), drives, system,
+                   programFolder.path(), view);
+    EXPECT_EQ(run.run({"x:", false, false}).result, Result::NotDone);
+    ASSERT_EQ(view.messages.size(), 1);
+    EXPECT_TRUE(view.messages[0].startsWith("The program folder " + programFolder.path() +
+                                            " can't be written"));
+    EXPECT_FALSE(QFileInfo::exists(volume.filePath("Kestro.cat")));
 }
 
 TEST_F(RunFixture, TwoVolumesMarkedInTheSameSecondStayTwoVolumes) {

@@ -59,6 +59,10 @@ TEST(CliCatalogFile, UsageErrorsExitWithTwo) {
     QTemporaryDir home;
     EXPECT_EQ(runCli(home.path(), {"new"}).exitCode, 2);
     EXPECT_EQ(runCli(home.path(), {"frobnicate"}).exitCode, 2);
+    const auto noCommand = runCli(home.path(), {"--catalog", "x.mdb"}); // --home follows
+    EXPECT_EQ(noCommand.exitCode, 2);
+    EXPECT_TRUE(noCommand.out.startsWith("Usage: kestro-cli COMMAND"))
+        << noCommand.out.toStdString();
     const auto help = runCli(home.path(), {"compact", "--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("Usage: kestro-cli compact")) << help.out.toStdString();

@@ -3,7 +3,10 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -32,11 +35,14 @@ TEST_F(CliVolume, CataloguesAFolderThroughAMappedLetterAndListsIt) {
     ASSERT_TRUE(mapped.hasMatch()) << made.err.toStdString();
     const QString letter = mapped.captured(1);
     EXPECT_EQ(mapped.captured(2), volume.path());
-    EXPECT_EQ(IniFile(home.filePath("Kestro.ini")).value("Drives", letter), volume.path());
+    EXPECT_TRUE(
+        IniFile(home.filePath("Kestro.ini")).value("Drives", letter)->endsWith(volume.path()));
 
     const auto volumes = runCli(home.path(), {"volumes"});
     const QStringList fields = volumes.out.trimmed().split('\t');
-    ASSERT_GE(fields.size(), 6) << volumes.out.toStdString();
+    ASSERT_EQ(fields.size(), 9) << volumes.out.toStdString();
+    EXPECT_EQ(volumes.out.count('\t'), 8) << "nine fields: the description, where it is online";
+    EXPECT_EQ(fields[8], volume.path());
     EXPECT_EQ(fields[1], "Disk \"one\"");
     EXPECT_EQ(fields[4], "3") << "folders, the root included";
 
@@ -91,6 +97,13 @@ TEST_F(CliVolume, ANewVolumeWithoutANameIsNotCatalogued) {
 
 TEST_F(CliVolume, MistakesGetClearMessages) {
     EXPECT_EQ(runCli(home.path(), {"catalog", volume.filePath("nothing-here")}).exitCode, 1);
+    // No folder gets a letter while the settings file cannot keep it.
+    QDir(home.path()).mkdir("Kestro.ini");
+    const auto unwritable = runCli(home.path(), {"catalog", volume.path(), "--name", "x"});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_EQ(unwritable.err,
+              "The settings file " + home.filePath("Kestro.ini") + " can't be written.\n");
+    QDir(home.path()).rmdir("Kestro.ini");
     ASSERT_EQ(runCli(home.path(), {"catalog", volume.path(), "--name", "x"}).exitCode, 0);
     const auto noVolume = runCli(home.path(), {"ls", "no such volume"});
     EXPECT_EQ(noVolume.exitCode, 1);
@@ -98,4 +111,77 @@ TEST_F(CliVolume, MistakesGetClearMessages) {
     const auto noFolder = runCli(home.path(), {"ls", "x", "NOPE"});
     EXPECT_EQ(noFolder.exitCode, 1);
     EXPECT_TRUE(noFolder.err.contains(":\\NOPE\"")) << noFolder.err.toStdString();
+}
+
+TEST(CliDrives, AHundredFoldersCataloguedOneAfterAnotherBecomeAHundredVolumes) {
+    QTemporaryDir home, folders;
+    const IniFile settings(home.filePath("Kestro.ini"));
+    QStringList paths;
+    for (int i = 0; i < 100; ++i) {
+        paths << folders.filePath(QString::number(i));
+        QDir().mkpath(paths.last());
+        const auto made =
+            runCli(home.path(), {"catalog", paths.last(), "--name", QString::number(i)});
+        ASSERT_EQ(made.exitCode, 0) << i << made.err.toStdString();
+        ASSERT_LE(settings.entries("Drives").size(), 23u) << "a letter each from D: to Z: at most";
+    }
+    QDir(paths.last()).removeRecursively(); // its volume goes offline
+
+    // Every folder is a volume of its own; those whose folder has a letter now
+    // are online there.
+    const QStringList volumes =
+        runCli(home.path(), {"volumes"}).out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(volumes.size(), 100);
+    QSet<QString> identifiers;
+    QStringList online;
+    for (const QString& line : volumes) {
+        const QStringList fields = line.split('\t');
+        ASSERT_EQ(fields.size(), 9) << line.toStdString();
+        identifiers << fields[0];
+        if (!fields[8].isEmpty())
+            online << fields[1] + "=" + QFileInfo(fields[8]).fileName();
+    }
+    EXPECT_EQ(identifiers.size(), 100);
+    const auto json = runCli(home.path(), {"volumes", "--json"}).out;
+    EXPECT_EQ(json.count("\"online_at\":\"\""), 100 - online.size());
+    online.sort();
+    QStringList expected; // mounts of the machine take letters too
+    const auto letters = settings.entries("Drives");
+    const auto folderLetters = std::count_if(letters.begin(), letters.end(), [](const auto& l) {
+        return l.second.startsWith("folder ");
+    });
+    for (auto i = 100 - folderLetters; i < 99; ++i)
+        expected << QString("%1=%1").arg(i);
+    expected.sort();
+    EXPECT_EQ(online, expected) << "the folders catalogued last, but the one removed";
+}
+
+TEST(CliDrives, LettersAreMappedListedAndForgotten) {
+    QTemporaryDir home, folder;
+    EXPECT_EQ(runCli(home.path(), {"drives", "--map", "q:", folder.path()}).exitCode, 0);
+    const QString listed = runCli(home.path(), {"drives"}).out;
+    EXPECT_TRUE(listed.startsWith("C:\t/\tmount\tpresent\t\t\n")) << listed.toStdString();
+    EXPECT_TRUE(
+        QRegularExpression("\nQ:\t" + QRegularExpression::escape(folder.path()) +
+                           "\tfolder\tpresent\t\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\t\n")
+            .match(listed)
+            .hasMatch())
+        << listed.toStdString();
+    const QStringList json = runCli(home.path(), {"drives", "--json"}).out.split('\n');
+    const QJsonObject q = QJsonDocument::fromJson(json.filter("\"Q:\"").value(0).toUtf8()).object();
+    EXPECT_EQ(q["folder"], folder.path());
+    EXPECT_EQ(q["kind"], "folder");
+    EXPECT_EQ(q["present"], true);
+    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$")
+                    .match(q["last_seen"].toString())
+                    .hasMatch())
+        << json.join('\n').toStdString();
+    const auto refused = runCli(home.path(), {"drives", "--map", "r", folder.path()});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, folder.path() + " is already drive Q:.\n");
+    EXPECT_EQ(runCli(home.path(), {"drives", "--forget", "c"}).exitCode, 2);
+    EXPECT_EQ(runCli(home.path(), {"drives", "--map", "q"}).exitCode, 2);
+    const auto forgotten = runCli(home.path(), {"drives", "--forget", "Q:"});
+    EXPECT_EQ(forgotten.exitCode, 0);
+    EXPECT_FALSE(forgotten.out.contains("\nQ:"));
 }

@@ -1,19 +1,13 @@
 #include "CliRunner.h"
 
-#include <QProcess>
-
 namespace kestro::test {
 
+// --home goes last, so that a test may put the common options before the
+// command.
 CliResult runCli(const QString& home, QStringList arguments) {
     if (!arguments.isEmpty())
-        arguments.insert(1, QStringLiteral("--home=") + home);
-    QProcess process;
-    process.start(QStringLiteral(KESTRO_CLI), arguments);
-    // A run that does not end within two minutes counts as a failure.
-    const bool finished = process.waitForFinished(120000);
-    return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+        arguments << QStringLiteral("--home=") + home;
+    return runProgram(QStringLiteral(KESTRO_CLI), arguments);
 }
 
 } // namespace kestro::test

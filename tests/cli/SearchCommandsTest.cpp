@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QProcess>
 #include <csignal>
+#include <random>
 
 using namespace kestro;
 using kestro::test::at;
@@ -131,8 +132,60 @@ TEST_F(CliSearch, ExportWritesWhatTheDialogWritesAndNamesTheFiles) {
     const auto field = cli("export", {"--out", out.path(), "--fields", "name,colour"});
     EXPECT_EQ(field.exitCode, 2);
     EXPECT_EQ(field.err, "There is no field \"colour\".\n");
-    const auto missing = cli("export", {"--out", out.filePath("missing")});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.contains("cannot be created: No such file or directory"))
-        << missing.err.toStdString();
+}
+
+// The options every command takes may come first, as in git; a folder to
+// export to is made; --help tells the exit statuses.
+TEST_F(CliSearch, CommonOptionsBeforeTheCommandAFolderMadeForTheExportExitStatusesInTheHelp) {
+    // "--catalog PATH" or "--catalog=PATH" (and --home) before the command.
+    const auto before =
+        runCli(home.path(), {"--catalog", catalogPath, "search", "--name", "a.txt"});
+    EXPECT_EQ(before.exitCode, 0) << before.err.toStdString();
+    EXPECT_EQ(before.out, cli("search", {"--name", "a.txt"}).out);
+    EXPECT_TRUE(before.out.contains("A.TXT"));
+    EXPECT_EQ(runCli(home.path(), {"--catalog=" + catalogPath, "volumes"}).out.count('\n'), 2);
+
+    QTemporaryDir out;
+    const auto made = cli("export", {"--out", out.filePath("new/folder"), "--volume", "Disk2"});
+    EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
+    EXPECT_TRUE(QFile::exists(out.filePath("new/folder/Disk2.cdf")));
+    test::writeAll(out.filePath("file"), "x");
+    const auto unmade = cli("export", {"--out", out.filePath("file/folder")});
+    EXPECT_EQ(unmade.exitCode, 1);
+    EXPECT_EQ(unmade.err, "The folder " + out.filePath("file/folder") + " can't be made.\n");
+
+    for (const QStringList& help : {QStringList{"--help"}, QStringList{"ls", "--help"}})
+        EXPECT_TRUE(runCli(home.path(), help)
+                        .out.contains("Exit status:\n  0  The command did what it was asked."))
+            << help.join(' ').toStdString();
+}
+
+// Pages overwritten with noise: every command names the file, says that it
+// is damaged, exits with 1, and leaves the file as it was.
+TEST_F(CliSearch, ADamagedCatalogIsNamedAndLeftAsItIs) {
+    QFile file(catalogPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_GT(file.size(), 3 * 4096);
+    std::mt19937 noise(7);
+    QByteArray bytes(int(file.size() - 2 * 4096), '\0');
+    for (char& byte : bytes)
+        byte = char(noise());
+    file.seek(2 * 4096);
+    file.write(bytes);
+    file.close();
+    const QByteArray damaged = test::readAll(catalogPath);
+    QTemporaryDir out;
+    for (const QStringList& command : {QStringList{"info"},
+                                       {"volumes"},
+                                       {"ls", "Disk1"},
+                                       {"search", "--name", "a"},
+                                       {"export", "--out", out.path()},
+                                       {"sweep"},
+                                       {"compact"}}) {
+        const auto r = cli(command[0], command.mid(1));
+        EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("The catalog \"" + catalogPath + "\" is damaged"))
+            << r.err.toStdString();
+        EXPECT_EQ(test::readAll(catalogPath), damaged) << command.join(' ').toStdString();
+    }
 }

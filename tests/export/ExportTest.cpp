@@ -87,16 +87,22 @@ TEST_F(ExportFixture, EveryFieldOfFolderAndFileRows) {
               "\"Budget, \"\"final\"\"\",\"" +
                   fileTypes().FileTypeName("A.TXT").toUtf8() + "\"\r\n");
 
-    // Without Date Modified no row has a date field; an empty or missing date is <none>.
+    // Without Date Modified no row has a date field; an empty or missing date
+    // is <none>; noon is pm and midnight am.
     exportWith(fields({ExportField::Name, ExportField::Type}));
     EXPECT_TRUE(written("Disk1.cdf")
                     .startsWith("\"Filename\",\"Type\"\r\n"
                                 "\"Z:\",\"<directory>\"\r\n"));
-    for (const char* date : {"''", "'   '", "NULL"}) {
+    for (const auto& [date, exported] : {std::pair{"''", "<none>"},
+                                         {"'   '", "<none>"},
+                                         {"NULL", "<none>"},
+                                         {"'1/2/99 12:30pm'", "1/2/99 12:30:00 pm"},
+                                         {"'1/2/99 12:30am'", "1/2/99 12:30:00 am"}}) {
         db().execute("UPDATE " + quoteIdentifier(schema::filesTable(disk1)) +
                      " SET thedate = " + date);
         exportWith(fields({ExportField::Name, ExportField::Date}));
-        EXPECT_TRUE(written("Disk1.cdf").endsWith("\"A.TXT\",\"<none>\"\r\n")) << date;
+        EXPECT_TRUE(written("Disk1.cdf").endsWith("\"A.TXT\",\"" + QByteArray(exported) + "\"\r\n"))
+            << date;
     }
 }
 

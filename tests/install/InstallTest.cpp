@@ -1,41 +1,23 @@
 // An installation into a prefix of its own, and the first start of the
 // installed program by a user who has never run it.
 
+#include "InstalledFiles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using kestro::test::kIntegrationFiles;
+using kestro::test::kShareFiles;
+using kestro::test::ProgramRun;
 using kestro::test::readAll;
+using kestro::test::runProgram;
 
 namespace {
-
-// What an installation's share/kestro holds, and so what seeds a program folder.
-const QStringList kShareFiles = {"new.kst",       "kestro2.html", "startup.wav",    "shutdown.wav",
-                                 "clickdown.wav", "clickup.wav",  "openwindow.wav", "catdone.wav"};
-
-struct ProcessRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ProcessRun run(const QString& program, const QStringList& arguments,
-               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    // A run that does not end within two minutes counts as a failure.
-    const bool finished = process.waitForFinished(120000);
-    return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 struct Installation : ::testing::Test {
     QTemporaryDir prefix;
@@ -45,9 +27,9 @@ struct Installation : ::testing::Test {
         // Naming it makes CMake list the files in install_manifest_Unspecified.txt,
         // so the build tree's install_manifest.txt keeps listing the user's own
         // installation, which the README uninstalls by.
-        const ProcessRun install = run(QStringLiteral(KESTRO_CMAKE_COMMAND),
-                                       {"--install", KESTRO_BUILD_DIR, "--prefix", prefix.path(),
-                                        "--component", "Unspecified"});
+        const ProgramRun install = runProgram(QStringLiteral(KESTRO_CMAKE_COMMAND),
+                                              {"--install", KESTRO_BUILD_DIR, "--prefix",
+                                               prefix.path(), "--component", "Unspecified"});
         ASSERT_EQ(install.exitCode, 0) << install.out.toStdString() << install.err.toStdString();
     }
     QString installed(const QString& relative) const { return prefix.filePath(relative); }
@@ -66,7 +48,7 @@ struct Installation : ::testing::Test {
 
 } // namespace
 
-TEST_F(Installation, PutsProgramsSharedFilesAndDesktopEntryUnderThePrefix) {
+TEST_F(Installation, PutsProgramsSharedFilesDesktopEntryManualPagesAndCompletionUnderThePrefix) {
     EXPECT_TRUE(QFileInfo(installed("bin/kestro-cli")).isExecutable());
 #ifdef KESTRO_INSTALLS_DESKTOP_PROGRAM
     EXPECT_TRUE(QFileInfo(installed("bin/kestro")).isExecutable());
@@ -76,6 +58,8 @@ TEST_F(Installation, PutsProgramsSharedFilesAndDesktopEntryUnderThePrefix) {
     EXPECT_FALSE(QFileInfo::exists(installed("bin/new.kst")));
     for (const QString& name : kShareFiles)
         EXPECT_TRUE(QFileInfo(installed("share/kestro/" + name)).size() > 0) << name.toStdString();
+    for (const QString& path : kIntegrationFiles)
+        EXPECT_TRUE(QFileInfo(installed(path)).size() > 0) << path.toStdString();
 
     // The desktop entry starts the installed program under the installed icon.
     QSettings entry(installed("share/applications/kestro.desktop"), QSettings::IniFormat);
@@ -90,7 +74,7 @@ TEST_F(Installation, PutsProgramsSharedFilesAndDesktopEntryUnderThePrefix) {
 }
 
 TEST_F(Installation, FirstStartSeedsTheUsersProgramFolderAndOpensTheDefaultCatalog) {
-    const ProcessRun info = run(installed("bin/kestro-cli"), {"info"}, firstStart());
+    const ProgramRun info = runProgram(installed("bin/kestro-cli"), {"info"}, firstStart());
     ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
     const QString folder = programFolder();
     EXPECT_TRUE(info.out.startsWith("Catalog: " + folder + "/default.mdb\n"))
@@ -107,7 +91,8 @@ TEST_F(Installation, FirstStartSeedsTheUsersProgramFolderAndOpensTheDefaultCatal
 
 #ifdef KESTRO_INSTALLS_DESKTOP_PROGRAM
 TEST_F(Installation, DesktopProgramStartsInAnEmptyHomeLoadsTheDefaultCatalogAndQuits) {
-    const ProcessRun started = run(installed("bin/kestro"), {"--quit-after-start"}, firstStart());
+    const ProgramRun started =
+        runProgram(installed("bin/kestro"), {"--quit-after-start"}, firstStart());
     ASSERT_EQ(started.exitCode, 0) << started.err.toStdString();
     EXPECT_TRUE(started.out.isEmpty()) << started.out.toStdString();
 

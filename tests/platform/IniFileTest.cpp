@@ -29,10 +29,11 @@ TEST_F(IniFileTest, MissingFileSectionOrKeyGivesNothing) {
 TEST_F(IniFileTest, NamesIgnoreLetterCaseAndValuesAreTrimmedAndCut) {
     writeAll(ini.path(), "; comment\r\n[ environment ]\r\n  LastLoadedFile =  cats/home.mdb  \r\n"
                          "Long=" +
-                             QByteArray(200, 'x') + "\r\nQuoted=\"a b\"\r\n");
+                             QByteArray(200, 'x') + "\r\nBracket=a]b\r\nQuoted=\"a b\"\r\n");
     EXPECT_EQ(ini.value("ENVIRONMENT", "lastloadedfile"), "cats/home.mdb");
     EXPECT_EQ(ini.value("Environment", "Long")->size(), 127);
     EXPECT_EQ(ini.value("Environment", "Quoted"), "a b");
+    EXPECT_EQ(ini.value("Environment", "Bracket"), "a]b");
 }
 
 TEST_F(IniFileTest, WriteTouchesOnlyItsKeyAndKeepsEveryOtherLine) {
@@ -43,6 +44,20 @@ TEST_F(IniFileTest, WriteTouchesOnlyItsKeyAndKeepsEveryOtherLine) {
               "; my notes\n[Options]\noSounds=0\noSmartCaps=1\n\n[Drives]\nE=/media/stick\n");
 }
 
+TEST_F(IniFileTest, WriteKeepsLinesThatAreNotUtf8ByteForByte) {
+    const QByteArray file = QByteArray("; my notes\n[;") + '\0' +
+                            "tion\xb9]\noSounds=0\n\n[Drives]\nE=/media/caf\xe9\n";
+    writeAll(ini.path(), file);
+    ASSERT_TRUE(ini.setValue("Options", "oSounds", "1"));
+    EXPECT_EQ(readAll(ini.path()), file + "\n[Options]\noSounds=1\n");
+}
+
+TEST_F(IniFileTest, ValuesInQuotesReadBackAsWritten) {
+    ASSERT_TRUE(ini.setValues("A", {{"q", "\"C:\""}, {"spaced", "  x y  "}}));
+    EXPECT_EQ(ini.value("A", "q"), "\"C:\"");
+    EXPECT_EQ(ini.value("A", "spaced"), "x y");
+}
+
 TEST_F(IniFileTest, WriteCreatesFileAndSectionAndKeepsLineEnds) {
     ASSERT_TRUE(ini.setValues("Environment", {{"WindowLeft", "10"}, {"WindowTop", "20"}}));
     EXPECT_EQ(readAll(ini.path()), "[Environment]\nWindowLeft=10\nWindowTop=20\n");
@@ -51,6 +66,11 @@ TEST_F(IniFileTest, WriteCreatesFileAndSectionAndKeepsLineEnds) {
     ASSERT_TRUE(ini.setValue("B", "y", "line\nbreak"));
     EXPECT_EQ(readAll(ini.path()), "[A]\r\nx=1\r\n\r\n[B]\r\ny=line break\r\n");
     EXPECT_EQ(ini.entries("b").size(), 1u);
+
+    // Every carriage return before a line feed belongs to the line's end.
+    writeAll(ini.path(), "*\n\r\r");
+    ASSERT_TRUE(ini.setValue("Options", "oSounds", ""));
+    EXPECT_EQ(readAll(ini.path()), "*\n\n[Options]\noSounds=\n");
 }
 
 TEST_F(IniFileTest, WriteThatCannotHappenReportsFailure) {

@@ -48,6 +48,22 @@ TEST(MountTable, KeepsWhatAUserMightCatalog) {
                                  "/mnt/usb iso9660"}));
 }
 
+TEST(MountTable, SkipsMountPointsThatNameNoFolder) {
+    // A NUL, raw or escaped, would cut the path short where the system reads
+    // it; "." and ".." parts and empty ones would lead elsewhere. The last
+    // line, without the file system's options, is read.
+    const QByteArray nul(2, '\0');
+    const auto mounts = ParseMountInfo("54 50 11:0 / /mnt/usb" + nul +
+                                       " ro - iso9660 /dev/sr0 ro\n"
+                                       "55 26 8:17 / /mnt/a\\000b rw - vfat /dev/sdb1 rw\n"
+                                       "56 26 8:18 / /run/media/../../etc rw - vfat /dev/sdb2 rw\n"
+                                       "57 26 8:19 / /mnt//x rw - vfat /dev/sdb3 rw\n"
+                                       "58 26 8:20 / /mnt/x/ rw - vfat /dev/sdb4 rw\n"
+                                       "59 26 8:21 / /mnt/ok rw - vfat /dev/sdb5\n");
+    ASSERT_EQ(mounts.size(), 1u);
+    EXPECT_EQ(mounts[0].mountPoint, "/mnt/ok");
+}
+
 TEST(MountTable, ReadsTheKernelsTableAndNothingFromAMissingFile) {
     const auto mounts = kestro::ReadMountTable();
     EXPECT_TRUE(std::any_of(mounts.begin(), mounts.end(),

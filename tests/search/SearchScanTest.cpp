@@ -69,6 +69,14 @@ TEST_F(ScanFixture, SearchesFoldersThenFilesOfEveryVolumeInListOrder) {
     EXPECT_EQ(view.batchSizes, (std::vector<size_t>{2, 2, 1, 2, 25, 26, 9, 1}));
 }
 
+TEST_F(ScanFixture, VolumesAreListedByNameWithoutRegardToLetterCase) {
+    db().execute("UPDATE \"index\" SET name = 'alpha' WHERE tablename = ?1", alpha);
+    QStringList names;
+    for (const CatalogVolume& volume : ListVolumes(db()))
+        names << volume.name;
+    EXPECT_EQ(names, (QStringList{"alpha", "Beta", "Gamma"}));
+}
+
 TEST_F(ScanFixture, ResultRowsCarryTheListsColumnsWithDatesAsTheOptionWants) {
     // Type, icon key, volume, location, size, stored date, Modified, description.
     const auto columns = [](const SearchResult& r) {
@@ -178,6 +186,19 @@ TEST_F(ScanFixture, StopBetweenVolumesEndsBothTableKinds) {
     EXPECT_EQ(outcome.foldersFound, 2) << "Alpha's only";
     EXPECT_TRUE(statusesFor("files").isEmpty());
     EXPECT_EQ(view.statuses.last(), "2 folders / 0 files found -- Search ABORTED by user");
+}
+
+TEST_F(ScanFixture, StopWhileReadingFoldersSearchesNoFiles) {
+    // Asked at the yield of Alpha's status, then at the one before its rows.
+    int asked = 0;
+    view.stopWhen = [&](const test::RecordingView& v) {
+        return !v.statuses.isEmpty() &&
+               v.statuses.last() == "Searching for folders in volume: Alpha" && ++asked == 2;
+    };
+    const SearchOutcome outcome = search({});
+    EXPECT_EQ(outcome.result, Result::Aborted);
+    EXPECT_EQ(outcome.foldersFound, 1) << "the row read when Stop came";
+    EXPECT_TRUE(statusesFor("files").isEmpty());
 }
 
 TEST_F(ScanFixture, ACatalogThatCannotBeReadIsReportedNotCalledASuccess) {

@@ -40,9 +40,9 @@ TEST_F(SettingsFileTest, NoFileGivesEveryDefault) {
     const Environment e = settings.loadEnvironment();
     EXPECT_EQ(e.lastLoadedFile, dir.path() + "/default.mdb");
     EXPECT_FALSE(e.windowLeft || e.windowTop || e.windowWidth || e.windowHeight);
-    EXPECT_EQ(e.fileColumnWidths, (std::array<double, 5>{115, 76, 37, 90, 66}));
-    EXPECT_EQ(e.volumeColumnWidths, (std::array<double, 8>{150, 75, 75, 75, 75, 75, 50, 50}));
-    EXPECT_FALSE(e.splitterLeft);
+    Environment unset; // no window value, and no width: each column is fitted
+    unset.lastLoadedFile = e.lastLoadedFile;
+    EXPECT_EQ(e, unset);
 
     EXPECT_EQ(settings.loadSearchPlacement(), (SearchPlacement{1995, 1380, 6315, 4860}));
     EXPECT_FALSE(QFileInfo::exists(settings.path())); // reading never creates it
@@ -109,7 +109,7 @@ TEST_F(SettingsFileTest, FlagsAndWidthsThatAreNoNumberFallBackToTheirDefault) {
     write("[Environment]\nListviewNameCol=wide\nListviewSizeCol=80.5\nListviewTypeCol=1e999\n"
           "ListviewDateCol=12px\nListviewGFW=-3\nSplitterLeft=half\n");
     const Environment e = settings.loadEnvironment();
-    EXPECT_EQ(e.fileColumnWidths, (std::array<double, 5>{115, 80.5, 37, 90, 66}));
+    EXPECT_EQ(e.fileColumnWidths, (std::array<std::optional<double>, 5>{std::nullopt, 80.5}));
     EXPECT_EQ(e.volumeColumnWidths[0], -3);
     EXPECT_FALSE(e.splitterLeft);
 }

@@ -35,6 +35,7 @@ public:
     }
 
     std::vector<Mount> mounts() const override { return real_.mounts(); }
+    QString mountTableFile() const override { return real_.mountTableFile(); }
     int driveType(const QString& root) const override {
         std::unique_lock lock(mutex_);
         ++waiting_;

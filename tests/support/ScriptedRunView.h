@@ -16,7 +16,8 @@ public:
     std::function<bool(const ScriptedRunView&)> stopWhen;
 
     QStringList statuses, messages, prompts;
-    bool busy = false, catalogEnabled = true, refreshed = false, finished = false;
+    QStringList highlightedStatuses; // shown while the status line was highlighted
+    bool busy = false, catalogEnabled = true, refreshed = false;
     quint64 walkFolders = 0, walkFiles = 0;
     int yields = 0;
     bool stopRequested = false;
@@ -24,6 +25,8 @@ public:
     void setTitle(const QString&) override {}
     void setStatus(const QString& text) override {
         statuses << text;
+        if (highlighted_)
+            highlightedStatuses << text;
         check();
     }
     void setProgressRange(qint64) override {}
@@ -35,7 +38,7 @@ public:
     bool abortRequested() const override { return stopRequested; }
     void setCatalogEnabled(bool enabled) override { catalogEnabled = enabled; }
     void setBusy(bool b) override { busy = b; }
-    void setStatusHighlighted(bool) override {}
+    void setStatusHighlighted(bool highlighted) override { highlighted_ = highlighted; }
     void setWaitCursor(bool) override {}
     void showWalkProgress(quint64 folders, quint64 files) override {
         walkFolders = folders;
@@ -50,10 +53,12 @@ public:
         return volumeName;
     }
     void refreshViews() override { refreshed = true; }
-    void runFinished() override { finished = true; }
+    void runFinished(bool) override {}
     void clearAbortRequest() override { stopRequested = false; }
 
 private:
+    bool highlighted_ = false;
+
     void check() {
         if (stopWhen && !stopRequested && stopWhen(*this))
             stopRequested = true;

@@ -3,7 +3,9 @@
 #include "support/ScratchMount.h"
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace kestro::test {
@@ -20,6 +22,17 @@ QString makeCatalogFile(const QString& path);
 // Reads and writes whole files, for building and checking fixtures.
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
+
+// What one run of a program gave back; the exit code is -1 when it crashed or
+// did not end within two minutes.
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+ProgramRun
+runProgram(const QString& program, const QStringList& arguments,
+           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
 // A tmpfs of a given size mounted on a fresh temporary folder, for tests of a
 // full disk. Mounting needs privileges: check mounted() and skip without.

@@ -1,6 +1,7 @@
 #include "browser/gui/CatalogTree.h"
 
 #include <QHeaderView>
+#include <QPainter>
 
 namespace kestro {
 
@@ -11,7 +12,27 @@ enum Role {
     NumberRole,
     ImageRole,
     ExpandedImageRole,
+    OnlineRole,
 };
+
+// A volume's picture with a green dot in its lower right corner.
+QIcon withOnlineMark(const QIcon& picture) {
+    constexpr int kSize = 16;
+    QPixmap marked = picture.pixmap(kSize, kSize);
+    if (marked.isNull()) {
+        marked = QPixmap(kSize, kSize);
+        marked.fill(Qt::transparent);
+    }
+    const qreal scale = marked.devicePixelRatio();
+    QPainter painter(&marked);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 1.2));
+    painter.setBrush(QColor(0x26, 0xa2, 0x69));
+    painter.drawEllipse(QRectF(kSize * 0.55, kSize * 0.55, kSize * 0.42, kSize * 0.42));
+    painter.end();
+    marked.setDevicePixelRatio(scale);
+    return QIcon(marked);
+}
 
 } // namespace
 
@@ -74,12 +95,23 @@ void CatalogTree::setImage(QTreeWidgetItem* node, const QString& image) {
     showImage(node);
 }
 
+void CatalogTree::setOnline(QTreeWidgetItem* node, const QString& where) {
+    const QSignalBlocker quiet(this); // no label edit either
+    node->setData(0, OnlineRole, where);
+    node->setToolTip(0, where.isEmpty() ? QString() : QStringLiteral("Online at %1").arg(where));
+    showImage(node);
+}
+
+QString CatalogTree::onlineAt(const QTreeWidgetItem* node) {
+    return node->data(0, OnlineRole).toString();
+}
+
 // An expanded node shows its expanded image, a collapsed one its image.
 void CatalogTree::showImage(QTreeWidgetItem* node) {
     const QString shown =
         node->isExpanded() && node->childCount() > 0 ? expandedImageOf(node) : imageOf(node);
     const QSignalBlocker quiet(this); // a picture is no label edit
-    node->setIcon(0, icons_(shown));
+    node->setIcon(0, onlineAt(node).isEmpty() ? icons_(shown) : withOnlineMark(icons_(shown)));
 }
 
 void CatalogTree::startLabelEdit(QTreeWidgetItem* node) {

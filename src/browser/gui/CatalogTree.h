@@ -32,6 +32,11 @@ public:
     static QString expandedImageOf(const QTreeWidgetItem* node);
     void setImage(QTreeWidgetItem* node, const QString& image);
 
+    // Marks a volume node online, its picture with a green dot and its tool
+    // tip saying where (`where`); an empty text marks it offline.
+    void setOnline(QTreeWidgetItem* node, const QString& where);
+    static QString onlineAt(const QTreeWidgetItem* node);
+
     QString selectedKey() const { return currentItem() ? keyOf(currentItem()) : QString(); }
 
     // Opens the editor on the node's text; labelEdited() tells the text the

@@ -14,7 +14,8 @@ constexpr Qt::Alignment kRight = Qt::AlignRight;
 } // namespace
 
 ContentsList::ContentsList(Environment& layout, IconSource icons, QWidget* parent)
-    : QTreeView(parent), layout_(layout), model_(new ContentsModel(std::move(icons), this)) {
+    : QTreeView(parent), layout_(layout), model_(new ContentsModel(std::move(icons), this)),
+      fitter_(*this) {
     setModel(model_);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
@@ -28,6 +29,11 @@ ContentsList::ContentsList(Environment& layout, IconSource icons, QWidget* paren
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
     header()->setSortIndicatorShown(false);
+    // New rows: the columns without a width of the user's fit them.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (mode_ != ListMode::None)
+            fitter_.fit();
+    });
 }
 
 void ContentsList::showVolumeColumns(bool europeanDates) {
@@ -58,29 +64,29 @@ void ContentsList::showFileColumns(bool europeanDates) {
 }
 
 void ContentsList::showColumns(ListMode mode, std::vector<ContentsColumn> columns,
-                               const double* widths) {
+                               const std::optional<double>* widths) {
     if (mode_ != ListMode::None)
         saveColumnWidths();
+    mode_ = ListMode::None; // until the new columns have their widths
     model_->setColumns(std::move(columns));
-    for (int i = 0; i < model_->columnCount(); ++i)
-        header()->resizeSection(i, std::max(1, int(std::lround(widths[i]))));
-    mode_ = mode;
     header()->setSortIndicatorShown(model_->isSortingOn());
     header()->setSortIndicator(model_->sortColumn(), model_->sortOrder());
+    std::vector<std::optional<int>> pixels;
+    for (int i = 0; i < model_->columnCount(); ++i)
+        pixels.push_back(widths[i] ? std::optional(int(std::lround(*widths[i]))) : std::nullopt);
+    fitter_.reset(pixels);
+    mode_ = mode;
 }
 
 void ContentsList::saveColumnWidths() {
-    double* widths = nullptr;
-    size_t count = 0;
-    if (mode_ == ListMode::Volumes) {
-        widths = layout_.volumeColumnWidths.data();
-        count = layout_.volumeColumnWidths.size();
-    } else if (mode_ == ListMode::Files) {
-        widths = layout_.fileColumnWidths.data();
-        count = layout_.fileColumnWidths.size();
-    }
-    for (size_t i = 0; i < count && int(i) < header()->count(); ++i)
-        widths[i] = header()->sectionSize(int(i));
+    std::optional<double>* widths = mode_ == ListMode::Volumes ? layout_.volumeColumnWidths.data()
+                                    : mode_ == ListMode::Files ? layout_.fileColumnWidths.data()
+                                                               : nullptr;
+    if (!widths)
+        return;
+    const std::vector<std::optional<int>> set = fitter_.setWidths();
+    for (size_t i = 0; i < set.size(); ++i)
+        widths[i] = set[i];
 }
 
 void ContentsList::toggleSortBy(int column) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/gui/ContentsModel.h"
+#include "platform/gui/ColumnFitter.h"
 #include "settings/Environment.h"
 
 #include <QTreeView>
@@ -14,8 +15,10 @@ enum class ListMode { None = 0, Files = 1, Volumes = 2 };
 // The contents list: the rows of the node last shown, under the file columns
 // (Filename, Size, Type, Modified, Description) or the volume columns
 // (Volume name, Capacity, Free, Used, Cataloged, Description, Directories,
-// Files). The column widths are those of the window layout, in pixels, kept
-// there whenever a column set is replaced.
+// Files). A column takes the width of the window layout when the user set
+// one, and is otherwise fitted to its header and the texts it shows; the
+// widths the user set are kept in the layout whenever a column set is
+// replaced.
 class ContentsList : public QTreeView {
     Q_OBJECT
 public:
@@ -28,7 +31,8 @@ public:
     // are added, the file columns keep them sorted.
     void showVolumeColumns(bool europeanDates);
     void showFileColumns(bool europeanDates);
-    // Copies the widths of the column set shown into the window layout.
+    // Copies the widths of the column set shown that the user set into the
+    // window layout.
     void saveColumnWidths();
 
     // A header click: sort by that column, in the other order than before.
@@ -41,10 +45,12 @@ public:
     std::vector<int> selectedRows() const;
 
 private:
-    void showColumns(ListMode mode, std::vector<ContentsColumn> columns, const double* widths);
+    void showColumns(ListMode mode, std::vector<ContentsColumn> columns,
+                     const std::optional<double>* widths);
 
     Environment& layout_;
     ContentsModel* model_;
+    ColumnFitter fitter_;
     ListMode mode_ = ListMode::None;
 };
 

@@ -3,12 +3,14 @@
 #include "browser/gui/CatalogTree.h"
 #include "browser/gui/ContentsList.h"
 #include "browser/gui/EditingCommands.h"
+#include "browser/gui/HelpWindow.h"
 #include "browser/gui/PaneSplitter.h"
 #include "browser/gui/PictureButtonRow.h"
 #include "browser/gui/ProgramLogo.h"
 #include "cataloguing/gui/CatalogDialog.h"
 #include "export/gui/ExportDialog.h"
 #include "platform/DriveTable.h"
+#include "platform/OnlineVolumes.h"
 #include "platform/Twips.h"
 #include "platform/Version.h"
 #include "platform/YieldEvents.h"
@@ -87,6 +89,7 @@ Form1::Form1(ProgramState& state, QWidget* parent)
     : QMainWindow(parent), state_(state), tree_(new CatalogTree(picturesOf(state.images))),
       list_(new ContentsList(state.environment, picturesOf(state.images))),
       panes_(new PaneSplitter(tree_, list_)), status_(new QLabel),
+      online_(new OnlineVolumes(state.drives, this)),
       editing_(new EditingCommands(
           state, {*tree_, *list_, volumeCache_, shownKey_, [this] { RefreshViews(); }}, this)) {
     setObjectName(QStringLiteral("Form1"));
@@ -131,8 +134,10 @@ Form1::Form1(ProgramState& state, QWidget* parent)
     connect(list_, &QAbstractItemView::doubleClicked, this, &Form1::lstTel_DblClick);
     connect(list_->header(), &QHeaderView::sectionClicked, this, &Form1::lstTel_ColumnClick);
 
+    connect(online_, &OnlineVolumes::changed, this, &Form1::showOnlineVolumes);
+
     fileOpener_ = std::make_unique<CatalogFileOpener>(
-        state_.drives, state_.shell, state_.prompter,
+        state_.drives, online_->locator(), state_.shell, state_.prompter,
         [this](const QString& current, const QString& volumeName) {
             return chooseDrive(current, volumeName);
         });
@@ -357,7 +362,7 @@ void Form1::prepareToOpenWindow() {
 QString Form1::chooseDrive(const QString& current, const QString& volumeName) {
     prepareToOpenWindow();
     QStringList drives;
-    for (const Drive& drive : state_.drives.drives())
+    for (const Drive& drive : state_.drives.letters())
         drives << drive.display();
     DriveChooser chooser(drives, current, volumeName, this);
     chooser.exec();

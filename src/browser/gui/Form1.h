@@ -19,6 +19,8 @@ class CatalogTree;
 class ContentsList;
 class Database;
 class EditingCommands;
+class HelpWindow;
+class OnlineVolumes;
 class PaneSplitter;
 class PictureButtonRow;
 class ProgramState;
@@ -116,7 +118,8 @@ private:
 
     bool loadCatalogAtStart(SplashWindow& splash);
     void loadRootAndCategories(const RootAndCategories& catalog);
-    ContentsRow categoryRow(const QString& key, const QString& name, const QString& image) const;
+    // A category's row, its first column reading `text`.
+    ContentsRow categoryRow(const QString& key, const QString& text, const QString& image) const;
     void LoadVolumes(const Database& db, std::vector<ContentsRow>& rows);
     void selectNode(QTreeWidgetItem* node);
     void showChildRows(QTreeWidgetItem* node);
@@ -129,6 +132,10 @@ private:
     // events run, the openwindow cue plays.
     void prepareToOpenWindow();
     QString chooseDrive(const QString& current, const QString& volumeName);
+
+    // Marks the volumes online as the last look found them.
+    void showOnlineVolumes();
+    QString volumeStatusText(QTreeWidgetItem* volumeNode) const;
 
     void restoreLayout();
     void saveLayout();
@@ -144,14 +151,17 @@ private:
     QLabel* logo_ = nullptr;
     QLabel* status_;
     QHash<QString, QMenu*> contextMenus_;
+    OnlineVolumes* online_;
     std::unique_ptr<CatalogFileOpener> fileOpener_;
     // The last search and the request to stop, shared by the find tool and
     // the export dialog.
     SearchState searchState_;
     std::unique_ptr<SearchWindow> searchWindow_;
+    std::unique_ptr<HelpWindow> helpWindow_; // made when the desktop cannot show the help
 
     // Figures of every volume node, by node number, from the last load.
     QHash<int, VolumeSummary> volumeCache_;
+    QStringList volumeKeys_; // of the volume nodes of the last load
     QString lastSelectedKey_;
     int lastShownNumber_ = 0;
     QString shownKey_;

@@ -6,6 +6,7 @@
 #include "browser/gui/CatalogTree.h"
 #include "browser/gui/ContentsList.h"
 #include "browser/gui/Form1.h"
+#include "browser/gui/HelpWindow.h"
 #include "browser/gui/PaneSplitter.h"
 #include "browser/gui/PictureButtonRow.h"
 #include "browser/gui/ProgramLogo.h"
@@ -51,10 +52,17 @@ bool Form1::start() {
     YieldEvents(25);
     state_.loadOptions();
     state_.sounds.play(cue::kStartup, SoundPlayer::Wait::UntilEnd);
-    IconCache(state_.fileTypes, state_.images, [&splash](const QString& message) {
-        splash.setMessage(message);
-        YieldEvents(5); // the message shows before the work begins
-    }).RefreshIconCache();
+    IconCache(
+        state_.fileTypes, state_.images,
+        [&splash](const QString& message) {
+            splash.setMessage(message);
+            YieldEvents(5); // the message shows before the work begins
+        },
+        [&splash](const QString& progress) {
+            splash.setProgress(progress);
+            YieldEvents(1);
+        })
+        .RefreshIconCache();
     setWindowTitle(ProgramCaption());
     state_.environment = state_.settingsFile().loadEnvironment();
     restoreLayout();
@@ -94,14 +102,21 @@ bool Form1::loadCatalogAtStart(SplashWindow& splash) {
     }
 }
 
+// A key the settings file lacks keeps the window's value. A list wider than
+// the window leaves (the window was wider when it closed, maximized say) gets
+// the share a first start gives it.
 void Form1::restoreLayout() {
     const Environment& layout = state_.environment;
-    if (layout.windowLeft && layout.windowTop && layout.windowWidth && layout.windowHeight &&
-        *layout.windowWidth > 0 && *layout.windowHeight > 0)
-        setGeometry(TwipsToPixels(*layout.windowLeft), TwipsToPixels(*layout.windowTop),
-                    TwipsToPixels(*layout.windowWidth), TwipsToPixels(*layout.windowHeight));
-    panes_->setListWidth(layout.splitterLeft ? int(std::lround(*layout.splitterLeft))
-                                             : width() * 2 / 3);
+    const auto pixels = [](const std::optional<double>& twips, int current) {
+        return twips ? TwipsToPixels(*twips) : current;
+    };
+    const QRect window(pixels(layout.windowLeft, x()), pixels(layout.windowTop, y()),
+                       pixels(layout.windowWidth, width()), pixels(layout.windowHeight, height()));
+    if (window.width() > 0 && window.height() > 0)
+        setGeometry(window);
+    const int room = width() - PaneSplitter::kBarWidth - PaneSplitter::kNarrowest;
+    const bool fits = layout.splitterLeft && *layout.splitterLeft <= room;
+    panes_->setListWidth(fits ? int(std::lround(*layout.splitterLeft)) : width() * 2 / 3);
 }
 
 void Form1::saveLayout() {
@@ -133,6 +148,8 @@ void Form1::closeEvent(QCloseEvent* event) {
         saveLayout();
     if (searchWindow_)
         searchWindow_->close();
+    if (helpWindow_)
+        helpWindow_->close();
     event->accept();
 }
 
@@ -187,13 +204,14 @@ void Form1::CompactDatabase() {
         YieldEvents(25);
         compactCatalog(state_.catalog());
     } catch (const CatalogError& error) {
-        state_.prompter.message(
-            QStringLiteral("The catalog could not be compacted and is as it was.\n\n") +
-            error.message());
+        state_.prompter.message(error.message());
     }
 }
 
 void Form1::RefreshViews() {
+    // The caption names the current catalog, also one that cannot be shown.
+    setWindowTitle(ProgramCaption() + QStringLiteral(" - ") + state_.environment.lastLoadedFile +
+                   (state_.isReadOnly() ? QStringLiteral(" (read-only)") : QString()));
     tree_->clearNodes();
     list_->contents().clearRows();
     setStatusText(QStringLiteral(" "));
@@ -206,8 +224,10 @@ void Form1::RefreshViews() {
         std::vector<ContentsRow> volumeRows;
         LoadVolumes(db, volumeRows);
         std::vector<ContentsRow> rows;
+        // Category names as stored: only showing a node capitalises them.
         for (const CategoryEntry& category : catalog.categories)
-            rows.push_back(categoryRow(category.key, category.name, QStringLiteral("cat_closed")));
+            rows.push_back(categoryRow(category.key, QLatin1Char(' ') + category.name,
+                                       QStringLiteral("cat_closed")));
         std::move(volumeRows.begin(), volumeRows.end(), std::back_inserter(rows));
         list_->contents().setRows(std::move(rows));
         tree_->setCurrentItem(tree_->node(RootKey()));
@@ -236,13 +256,21 @@ void Form1::ShowOptions() {
         RefreshViews();
 }
 
-// The help document of the program folder, in the desktop's browser.
+// The help document of the program folder, in the desktop's browser, or in
+// a window of the program's own when the desktop has none.
 void Form1::ShowHelp() {
     const QString help = state_.programFile(QStringLiteral("kestro2.html"));
-    if (!QFileInfo(help).isFile())
+    if (!QFileInfo(help).isFile()) {
         state_.prompter.message(kFileNotFoundMessage);
-    else if (state_.shell.openDocument(help) == Shell::Outcome::NoApplication)
-        state_.prompter.message(kNoApplicationMessage);
+        return;
+    }
+    if (state_.shell.openDocument(help) != Shell::Outcome::NoApplication)
+        return;
+    if (!helpWindow_)
+        helpWindow_ = std::make_unique<HelpWindow>(help);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 } // namespace kestro

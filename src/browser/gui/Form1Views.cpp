@@ -10,7 +10,7 @@
 #include "catalog/DisplayRules.h"
 #include "catalog/NodeKey.h"
 #include "platform/FileTypes.h"
-#include "platform/Version.h"
+#include "platform/OnlineVolumes.h"
 #include "platform/YieldEvents.h"
 #include "platform/gui/CatalogFileOpener.h"
 #include "settings/gui/ProgramState.h"
@@ -42,18 +42,18 @@ void Form1::loadRootAndCategories(const RootAndCategories& catalog) {
 // A category's row says what it is in the file columns' Type column, or in
 // the volume columns' Description column: the volume columns have no column
 // for it.
-ContentsRow Form1::categoryRow(const QString& key, const QString& name,
+ContentsRow Form1::categoryRow(const QString& key, const QString& text,
                                const QString& image) const {
     ContentsRow row{key, image, {}, {}};
-    row.texts[0] = SmartCaps(QLatin1Char(' ') + name, smartCaps());
+    row.texts[0] = text;
     row.texts[list_->mode() == ListMode::Volumes ? 5 : 2] = kCategoryTypeText;
     return row;
 }
 
 void Form1::LoadVolumes(const Database& db, std::vector<ContentsRow>& rows) {
-    setWindowTitle(ProgramCaption() + QStringLiteral(" - ") + state_.environment.lastLoadedFile);
     lastShownNumber_ = 0;
     volumeCache_.clear(); // its node numbers belong to the tree just cleared
+    volumeKeys_.clear();
     const std::vector<VolumeEntry> volumes = ReadVolumes(db);
     if (volumes.empty())
         return; // the list keeps the columns it has
@@ -75,10 +75,37 @@ void Form1::LoadVolumes(const Database& db, std::vector<ContentsRow>& rows) {
             rows.push_back(std::move(row));
         }
         volumeCache_.insert(CatalogTree::numberOf(node), volume.summary);
+        volumeKeys_ << volume.key;
         for (const FolderEntry& folder : volume.folders)
             tree_->addNode(volume.key, folder.key, SmartCaps(folder.name, smartCaps()),
                            QStringLiteral("closed"), QStringLiteral("open"));
     }
+    showOnlineVolumes();
+    online_->refresh();
+}
+
+void Form1::showOnlineVolumes() {
+    for (const QString& key : std::as_const(volumeKeys_)) {
+        if (QTreeWidgetItem* node = tree_->node(key)) {
+            const std::optional<Drive> drive = online_->driveOf(TableNameOf(key));
+            tree_->setOnline(node, drive ? drive->root : QString());
+        }
+    }
+    QTreeWidgetItem* selected = tree_->currentItem();
+    if (selected && CatalogTree::keyOf(selected) == shownKey_ &&
+        KindOfKey(shownKey_) == NodeKind::Volume)
+        setStatusText(volumeStatusText(selected));
+}
+
+// The status line of a volume: where it is online, then its figures (a long
+// line is cut at its end).
+QString Form1::volumeStatusText(QTreeWidgetItem* volumeNode) const {
+    QString name = volumeNode->text(0);
+    if (const std::optional<Drive> drive =
+            online_->driveOf(TableNameOf(CatalogTree::keyOf(volumeNode))))
+        name += QStringLiteral(" -- online at %1 (%2)").arg(drive->root, drive->name());
+    return VolumeStatusText(name, volumeCache_.value(CatalogTree::numberOf(volumeNode)),
+                            europeanDates());
 }
 
 void Form1::ExpandAhead(QTreeWidgetItem* node) {
@@ -215,7 +242,9 @@ void Form1::showChildRows(QTreeWidgetItem* node) {
         QTreeWidgetItem* child = node->child(i);
         const QString key = CatalogTree::keyOf(child);
         if (KindOfKey(key) == NodeKind::Category) {
-            rows.push_back(categoryRow(key, child->text(0), CatalogTree::imageOf(child)));
+            rows.push_back(categoryRow(key,
+                                       SmartCaps(QLatin1Char(' ') + child->text(0), smartCaps()),
+                                       CatalogTree::imageOf(child)));
             continue;
         }
         ContentsRow row{key, CatalogTree::imageOf(child), {}, {}};
@@ -234,9 +263,7 @@ void Form1::showFolderRows(QTreeWidgetItem* node) {
     ExpandAhead(node);
     QTreeWidgetItem* selected = tree_->currentItem();
     if (selected && KindOfKey(CatalogTree::keyOf(selected)) == NodeKind::Volume)
-        setStatusText(VolumeStatusText(selected->text(0),
-                                       volumeCache_.value(CatalogTree::numberOf(selected)),
-                                       europeanDates()));
+        setStatusText(volumeStatusText(selected));
     else
         setStatusText(QStringLiteral(" "));
     const QString tablename = TableNameOf(shownKey_);

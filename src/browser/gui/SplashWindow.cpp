@@ -44,10 +44,9 @@ SplashWindow::SplashWindow(const QIcon& logo, QWidget* parent)
     auto* name = centredLabel("lblName", QStringLiteral("Kestro Pro"), frame);
     name->setFont(scaled(font(), 2.0, true));
     auto* version = centredLabel("Label2", QStringLiteral("Version ") + kVersionText, frame);
-    auto* purpose =
-        centredLabel("Label1", QStringLiteral("The catalog of your removable media"), frame);
-    purpose->setFont(scaled(font(), 0.9, false));
-    purpose->setForegroundRole(QPalette::PlaceholderText);
+    label1_ = centredLabel("Label1", QStringLiteral("The catalog of your removable media"), frame);
+    label1_->setFont(scaled(font(), 0.9, false));
+    label1_->setForegroundRole(QPalette::PlaceholderText);
     lbl_ = centredLabel("lbl", QStringLiteral("Loading database..."), frame);
 
     auto* column = new QVBoxLayout(frame);
@@ -57,7 +56,7 @@ SplashWindow::SplashWindow(const QIcon& logo, QWidget* parent)
     column->addSpacing(8);
     column->addWidget(name);
     column->addWidget(version);
-    column->addWidget(purpose);
+    column->addWidget(label1_);
     column->addSpacing(20);
     column->addWidget(lbl_);
 
@@ -70,6 +69,10 @@ SplashWindow::SplashWindow(const QIcon& logo, QWidget* parent)
 
 void SplashWindow::setMessage(const QString& text) {
     lbl_->setText(text);
+}
+
+void SplashWindow::setProgress(const QString& text) {
+    label1_->setText(text);
 }
 
 } // namespace kestro

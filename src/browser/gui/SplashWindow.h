@@ -8,8 +8,8 @@ class QLabel;
 namespace kestro {
 
 // The window shown while the program starts: the logo, the name and
-// version, and what the start is doing (`lbl`, "Loading database..." at
-// first).
+// version, what the start is doing (`lbl`, "Loading database..." at first)
+// and how far it got (`Label1`, which first says what the program is for).
 class SplashWindow : public QWidget {
     Q_OBJECT
 public:
@@ -17,9 +17,11 @@ public:
 
 public Q_SLOTS:
     void setMessage(const QString& text);
+    void setProgress(const QString& text);
 
 private:
     QLabel* lbl_;
+    QLabel* label1_;
 };
 
 } // namespace kestro

@@ -283,6 +283,14 @@ void CatalogDialog::catalog(const Drive& drive) {
                    *this);
     walkCounts_->clear();
     lastOutcome_ = run.run({driveOf(drive), check1_->isChecked(), check2_->isChecked()});
+    // A volume catalogued with gaps says so, and where they are.
+    const QString leftOut = LeftOutReport(*lastOutcome_);
+    if (lastOutcome_->result != CatalogRunOutcome::Result::Catalogued || leftOut.isEmpty())
+        return;
+    if (lastOutcome_->leftOut() > 0)
+        setStatus(QStringLiteral("Items left out of the catalog: %1")
+                      .arg(CountText(lastOutcome_->leftOut()).trimmed()));
+    message(leftOut);
 }
 
 bool CatalogDialog::waitForAnswer(QChar letter) {
@@ -410,9 +418,10 @@ void CatalogDialog::refreshViews() {
     refreshViews_();
 }
 
-void CatalogDialog::runFinished() {
+void CatalogDialog::runFinished(bool catalogued) {
     pic1_->setPixmap(DiscPicture(kDiscAtRest));
-    state_.sounds.play(cue::kCatalogDone);
+    if (catalogued)
+        state_.sounds.play(cue::kCatalogDone);
 }
 
 void CatalogDialog::clearAbortRequest() {

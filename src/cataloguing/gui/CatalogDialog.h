@@ -80,7 +80,7 @@ protected:
     std::optional<QString> askVolumeName(const QString& prompt, const QString& title,
                                          const QString& defaultName) override;
     void refreshViews() override;
-    void runFinished() override;
+    void runFinished(bool catalogued) override;
     void clearAbortRequest() override;
 
 private:

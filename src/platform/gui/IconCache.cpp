@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QIcon>
+#include <QLocale>
 #include <QPainter>
 
 namespace kestro {
@@ -15,11 +16,15 @@ namespace {
 constexpr int kSurfaceSide = 20;
 constexpr int kIconSide = 16;
 constexpr const char* kBitmapFormat = "BMP";
+// The splash window hears of the progress every so many file types.
+constexpr qsizetype kProgressEvery = 50;
 
 } // namespace
 
-IconCache::IconCache(FileTypes& types, ImageStore& images, SplashMessage splashMessage)
-    : types_(types), images_(images), splashMessage_(std::move(splashMessage)) {}
+IconCache::IconCache(FileTypes& types, ImageStore& images, SplashMessage splashMessage,
+                     SplashMessage splashProgress)
+    : types_(types), images_(images), splashMessage_(std::move(splashMessage)),
+      splashProgress_(std::move(splashProgress)) {}
 
 int IconCache::RefreshIconCache() {
     const QDir folder(types_.iconCacheFolder());
@@ -31,7 +36,10 @@ int IconCache::RefreshIconCache() {
     tellSplash(QStringLiteral("Loading resources..."));
     types_.rescanIconCache();
     int made = 0;
-    for (const QString& extension : types_.knownExtensions()) {
+    const QStringList extensions = types_.knownExtensions();
+    for (qsizetype i = 0; i < extensions.size(); ++i) {
+        tellProgress(i, extensions.size());
+        const QString& extension = extensions[i];
         const QString key = FileTypes::IconKeyOf(extension);
         if (types_.hasCachedIcon(key))
             continue;
@@ -41,6 +49,7 @@ int IconCache::RefreshIconCache() {
         bitmap.save(types_.iconCacheFile(key), kBitmapFormat);
         ++made;
     }
+    tellProgress(extensions.size(), extensions.size());
     LoadIconCache();
     return made;
 }
@@ -48,7 +57,10 @@ int IconCache::RefreshIconCache() {
 int IconCache::BuildIconCache() {
     tellSplash(QStringLiteral("Creating resources for the first time..."));
     int made = 0;
-    for (const QString& extension : types_.knownExtensions()) {
+    const QStringList extensions = types_.knownExtensions();
+    for (qsizetype i = 0; i < extensions.size(); ++i) {
+        tellProgress(i, extensions.size());
+        const QString& extension = extensions[i];
         const QImage bitmap = bitmapOf(extension);
         if (bitmap.isNull())
             continue;
@@ -57,6 +69,7 @@ int IconCache::BuildIconCache() {
         bitmap.save(types_.iconCacheFile(key), kBitmapFormat);
         ++made;
     }
+    tellProgress(extensions.size(), extensions.size());
     types_.rescanIconCache();
     return made;
 }
@@ -124,6 +137,14 @@ QImage IconCache::bitmapOf(const QString& extension) const {
 void IconCache::tellSplash(const QString& message) const {
     if (splashMessage_)
         splashMessage_(message);
+}
+
+void IconCache::tellProgress(qsizetype done, qsizetype total) const {
+    if (!splashProgress_ || (done % kProgressEvery != 0 && done != total))
+        return;
+    const QLocale c = QLocale::c();
+    splashProgress_(
+        QStringLiteral("File types: %1 of %2").arg(c.toString(done), c.toString(total)));
 }
 
 } // namespace kestro

@@ -24,12 +24,15 @@ class ImageStore;
 // the files concerned show "leaf".
 class IconCache {
 public:
-    // Shows a message on the splash window (and lets pending window events run).
+    // Shows a text on the splash window (and lets pending window events run).
     using SplashMessage = std::function<void(const QString&)>;
 
     // Works on the cache folder of `types`, keeping its set of cached icons in
-    // step, and fills `images`.
-    IconCache(FileTypes& types, ImageStore& images, SplashMessage splashMessage = {});
+    // step, and fills `images`. `splashMessage` is told what the cache is
+    // doing, `splashProgress` how many file types it has been through
+    // ("File types: 120 of 1,043").
+    IconCache(FileTypes& types, ImageStore& images, SplashMessage splashMessage = {},
+              SplashMessage splashProgress = {});
 
     // At start: builds the cache when its folder is missing or empty;
     // otherwise makes the bitmaps of known extensions that have none and
@@ -56,10 +59,12 @@ private:
     // theme has no icon for its type.
     QImage bitmapOf(const QString& extension) const;
     void tellSplash(const QString& message) const;
+    void tellProgress(qsizetype done, qsizetype total) const;
 
     FileTypes& types_;
     ImageStore& images_;
     SplashMessage splashMessage_;
+    SplashMessage splashProgress_;
 };
 
 } // namespace kestro

@@ -38,10 +38,6 @@ const QString kEuropeanCaption = QStringLiteral("Kestro Pro Find Tool (Euro-Date
 constexpr double kLeastWidth = 5500;
 constexpr double kLeastHeight = 3500;
 
-// The result columns' widths, in twips, in column order.
-constexpr double kColumnWidths[SearchResultsModel::ColumnCount] = {3000, 1500, 1500, 1500,
-                                                                   1000, 1250, 1500};
-
 // The buttons stand in a column this wide, in twips, at the right edge; the
 // tab strip takes the width they leave. The result list spans the window.
 constexpr double kButtonColumn = 1245;
@@ -71,7 +67,7 @@ SearchWindow::SearchWindow(ProgramState& program, SearchState& search, HandOffs 
     : QWidget(parent, Qt::Window), program_(program), search_(search),
       handOffs_(std::move(handOffs)), tabs_(new SearchTabs(this)),
       results_(new SearchResultsModel(program.images, this)), listView1_(new QTreeView(this)),
-      status_(new QLabel) {
+      columns_(*listView1_), status_(new QLabel) {
     setObjectName(QStringLiteral("fSearch"));
     setWindowTitle(kCaption);
     setMinimumSize(TwipsToPixels(kLeastWidth), TwipsToPixels(kLeastHeight));
@@ -204,10 +200,11 @@ void SearchWindow::Form_Activate() {
     tabs_->focusName();
 }
 
+// The columns fit their headers and the rows found; a width the user drags
+// holds until the window is activated again.
 void SearchWindow::showColumns() {
     results_->setEuropeanDates(program_.options().oDateFormat != 0);
-    for (int column = 0; column < SearchResultsModel::ColumnCount; ++column)
-        listView1_->header()->resizeSection(column, TwipsToPixels(kColumnWidths[column]));
+    columns_.reset({});
 }
 
 void SearchWindow::loadPlacement() {
@@ -292,6 +289,7 @@ void SearchWindow::ListView1_ColumnClick(int column) {
     results_->toggleSortBy(column);
     listView1_->header()->setSortIndicatorShown(true);
     listView1_->header()->setSortIndicator(results_->sortColumn(), results_->sortOrder());
+    columns_.fit(); // the headers now show where the sort is
 }
 
 void SearchWindow::ListView1_DblClick() {
@@ -299,12 +297,14 @@ void SearchWindow::ListView1_DblClick() {
     if (results_->rowCount() == 0 || selected.isEmpty())
         return;
     const SearchResult& row = results_->result(selected.first().row());
-    // The opener takes what follows the first "_" as drive and folder. A
-    // volume's root row ("W:", no location) opens the root folder itself.
+    // The opener takes a folder key: the volume's identifier, "_", drive and
+    // folder. A volume's root row ("W:", no location) opens the root folder
+    // itself.
+    const QString volume = row.tablename + QLatin1Char('_');
     if (row.location.isEmpty())
-        handOffs_.fileOpener.open(QStringLiteral("blah_") + row.name, QString(), row.volume);
+        handOffs_.fileOpener.open(volume + row.name, QString(), row.volume);
     else
-        handOffs_.fileOpener.open(QStringLiteral("blah_") + row.location, row.name, row.volume);
+        handOffs_.fileOpener.open(volume + row.location, row.name, row.volume);
 }
 
 // ---------------------------------------------------------------------------
@@ -317,17 +317,21 @@ void SearchWindow::clearResults() {
 
 void SearchWindow::addResults(std::vector<SearchResult> rows) {
     results_->add(std::move(rows));
-    if (results_->rowCount() < kRowsShownAtOnce || !sinceResultsShown_.isValid() ||
+    const bool first = !sinceResultsShown_.isValid();
+    if (first || results_->rowCount() < kRowsShownAtOnce ||
         sinceResultsShown_.hasExpired(kShowResultsEveryMs)) {
         results_->showAdded();
         sinceResultsShown_.start();
     }
+    if (first)
+        columns_.fit();
 }
 
 void SearchWindow::setBusy(bool busy) {
     if (!busy) {
         results_->showAdded();
         results_->sortNewRows();
+        columns_.fit();
     }
     findB_->setEnabled(!busy);
     newB_->setEnabled(!busy);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/gui/ColumnFitter.h"
 #include "search/SearchView.h"
 
 #include <QElapsedTimer>
@@ -94,6 +95,7 @@ private:
     QPushButton* quitB_ = nullptr;
     SearchResultsModel* results_;
     QTreeView* listView1_;
+    ColumnFitter columns_; // of the result list
     QLabel* status_;
 
     // The list takes the rows found in a few big steps rather than in

@@ -109,10 +109,11 @@ void OptionsDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// The boxes show the options of the settings file, and the drive list the
-// drives of the moment.
+// The options of the settings file become the program's and show in the
+// boxes, and the drive list shows the drives of the moment.
 void OptionsDialog::Form_Activate() {
-    const Options options = state_.settingsFile().loadOptions();
+    state_.loadOptions();
+    const Options options = state_.options();
     for (const FlagBox& flagBox : flagBoxes_)
         flagBox.box->setChecked(options.*flagBox.flag != 0);
 
@@ -120,7 +121,7 @@ void OptionsDialog::Form_Activate() {
     const QSignalBlocker quiet(driveList_);
     driveList_->clear();
     int picked = -1;
-    for (const Drive& drive : state_.drives.drives()) {
+    for (const Drive& drive : state_.drives.letters()) {
         driveList_->addItem(drive.display());
         if (options.oStartupDrive.left(1).compare(drive.letter, Qt::CaseInsensitive) == 0)
             picked = driveList_->count() - 1;
@@ -148,7 +149,7 @@ void OptionsDialog::cmdOK_Click() {
     if (!state_.settingsFile().saveOptions(chosen))
         state_.prompter.message(
             QStringLiteral("The options could not be saved in %1.  They apply until Kestro Pro "
-                           "ends.")
+                           "ends or the options are opened again.")
                 .arg(state_.settingsFile().path()));
     accept();
 }

@@ -18,10 +18,12 @@ class ProgramState;
 // "Options": the options of the settings file, each a check box but the
 // default catalog drive, which is picked in a drive list.
 //
-// Each showing reads the options afresh from the settings file. OK makes the
+// Each showing reads the options afresh from the settings file into the
+// program's options, so the boxes show what the program uses. OK makes the
 // options in the boxes the program's options and saves them (telling the
 // user when the file cannot be written: the options then hold until the
-// program ends); the caller rebuilds the views when the dialog was accepted.
+// program ends or the dialog reads the file again); the caller rebuilds the
+// views when the dialog was accepted.
 // Cancel changes nothing.
 class OptionsDialog : public QDialog {
     Q_OBJECT

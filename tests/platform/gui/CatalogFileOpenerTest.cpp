@@ -1,5 +1,6 @@
 #include "platform/gui/CatalogFileOpener.h"
 
+#include "platform/VolumeLocator.h"
 #include "support/RecordingShell.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDrives.h"
@@ -16,15 +17,17 @@ namespace {
 struct CatalogFileOpenerTest : ::testing::Test {
     QTemporaryDir stick, otherStick;
     test::TestDrives drives;
+    VolumeLocator volumes{drives.system()};
     test::RecordingShell shell;
     test::ScriptedPrompter prompter;
     QStringList chosenDrives;
     QStringList offered;
-    CatalogFileOpener opener{
-        drives.table(), shell, prompter, [this](const QString& current, const QString& volumeName) {
-            offered << current + " for " + volumeName;
-            return chosenDrives.isEmpty() ? QString() : chosenDrives.takeFirst();
-        }};
+    CatalogFileOpener opener{drives.table(), volumes, shell, prompter,
+                             [this](const QString& current, const QString& volumeName) {
+                                 offered << current + " for " + volumeName;
+                                 return chosenDrives.isEmpty() ? QString()
+                                                               : chosenDrives.takeFirst();
+                             }};
 
     void SetUp() override {
         drives.map('D', stick.path());
@@ -57,6 +60,22 @@ TEST_F(CatalogFileOpenerTest, AMissingFileAsksForAnotherDriveUntilFound) {
     EXPECT_EQ(prompter.messages, QStringList({kMediaNotReadyMessage, kMediaNotReadyMessage}));
     EXPECT_EQ(offered, QStringList({"D: for Holidays", "C: for Holidays"}));
     EXPECT_EQ(shell.documents, QStringList({moved}));
+}
+
+TEST_F(CatalogFileOpenerTest, AVolumeIsOpenedWhereverItsMarkerIsAndNeverFromAnother) {
+    test::writeAll(stick.filePath("Kestro.cat"), "71330842\r\n");
+    test::writeAll(otherStick.filePath("Kestro.cat"), "12345\r\n");
+    const QString mine = put(stick, "DOCS/a.txt");
+    put(otherStick, "DOCS/a.txt");
+    // Catalogued in E:, the volume is in D: now, and E: holds another volume.
+    opener.open("71330842_E:\\DOCS", "a.txt", "Holidays");
+    EXPECT_EQ(shell.documents, QStringList({mine}));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    // A volume that is nowhere is asked for.
+    opener.open("555_E:\\DOCS", "a.txt", "Lost");
+    EXPECT_EQ(prompter.messages, QStringList({kMediaNotReadyMessage}));
+    EXPECT_EQ(offered, QStringList({"E: for Lost"}));
+    EXPECT_EQ(shell.documents, QStringList({mine}));
 }
 
 TEST_F(CatalogFileOpenerTest, CancellingTheDriveChoiceEndsQuietly) {
