@@ -127,6 +127,7 @@ for files in "${sizes[@]}"; do
         for c in "${!clis[@]}"; do
             home=$work/home-$files-$c
             rm -rf "$home" && mkdir -p "$home"
+            "${clis[$c]}" new --home "$home" "$home/default.mdb" >/dev/null
             # A program from before --timings gives its total only.
             timings=()
             "${clis[$c]}" catalog --help | grep -q -- --timings && timings=(--timings)
