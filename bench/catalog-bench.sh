@@ -127,6 +127,7 @@ for files in "${sizes[@]}"; do
         for c in "${!clis[@]}"; do
             home=$work/home-$files-$c
             rm -rf "$home" && mkdir -p "$home"
+            cp "$(dirname "${clis[$c]}")/new.kst" "$home/" 2>/dev/null || true
             "${clis[$c]}" new --home "$home" "$home/default.mdb" >/dev/null
             # A program from before --timings gives its total only.
             timings=()
