@@ -15,6 +15,7 @@
 #include "platform/VolumeLocator.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
@@ -39,15 +40,27 @@ const QCommandLineOption kChangesOption(
     QStringLiteral("changes"),
     QStringLiteral("After cataloguing a volume again, print what changed since the catalogue "
                    "before, as the changes command does."));
+const QCommandLineOption kTimingsOption(
+    QStringLiteral("timings"),
+    QStringLiteral("Print on standard error, in seconds from the start, when each step of the "
+                   "run began and when the run ended."));
 
 // A cataloguing run seen from a terminal: a progress line on stderr,
 // messages on stderr, the volume's name from --name or asked on the terminal.
 class TerminalRunView : public CatalogRunView {
 public:
-    explicit TerminalRunView(std::optional<QString> name) : name_(std::move(name)) {}
+    TerminalRunView(std::optional<QString> name, bool timings)
+        : name_(std::move(name)), timings_(timings) {
+        sinceStart_.start();
+    }
 
     void setTitle(const QString&) override {}
-    void setStatus(const QString& text) override { progress_.setStatus(text); }
+    void setStatus(const QString& text) override {
+        if (timings_ && text != lastStatus_)
+            printTiming(text);
+        lastStatus_ = text;
+        progress_.setStatus(text);
+    }
     void setProgressRange(qint64 maximum) override { progress_.setRange(maximum); }
     void setProgressValue(qint64 value) override { progress_.setValue(value); }
     void yieldEvents(int) override { progress_.tick(); }
@@ -89,11 +102,25 @@ public:
         return answer.isEmpty() ? defaultName : answer;
     }
     void refreshViews() override {}
-    void runFinished(bool) override { progress_.clear(); }
+    void runFinished(bool) override {
+        progress_.clear();
+        if (timings_)
+            printTiming(QStringLiteral("end"));
+    }
     void clearAbortRequest() override { progress_.clearInterrupt(); }
 
 private:
+    void printTiming(const QString& step) {
+        progress_.clear();
+        printError(QStringLiteral("%1 %2\n")
+                       .arg(double(sinceStart_.nsecsElapsed()) / 1e9, 0, 'f', 3)
+                       .arg(step));
+    }
+
     std::optional<QString> name_;
+    bool timings_;
+    QElapsedTimer sinceStart_;
+    QString lastStatus_;
     TerminalProgress progress_;
 };
 
@@ -145,7 +172,7 @@ int catalogDrive(Invocation& call) {
     std::optional<QString> name;
     if (call.parser().isSet(kNameOption))
         name = call.parser().value(kNameOption);
-    TerminalRunView view(name);
+    TerminalRunView view(name, call.parser().isSet(kTimingsOption));
     CatalogRun run(session.catalog(), drives, system, session.programFolder(), view);
     const CatalogRunOutcome outcome =
         run.run({drive, call.parser().isSet(kClearOption), call.parser().isSet(kEjectOption)});
@@ -389,7 +416,7 @@ std::vector<Command> cataloguingCommands() {
          QStringLiteral("Catalog the volume in a drive (\"d:\"), or a folder through a drive "
                         "letter mapped to it."),
          QStringLiteral("DRIVE-OR-FOLDER"),
-         {kNameOption, kClearOption, kEjectOption, kChangesOption},
+         {kNameOption, kClearOption, kEjectOption, kChangesOption, kTimingsOption},
          1,
          1,
          catalogDrive,

@@ -7,6 +7,8 @@
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
 #include "cataloguing/ChangeRecording.h"
+#include "cataloguing/EarlyWriteback.h"
+#include "cataloguing/ImportingWalk.h"
 #include "cataloguing/ListingImport.h"
 #include "cataloguing/VolumeIdentity.h"
 #include "platform/DriveTable.h"
@@ -21,8 +23,6 @@ namespace kestro {
 namespace {
 
 constexpr int kDrivePollMs = 250;
-// Short enough that the end of a walk is taken up at once.
-constexpr int kWalkPollMs = 20;
 
 const QString kDriveNotReady = QStringLiteral("Drive not ready or unavailable...");
 const QString kNoIdentifier =
@@ -39,10 +39,17 @@ const QString kFolderNotWritable =
                    "listing files there. Make it writable, or start Kestro Pro with a program "
                    "folder of your own.");
 
-// The two listing files of a run, removed however the run ends.
+// The two listing files of a run, removed however the run ends. Those a
+// crashed run left are removed first: the file listing is read as soon as
+// it exists.
 struct ListingFiles {
     QString folders, files;
-    ~ListingFiles() {
+    ListingFiles(QString folderListing, QString fileListing)
+        : folders(std::move(folderListing)), files(std::move(fileListing)) {
+        remove();
+    }
+    ~ListingFiles() { remove(); }
+    void remove() const {
         QFile::remove(folders);
         QFile::remove(files);
     }
@@ -176,40 +183,6 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     const ListingFiles listings{ProgramFolder::file(programFolder_, QStringLiteral("dirs.txt")),
                                 ProgramFolder::file(programFolder_, QStringLiteral("files.txt"))};
 
-    view_.setStatusHighlighted(true);
-    view_.setStatus(QStringLiteral("Recursing Volume..."));
-    view_.setWaitCursor(true);
-    view_.yieldEvents(10);
-    view_.setBusy(true);
-    {
-        // Reading folders side by side would send an optical drive's head back
-        // and forth; a disc is walked by one thread.
-        const unsigned threads = volume.driveType == DriveType::CdRom ? 1 : 0;
-        ListingWriter writer({volume.root, volume.rootName, listings.files, listings.folders},
-                             threads);
-        while (!writer.isFinished()) {
-            view_.showWalkProgress(writer.counters().folders, writer.counters().files);
-            if (view_.abortRequested())
-                writer.cancel();
-            view_.waitForEvents(kWalkPollMs);
-        }
-        outcome.walk = writer.wait();
-        view_.showWalkProgress(outcome.walk.folders, outcome.walk.files);
-    }
-    view_.yieldEvents(10);
-    view_.setStatusHighlighted(false);
-    if (outcome.walk.cancelled) {
-        outcome.result = Result::Aborted;
-        return outcome;
-    }
-    if (!outcome.walk.error.isEmpty()) {
-        view_.message(outcome.walk.error);
-        outcome.result = Result::Failed;
-        return outcome;
-    }
-    if (request.ejectWhenDone)
-        drives_.eject(request.drive);
-
     const bool keepDescriptions = volume.existing && !request.clearDescriptions;
     const QString dirs = schema::dirsTable(volume.tablename);
     const QString files = schema::filesTable(volume.tablename);
@@ -219,6 +192,7 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     // pages that remain in use still is). Both last as long as this run's
     // connection.
     db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
+    const EarlyWriteback writeback(db.path());
     Database::Transaction transaction(db);
     if (keepDescriptions) {
         // Descriptions are kept by the path below the volume's root: the
@@ -253,10 +227,38 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         folderNames.emplace(db, dirs, newDirs);
         fileNames.emplace(db, files, newFiles);
     }
+
+    // File rows go in while the walk goes on; the run's transaction keeps
+    // them only once every listing is complete and imported.
+    FileListingImport fileImport(db, newFiles, listings.files, volume.rootName,
+                                 fileNames ? &*fileNames : nullptr);
+    view_.setStatusHighlighted(true);
+    view_.setStatus(QStringLiteral("Recursing Volume..."));
+    view_.setWaitCursor(true);
+    view_.yieldEvents(10);
+    view_.setBusy(true);
+    // Reading folders side by side would send an optical drive's head back
+    // and forth; a disc is walked by one thread.
+    outcome.walk =
+        WalkImportingFiles({volume.root, volume.rootName, listings.files, listings.folders},
+                           volume.driveType == DriveType::CdRom ? 1 : 0, fileImport, view_);
+    view_.yieldEvents(10);
+    view_.setStatusHighlighted(false);
+    if (outcome.walk.cancelled) {
+        outcome.result = Result::Aborted;
+        return outcome; // the transaction rolls back
+    }
+    if (!outcome.walk.error.isEmpty()) {
+        view_.message(outcome.walk.error);
+        outcome.result = Result::Failed;
+        return outcome;
+    }
+    if (request.ejectWhenDone)
+        drives_.eject(request.drive);
+
     const ImportCount folderCount =
         ImportFolders(db, newDirs, listings.folders, view_, folderNames ? &*folderNames : nullptr);
-    const ImportCount fileCount = ImportFiles(db, newFiles, listings.files, volume.rootName, view_,
-                                              fileNames ? &*fileNames : nullptr);
+    const ImportCount fileCount = fileImport.finish(view_);
     outcome.dirs = folderCount.lines;
     outcome.files = fileCount.lines;
     outcome.malformedLines = folderCount.malformed + fileCount.malformed;

@@ -57,12 +57,12 @@ QString LeftOutReport(const CatalogRunOutcome& outcome);
 // item keeps its name and parent folder. It also records what changed on
 // the volume since then (see RecordChanges).
 //
-// The catalog is written in one transaction after the walk: an abort, a
-// failure or a crash leaves it exactly as it was before the run. The volume
-// is dated with the moment its walk began. Two runs never share a program
-// folder's listing files; a run that cannot have them (another run holds
-// them, or the folder cannot be written) is refused before it writes
-// anything to the volume.
+// The catalog is written in one transaction, the file rows while the walk
+// goes on, the rest after it: an abort, a failure or a crash leaves it
+// exactly as it was before the run. The volume is dated with the moment its
+// walk began. Two runs never share a program folder's listing files; a run
+// that cannot have them (another run holds them, or the folder cannot be
+// written) is refused before it writes anything to the volume.
 class CatalogRun {
 public:
     CatalogRun(Catalog catalog, DriveTable& drives, DriveSystem& system, QString programFolder,

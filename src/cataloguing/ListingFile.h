@@ -39,7 +39,9 @@ private:
     void writeOut(std::string_view bytes);
     void fail(int errorNumber);
 
-    static constexpr std::size_t kBufferSize = 1 << 20;
+    // Large enough for big writes, small enough that an import reading the
+    // listing as it grows follows closely.
+    static constexpr std::size_t kBufferSize = 256 << 10;
 
     QString path_;
     int fd_ = -1;

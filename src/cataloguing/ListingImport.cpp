@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <optional>
 
 namespace kestro {
 
@@ -20,23 +21,25 @@ constexpr qint64 kReadBlock = 1 << 20;
 constexpr int kLinesPerYield = 11;
 
 // Reads a listing file line by line in large blocks; a line is handed out
-// without its CR LF. The last line may lack a line end.
+// without its CR LF. A listing still being written may be read as it grows:
+// until markComplete(), a last line that lacks its line end waits for the
+// rest; after it, such a line is the last.
 class ListingReader {
 public:
     explicit ListingReader(const QString& path) : file_(path) {
-        if (!file_.open(QIODevice::ReadOnly))
+        if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             throw CatalogError(QStringLiteral("The listing \"%1\" cannot be read: %2")
                                    .arg(path, file_.errorString()));
     }
 
     qint64 size() const { return file_.size(); }
+    void markComplete() { complete_ = true; }
 
-    // The next line, or false at the end of the file.
+    // The next line, or false at the end of what has been written.
     bool next(std::string_view& line) {
         for (;;) {
             const char* start = buffer_.data() + pos_;
-            const size_t left = buffer_.size() - pos_;
-            if (const void* nl = std::memchr(start, '\n', left)) {
+            if (const void* nl = std::memchr(start, '\n', end_ - pos_)) {
                 size_t length = size_t(static_cast<const char*>(nl) - start);
                 pos_ += length + 1;
                 if (length > 0 && start[length - 1] == '\r')
@@ -45,36 +48,39 @@ public:
                 return true;
             }
             if (!refill()) {
-                if (pos_ == buffer_.size())
+                if (pos_ == end_ || !complete_)
                     return false;
-                size_t length = buffer_.size() - pos_;
-                if (buffer_.back() == '\r')
+                size_t length = end_ - pos_;
+                if (buffer_[end_ - 1] == '\r')
                     --length; // what is left of a line end cut short
                 line = std::string_view(buffer_.data() + pos_, length);
-                pos_ = buffer_.size();
+                pos_ = end_;
                 return true;
             }
         }
     }
 
 private:
-    // Keeps the unread rest and appends the next block; false at the end.
+    // Keeps the unread rest, moved to the front, and reads more after it;
+    // false when nothing more has been written.
     bool refill() {
-        buffer_.erase(0, pos_);
+        std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+        end_ -= pos_;
         pos_ = 0;
-        const size_t kept = buffer_.size();
-        buffer_.resize(kept + size_t(kReadBlock));
-        const qint64 got = file_.read(buffer_.data() + kept, kReadBlock);
+        if (end_ == buffer_.size()) // a line longer than the buffer
+            buffer_.resize(buffer_.size() * 2);
+        const qint64 got = file_.read(buffer_.data() + end_, qint64(buffer_.size() - end_));
         if (got < 0)
             throw CatalogError(QStringLiteral("The listing \"%1\" could not be read to its end: %2")
                                    .arg(file_.fileName(), file_.errorString()));
-        buffer_.resize(kept + size_t(got));
+        end_ += size_t(got);
         return got > 0;
     }
 
     QFile file_;
-    std::string buffer_;
-    size_t pos_ = 0;
+    std::string buffer_ = std::string(size_t(kReadBlock), '\0');
+    size_t pos_ = 0, end_ = 0; // the unread part of the buffer
+    bool complete_ = false;
 };
 
 std::optional<quint64> byteCount(std::string_view digits) {
@@ -164,14 +170,15 @@ private:
     std::string size_, date_;
 };
 
-// The part the two imports share: read every line after the first, yield
-// after every 11th, follow the progress by characters read.
+// The part the imports share: read every line there is (the first one
+// aside), yield after every 11th, follow the progress by characters read;
+// stop after `maxLines` lines when given.
 template <typename AddLine>
-void importLines(ListingReader& reader, ImportProgress& progress, qint64 charactersRead,
-                 ImportCount& count, AddLine addLine) {
+void importLines(ListingReader& reader, ImportProgress& progress, qint64& charactersRead,
+                 ImportCount& count, AddLine addLine, qint64 maxLines = -1) {
     int linesSinceYield = 0;
     std::string_view line;
-    while (!progress.abortRequested() && reader.next(line)) {
+    while (maxLines-- != 0 && !progress.abortRequested() && reader.next(line)) {
         ++count.lines;
         charactersRead += qint64(line.size()) + 2;
         if (++linesSinceYield >= kLinesPerYield) {
@@ -224,36 +231,82 @@ ImportCount ImportFolders(const Database& db, const QString& folderTable,
     progress.setProgressValue(0);
     progress.setStatus(QStringLiteral("Importing Directories..."));
     progress.yieldEvents(10);
-    importLines(reader, progress, qint64(first.size()), count,
+    qint64 charactersRead = qint64(first.size());
+    importLines(reader, progress, charactersRead, count,
                 [&](std::string_view line) { return rows.addItem(line); });
+    finishImport(progress);
+    return count;
+}
+
+// The listing is opened once it exists: the walk makes it.
+struct FileListingImport::State {
+    const Database& db;
+    QString table, listingPath;
+    QByteArray rootName;
+    NameIndexWriter* names;
+    std::optional<ListingReader> reader;
+    std::optional<RowInserter> rows;
+    ImportCount count;
+    qint64 charactersRead = 0;
+
+    bool open(bool mustExist) {
+        if (!reader && (mustExist || QFile::exists(listingPath))) {
+            reader.emplace(listingPath);
+            rows.emplace(db, table, names);
+        }
+        return reader.has_value();
+    }
+
+    void readLines(ImportProgress& progress, qint64 maxLines) {
+        const std::string_view root(rootName.constData(), size_t(rootName.size()));
+        importLines(
+            *reader, progress, charactersRead, count,
+            [&](std::string_view line) {
+                // The volume's marker belongs to the program, not to the user's files.
+                if (ListingField(1, line) == root && isMarkerName(ListingField(2, line)))
+                    return true;
+                return rows->addItem(line);
+            },
+            maxLines);
+    }
+};
+
+FileListingImport::FileListingImport(const Database& db, const QString& fileTable,
+                                     const QString& listingPath, const QString& rootName,
+                                     NameIndexWriter* names)
+    : state_(new State{db, fileTable, listingPath, rootName.toUtf8(), names, {}, {}, {}, 0}) {}
+
+FileListingImport::~FileListingImport() = default;
+
+qint64 FileListingImport::importWritten(ImportProgress& progress, qint64 maxLines) {
+    if (!state_->open(false))
+        return 0;
+    const qint32 before = state_->count.lines;
+    state_->readLines(progress, maxLines);
+    return state_->count.lines - before;
+}
+
+ImportCount FileListingImport::finish(ImportProgress& progress) {
+    ImportCount& count = state_->count;
+    if (progress.abortRequested()) {
+        count.aborted = true;
+        return count;
+    }
+    progress.setTitle(QStringLiteral("Catalog disk"));
+    state_->open(true);
+    state_->reader->markComplete();
+    progress.setProgressRange(state_->reader->size());
+    progress.setProgressValue(state_->charactersRead);
+    progress.setStatus(QStringLiteral("Importing Files..."));
+    progress.yieldEvents(10);
+    state_->readLines(progress, -1);
     finishImport(progress);
     return count;
 }
 
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
                         const QString& rootName, ImportProgress& progress, NameIndexWriter* names) {
-    ImportCount count;
-    if (progress.abortRequested()) {
-        count.aborted = true;
-        return count;
-    }
-    progress.setTitle(QStringLiteral("Catalog disk"));
-    ListingReader reader(listingPath);
-    RowInserter rows(db, fileTable, names);
-    progress.setProgressRange(reader.size());
-    progress.setProgressValue(0);
-    progress.setStatus(QStringLiteral("Importing Files..."));
-    progress.yieldEvents(10);
-    const QByteArray root = rootName.toUtf8();
-    const std::string_view rootView(root.constData(), size_t(root.size()));
-    importLines(reader, progress, 0, count, [&](std::string_view line) {
-        // The volume's marker belongs to the program, not to the user's files.
-        if (ListingField(1, line) == rootView && isMarkerName(ListingField(2, line)))
-            return true;
-        return rows.addItem(line);
-    });
-    finishImport(progress);
-    return count;
+    return FileListingImport(db, fileTable, listingPath, rootName, names).finish(progress);
 }
 
 } // namespace kestro

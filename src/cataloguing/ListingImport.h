@@ -4,6 +4,7 @@
 #include "cataloguing/ImportProgress.h"
 
 #include <QString>
+#include <memory>
 
 namespace kestro {
 
@@ -39,6 +40,31 @@ ImportCount ImportFolders(const Database& db, const QString& folderTable,
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
                         const QString& rootName, ImportProgress& progress,
                         NameIndexWriter* names = nullptr);
+
+// The file listing imported while the walk still writes it (ImportFiles
+// imports it once written): importWritten() takes the complete lines written
+// so far, finish() the rest once the walk has ended, showing the progress as
+// ImportFiles does. Before the listing exists, importWritten() reads nothing.
+class FileListingImport {
+public:
+    FileListingImport(const Database& db, const QString& fileTable, const QString& listingPath,
+                      const QString& rootName, NameIndexWriter* names = nullptr);
+    ~FileListingImport();
+    FileListingImport(const FileListingImport&) = delete;
+    FileListingImport& operator=(const FileListingImport&) = delete;
+
+    // Imports at most `maxLines` of the complete lines written so far, and
+    // stops when the user asks; returns how many lines it read. The
+    // progress value follows the characters read; no status is set.
+    qint64 importWritten(ImportProgress& progress, qint64 maxLines);
+    // Imports every line left, the listing being complete; returns what the
+    // whole import read, as ImportFiles does.
+    ImportCount finish(ImportProgress& progress);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // The text between the (n-1)-th and the n-th field separator (the byte 0xFE)
 // of a listing line; fields count from 1, and a number below 1 gives nothing.

@@ -16,9 +16,12 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QThreadPool>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <linux/magic.h>
 #include <sys/statfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kestro;
 using Result = CatalogRunOutcome::Result;
@@ -347,6 +350,52 @@ TEST_F(RunFixture, AbortInEveryPhaseLeavesTheCatalogAsItWas) {
             EXPECT_EQ(test::readAll(catalogPath), before);
         }
     }
+}
+
+TEST_F(RunFixture, ARunKilledWhileWalkingAndImportingLeavesTheCatalogAsItWas) {
+    ASSERT_EQ(catalog().result, Result::Catalogued);
+    // Long paths make the file listing reach the disk while most of the
+    // folders are still to be walked.
+    const QString longName(240, QLatin1Char('n'));
+    QString deep = volume.path();
+    for (int depth = 0; depth < 4; ++depth)
+        deep += QLatin1Char('/') + longName;
+    ASSERT_TRUE(QDir().mkpath(deep));
+    constexpr int kFolders = 500;
+    for (int i = 0; i < kFolders; ++i) {
+        const QString folder = deep + QStringLiteral("/%1").arg(i);
+        ASSERT_TRUE(QDir().mkdir(folder));
+        QFile file(folder + QLatin1Char('/') + longName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QByteArray before = test::readAll(catalogPath);
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Killed at the first file rows imported while the walk still counts.
+        view.stopWhen = [](const test::ScriptedRunView& v) {
+            if (v.statuses.last() == "Recursing Volume..." && v.yields > 10 &&
+                v.walkFiles < quint64(kFolders))
+                ::raise(SIGKILL);
+            return false;
+        };
+        view.statuses.clear();
+        view.yields = 0;
+        catalog();
+        ::_exit(3); // the walk ended before any of its lines was imported
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        << "the run was not killed while walking and importing";
+
+    EXPECT_EQ(test::readAll(catalogPath), before);
+    EXPECT_EQ(text("SELECT files FROM \"index\""), "4");
+    view = {};
+    const CatalogRunOutcome again = catalog();
+    ASSERT_EQ(again.result, Result::Catalogued) << view.messages.join('/').toStdString();
+    EXPECT_EQ(again.files, 4 + kFolders);
+    EXPECT_EQ(again.dirs, 4 + 4 + kFolders);
 }
 
 TEST_F(RunFixture, ADriveThatIsNotThereIsReportedAndNothingChanges) {

@@ -131,3 +131,34 @@ TEST_F(ImportFixture, AbortStopsInsideAnImportAndTheFileImportThenReadsNothing) 
     EXPECT_EQ(files.lines, 0);
     EXPECT_TRUE(rows("v_files").isEmpty());
 }
+
+TEST_F(ImportFixture, AGrowingFileListingIsImportedLineByLineAsItIsWritten) {
+    const QString path = dir.filePath("files.txt");
+    FileListingImport import(db, "v_files", path, "D:");
+    EXPECT_EQ(import.importWritten(progress, 100), 0) << "the walk has not made the listing yet";
+
+    const QByteArray lines = listing({{"D:", "a.txt", "1", "2020-01-01 10:00:00"},
+                                      {"D:", "Kestro.cat", "10", "2020-01-01 10:00:00"},
+                                      {"D:\\SUB", "b.txt", "2048", "2020-01-02 10:00:00"},
+                                      {"D:\\SUB", "c.txt", "0", "2020-01-03 10:00:00"}});
+    // Written in three pieces, the second ending inside a line, the last
+    // without its line end.
+    const qsizetype cut = lines.indexOf("b.txt");
+    test::writeAll(path, lines.left(cut));
+    EXPECT_EQ(import.importWritten(progress, 1), 1) << "no more lines than asked for";
+    EXPECT_EQ(import.importWritten(progress, 100), 1) << "the marker's line, read, not kept";
+    EXPECT_EQ(import.importWritten(progress, 100), 0) << "half a line waits for the rest";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(lines.mid(cut, lines.size() - cut - 2));
+    file.close();
+    EXPECT_EQ(import.importWritten(progress, 100), 1);
+    EXPECT_EQ(rows("v_files"), (QStringList{"D:|a.txt|            1KB|1/1/20 10:00am",
+                                            "D:\\SUB|b.txt|            2KB|1/2/20 10:00am"}));
+
+    const ImportCount count = import.finish(progress);
+    EXPECT_EQ(count.lines, 4);
+    EXPECT_EQ(rows("v_files").last(), "D:\\SUB|c.txt|            1KB|1/3/20 10:00am");
+    EXPECT_EQ(progress.statuses, (QStringList{"Importing Files...", "<idle>"}));
+    EXPECT_EQ(progress.maximum, lines.size() - 2);
+}

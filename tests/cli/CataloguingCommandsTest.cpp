@@ -102,6 +102,29 @@ TEST_F(CliVolume, CatalogChangesAndTheChangesCommandPrintTheLastReport) {
     EXPECT_EQ(runCli(home.path(), {"changes", "Nothing"}).exitCode, 1);
 }
 
+TEST_F(CliVolume, TimingsTellWhenEachStepOfTheRunBegan) {
+    const auto made =
+        runCli(home.path(), {"catalog", volume.path(), "--name", "timed", "--timings"});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    QStringList steps;
+    double last = 0;
+    for (const QString& line : made.err.split('\n', Qt::SkipEmptyParts)) {
+        const qsizetype space = line.indexOf(' ');
+        bool number = false;
+        const double at = line.left(space).toDouble(&number);
+        if (!number)
+            continue; // "Mapped X: to ..."
+        EXPECT_GE(at, last) << line.toStdString();
+        last = at;
+        steps << line.mid(space + 1);
+    }
+    EXPECT_EQ(steps.filter("Import"),
+              (QStringList{"Importing Directories...", "Importing Files..."}));
+    ASSERT_FALSE(steps.isEmpty());
+    EXPECT_LT(steps.indexOf("Recursing Volume..."), steps.indexOf("Importing Directories..."));
+    EXPECT_EQ(steps.last(), "end");
+}
+
 TEST_F(CliVolume, ANewVolumeWithoutANameIsNotCatalogued) {
     const auto r = runCli(home.path(), {"catalog", volume.path()});
     EXPECT_EQ(r.exitCode, 1);
