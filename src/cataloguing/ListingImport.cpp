@@ -218,6 +218,7 @@ ImportCount ImportFolders(const Database& db, const QString& folderTable,
                           NameIndexWriter* names) {
     progress.setTitle(QStringLiteral("Catalog disk"));
     ListingReader reader(listingPath);
+    reader.markComplete(); // the walk has written the whole folder listing
     RowInserter rows(db, folderTable, names);
     ImportCount count;
     std::string_view first;

@@ -48,11 +48,13 @@ struct ImportFixture : ::testing::Test {
 
 } // namespace
 
+// The last line lacks its line end: the listing is complete all the same.
 TEST_F(ImportFixture, FoldersBecomeRowsWithSizeAndDateTexts) {
     const QString path =
         write("dirs.txt", listing({{"D:", "1048577"},
                                    {"D:", "GAMES", "1536", "1998-03-05 14:07:22"},
-                                   {"D:\\GAMES", "DOOM", "0", "2000-12-31 00:05:00"}}));
+                                   {"D:\\GAMES", "DOOM", "0", "2000-12-31 00:05:00"}})
+                              .chopped(2));
     const ImportCount count = ImportFolders(db, "v_dirs", path, progress);
     EXPECT_EQ(count.lines, 3);
     EXPECT_EQ(count.malformed, 0);
