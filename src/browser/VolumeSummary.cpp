@@ -23,7 +23,8 @@ QString VolumeStatusText(const QString& nodeText, const VolumeSummary& summary,
                           "%7 files")
                .arg(nodeText, figures[0].trimmed(), figures[1].trimmed(), figures[2].trimmed(),
                     figures[3].trimmed(), figures[5].trimmed(), figures[6].trimmed()) +
-           (figures[7].isEmpty() ? QString() : QStringLiteral(" -- Changes reported on ") + figures[7]);
+           (figures[7].isEmpty() ? QString()
+                                 : QStringLiteral(" -- Changes reported on ") + figures[7]);
 }
 
 } // namespace kestro

@@ -113,8 +113,8 @@ public:
 
     void add(const Statement& row, size_t place, std::string key, size_t hash) {
         const std::string_view parent = row.utf8(Column::Parent);
-        if (parents.empty() || parents.back() != parent || location_.isNull() !=
-                                                                 row.isNull(Column::Parent)) {
+        if (parents.empty() || parents.back() != parent ||
+            location_.isNull() != row.isNull(Column::Parent)) {
             parents.emplace_back(parent);
             location_ = textOf(row, Column::Parent);
         }
@@ -196,7 +196,7 @@ std::vector<DuplicateGroup> FindDuplicates(const Database& db, const DuplicateCr
                std::tie(y.hash, y.key, y.place, found.parents[y.parent]);
     });
     struct Group {
-        size_t first, end;                   // in `order`
+        size_t first, end; // in `order`
         std::optional<qint64> totalKilobytes;
         KeyFields fields;
     };
@@ -223,9 +223,8 @@ std::vector<DuplicateGroup> FindDuplicates(const Database& db, const DuplicateCr
     for (const Group& group : groups) {
         DuplicateGroup& copies = result.emplace_back();
         copies.totalKilobytes = group.totalKilobytes;
-        copies.files = found.resultsIn(
-            std::vector<size_t>(order.begin() + qsizetype(group.first),
-                                order.begin() + qsizetype(group.end)));
+        copies.files = found.resultsIn(std::vector<size_t>(order.begin() + qsizetype(group.first),
+                                                           order.begin() + qsizetype(group.end)));
     }
     return result;
 }

@@ -153,8 +153,7 @@ SearchScan::SearchScan(Catalog catalog, const FileTypes& fileTypes, SearchState&
 SearchScan::SearchScan(Catalog catalog, SearchState& state, SearchView& view)
     : catalog_(std::move(catalog)), fileTypes_(nullptr), state_(state), view_(view) {}
 
-template <typename Find>
-SearchOutcome SearchScan::search(const SearchRequest& request, Find find) {
+template <typename Find> SearchOutcome SearchScan::search(const SearchRequest& request, Find find) {
     SearchOutcome outcome;
     state_.clearAbortRequest();
     view_.clearResults();
@@ -183,42 +182,42 @@ SearchOutcome SearchScan::search(const SearchRequest& request, Find find) {
 }
 
 SearchOutcome SearchScan::run(const SearchRequest& request) {
-    return search(request, [&](const SearchCondition& condition, SearchScope scope,
-                               SearchOutcome& outcome) {
-        const Database db = catalog_.open();
-        Scan scan{db, request.volumes.resolve(db), condition, request.criteria.europeanDates};
-        if (fileTypes_)
-            scan.fileTypes.emplace(*fileTypes_);
-        scan.needle = NameNeedleOf(condition.namePattern());
-        if (scan.needle)
-            scan.candidates.emplace(db);
-        for (const TableKind kind : TableKindsOf(scope))
-            if (!scanKind(scan, kind, outcome))
-                break;
-    });
+    return search(
+        request, [&](const SearchCondition& condition, SearchScope scope, SearchOutcome& outcome) {
+            const Database db = catalog_.open();
+            Scan scan{db, request.volumes.resolve(db), condition, request.criteria.europeanDates};
+            if (fileTypes_)
+                scan.fileTypes.emplace(*fileTypes_);
+            scan.needle = NameNeedleOf(condition.namePattern());
+            if (scan.needle)
+                scan.candidates.emplace(db);
+            for (const TableKind kind : TableKindsOf(scope))
+                if (!scanKind(scan, kind, outcome))
+                    break;
+        });
 }
 
 SearchOutcome SearchScan::narrow(const SearchRequest& request,
                                  std::deque<SearchResult>& earlierRows) {
-    return search(request, [&](const SearchCondition& condition, SearchScope,
-                               SearchOutcome& outcome) {
-        const NameMatcher name(condition.namePattern());
-        std::vector<SearchResult> found;
-        qint64 judged = 0;
-        for (SearchResult& row : earlierRows) {
-            if (name.matches(row.name)) {
-                ++(row.kind == TableKind::Folders ? outcome.foldersFound : outcome.filesFound);
-                found.push_back(std::move(row));
+    return search(
+        request, [&](const SearchCondition& condition, SearchScope, SearchOutcome& outcome) {
+            const NameMatcher name(condition.namePattern());
+            std::vector<SearchResult> found;
+            qint64 judged = 0;
+            for (SearchResult& row : earlierRows) {
+                if (name.matches(row.name)) {
+                    ++(row.kind == TableKind::Folders ? outcome.foldersFound : outcome.filesFound);
+                    found.push_back(std::move(row));
+                }
+                if (++judged % kRowsJudgedBetweenYields == 0) {
+                    view_.addResults(std::exchange(found, {}));
+                    view_.yieldEvents(1);
+                    if (state_.abortRequested())
+                        return;
+                }
             }
-            if (++judged % kRowsJudgedBetweenYields == 0) {
-                view_.addResults(std::exchange(found, {}));
-                view_.yieldEvents(1);
-                if (state_.abortRequested())
-                    return;
-            }
-        }
-        view_.addResults(std::move(found));
-    });
+            view_.addResults(std::move(found));
+        });
 }
 
 bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {

@@ -85,8 +85,7 @@ private:
     // What run() and narrow() share: the shared state's last search, the
     // view busy meanwhile and the totals at the end around `find`, which
     // hands its rows to the view.
-    template <typename Find>
-    SearchOutcome search(const SearchRequest& request, Find find);
+    template <typename Find> SearchOutcome search(const SearchRequest& request, Find find);
 
     // Scans one table kind of every volume; false when the search is to end.
     bool scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome);

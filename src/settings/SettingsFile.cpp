@@ -53,7 +53,7 @@ const std::array<const char*, 5> kFileColumnKeys = {"ListviewNameCol", "Listview
                                                     "ListviewTypeCol", "ListviewDateCol",
                                                     "ListviewDescriptionCol"};
 const std::array<const char*, 9> kVolumeColumnKeys = {
-    "ListviewGFW",  "ListviewGCW",  "ListviewGFRW", "ListviewGUW",  "ListviewGDAW",
+    "ListviewGFW",  "ListviewGCW",  "ListviewGFRW", "ListviewGUW", "ListviewGDAW",
     "ListviewGDEW", "ListviewGDIW", "ListviewGFIW", "ListviewGCRW"};
 const std::pair<const char*, double SearchPlacement::*> kSearchWindowKeys[] = {
     {"sWindowLeft", &SearchPlacement::left},
@@ -132,7 +132,7 @@ std::optional<qint16> flagOf(std::optional<double> number) {
 // read whole: a value is never cut at some length, so a long catalog path
 // reads back as the path that was written.
 class SectionValues {
-  public:
+public:
     SectionValues(const IniFile& ini, const QString& section) : entries_(ini.entries(section)) {}
 
     std::optional<QString> text(const char* key) const {
@@ -154,7 +154,7 @@ class SectionValues {
         return value ? wholeNumber(*value) : std::nullopt;
     }
 
-  private:
+private:
     std::vector<std::pair<QString, QString>> entries_;
 };
 

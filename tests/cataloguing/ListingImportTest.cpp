@@ -100,22 +100,24 @@ TEST_F(ImportFixture, FilesKeepNamesAsTheyAreSpacesTooAndLeaveOutOnlyTheRootMark
 
 TEST_F(ImportFixture, MalformedLinesAreSkippedAndCounted) {
     const QByteArray good = listing({{"D:", "ok.txt", "1", "2020-01-01 10:00:00"}});
-    const QByteArray bad = listing({{"D:", "no-date.txt", "1"},
-                                    {"D:", "word-size.txt", "12kb", "2020-01-01 10:00:00"},
-                                    {"D:", "bad-date.txt", "1", "2020-02-30 10:00:00"},
-                                    {"D:", "extra.txt", "1", "2020-01-01 10:00:00", "x"},
-                                    {"just one field"},
-                                    // no UTF-8, or a NUL: never what the listing writer leaves
-                                    {"E:", "1844674407\x90\x8a.txt", "1", "2024-02-29 23:59:59"},
-                                    {"D:\xff", "x", "1", "2020-01-01 10:00:00"},
-                                    {"D:", "n#l", "1", "2020-01-01 10:00:00"}})
-                               .replace('#', '\0');
+    const QByteArray bad =
+        listing({{"D:", "no-date.txt", "1"},
+                 {"D:", "word-size.txt", "12kb", "2020-01-01 10:00:00"},
+                 {"D:", "bad-date.txt", "1", "2020-02-30 10:00:00"},
+                 {"D:", "extra.txt", "1", "2020-01-01 10:00:00", "x"},
+                 {"just one field"},
+                 // no UTF-8, or a NUL: never what the listing writer leaves
+                 {"E:", "1844674407\x90\x8a.txt", "1", "2024-02-29 23:59:59"},
+                 {"D:\xff", "x", "1", "2020-01-01 10:00:00"},
+                 {"D:", "n#l", "1", "2020-01-01 10:00:00"},
+                 {"D:", "too-big.txt", "18446744073709551616", "2020-01-01 10:00:00"}})
+            .replace('#', '\0');
     // An empty line is malformed too; a last line cut short after its CR is not.
     const QByteArray listing = bad + "\r\n" + good + good.chopped(1);
     const ImportCount count =
         ImportFiles(db, "v_files", write("files.txt", listing), "D:", progress);
-    EXPECT_EQ(count.lines, 11);
-    EXPECT_EQ(count.malformed, 9);
+    EXPECT_EQ(count.lines, 12);
+    EXPECT_EQ(count.malformed, 10);
     EXPECT_EQ(rows("v_files"), QStringList(2, "D:|ok.txt|            1KB|1/1/20 10:00am"));
 }
 

@@ -93,6 +93,18 @@ TEST_F(DuplicateFilesTest, GroupsFilesOfEqualNameAndSizeLargestGroupsFirst) {
     }
 }
 
+TEST_F(DuplicateFilesTest, GroupsOfEqualTotalsFollowByName) {
+    for (const char* name : {"e.dat", "c.dat", "a.dat", "d.dat", "b.dat"})
+        for (const char* copy : {"x/", "y/"})
+            test::makeFile(folder("d"), QString(copy) + name, 1024);
+    DuplicateCriteria criteria;
+    criteria.volumes = {{catalogAs("d", "Delta", 'W'), "Delta"}};
+    EXPECT_EQ(groupsOf(FindDuplicates(db(), criteria)),
+              (QStringList{"2: Delta:a.dat Delta:a.dat", "2: Delta:b.dat Delta:b.dat",
+                           "2: Delta:c.dat Delta:c.dat", "2: Delta:d.dat Delta:d.dat",
+                           "2: Delta:e.dat Delta:e.dat"}));
+}
+
 TEST_F(DuplicateFilesTest, ResultsCarryLocationSizeAndDate) {
     DuplicateCriteria criteria;
     criteria.volumes = volumesNamed({"Alpha"});

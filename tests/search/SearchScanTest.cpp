@@ -162,10 +162,10 @@ TEST(NarrowsSearch, OnlyTheSameSearchForANameHoldingTheEarlierOne) {
         const char* later;
         bool narrows;
     } const cases[] = {
-        {"rep", "repo", true},  {"rep", "prepare", true}, {"REP", "xrepx", true},
-        {"grö", "GRÖSSE", true}, {"rep", "rep", true},    {"rep", "re", false},
-        {"rep", "rop", false},  {"", "a", false},         {"re*", "rep", false},
-        {"re", "re*", false},   {"re", "?re", false},
+        {"rep", "repo", true},   {"rep", "prepare", true}, {"REP", "xrepx", true},
+        {"grö", "GRÖSSE", true}, {"rep", "rep", true},     {"rep", "re", false},
+        {"rep", "rop", false},   {"", "a", false},         {"re*", "rep", false},
+        {"re", "re*", false},    {"re", "?re", false},
     };
     for (const Case& c : cases) {
         SearchRequest earlier, later;

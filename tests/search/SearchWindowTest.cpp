@@ -555,11 +555,12 @@ private Q_SLOTS:
         program.prompter.answerText(csv);
         QTest::mouseClick(&child<QPushButton>(search, "newB"), Qt::LeftButton);
         const QStringList lines = QString::fromUtf8(test::readAll(csv)).split("\r\n");
-        QCOMPARE(lines.mid(0, 2),
-                 QStringList({"\"Group\",\"Copies\",\"Total size\",\"Volume\",\"Location\","
-                              "\"Name\",\"Size\",\"Modified\"",
-                              "\"1\",\"2\",\"10KB\",\"Music\",\"X:\\Albums\",\"song.mp3\",\"5KB\",\"" +
-                                  column(search, SearchResultsModel::Modified).first() + "\""}));
+        QCOMPARE(
+            lines.mid(0, 2),
+            QStringList({"\"Group\",\"Copies\",\"Total size\",\"Volume\",\"Location\","
+                         "\"Name\",\"Size\",\"Modified\"",
+                         "\"1\",\"2\",\"10KB\",\"Music\",\"X:\\Albums\",\"song.mp3\",\"5KB\",\"" +
+                             column(search, SearchResultsModel::Modified).first() + "\""}));
 
         // The files of GAMES DISK that no other volume holds: all 12 but README.
         child<QRadioButton>(search, "optSingleCopies").setChecked(true);

@@ -63,17 +63,18 @@ TEST_F(SettingsFileTest, SavesWriteEveryKeyInOrderAndReadBack) {
     ASSERT_TRUE(settings.saveEnvironment(e));
     ASSERT_TRUE(settings.saveSearchPlacement({10, 20, 7000, 5000}));
 
-    EXPECT_EQ(readAll(settings.path()),
-              "[Options]\noStartupMode=1\noSmartCaps=0\noStartupDrive=E:\noClearDesc=0\n"
-              "oSearchFiles=1\noSearchDirs=1\noEjectMedia=1\noNetworkShared=0\noDateFormat=0\n"
-              "oSounds=0\noSearchAsYouType=0\n\n"
-              "[Environment]\nLastLoadedFile=/home/alice/cats/home.mdb\nWindowLeft=120\n"
-              "WindowTop=240.5\nWindowWidth=9000\nWindowHeight=6000\nListviewNameCol=200\n"
-              "ListviewSizeCol=81\nListviewTypeCol=37\nListviewDateCol=90\n"
-              "ListviewDescriptionCol=66\nSplitterLeft=4321\nListviewGFW=151\nListviewGCW=75\n"
-              "ListviewGFRW=75\nListviewGUW=75\nListviewGDAW=75\nListviewGDEW=75\n"
-              "ListviewGDIW=50\nListviewGFIW=49.25\nListviewGCRW=80\nsWindowLeft=10\nsWindowTop=20\n"
-              "sWindowWidth=7000\nsWindowHeight=5000\n");
+    EXPECT_EQ(
+        readAll(settings.path()),
+        "[Options]\noStartupMode=1\noSmartCaps=0\noStartupDrive=E:\noClearDesc=0\n"
+        "oSearchFiles=1\noSearchDirs=1\noEjectMedia=1\noNetworkShared=0\noDateFormat=0\n"
+        "oSounds=0\noSearchAsYouType=0\n\n"
+        "[Environment]\nLastLoadedFile=/home/alice/cats/home.mdb\nWindowLeft=120\n"
+        "WindowTop=240.5\nWindowWidth=9000\nWindowHeight=6000\nListviewNameCol=200\n"
+        "ListviewSizeCol=81\nListviewTypeCol=37\nListviewDateCol=90\n"
+        "ListviewDescriptionCol=66\nSplitterLeft=4321\nListviewGFW=151\nListviewGCW=75\n"
+        "ListviewGFRW=75\nListviewGUW=75\nListviewGDAW=75\nListviewGDEW=75\n"
+        "ListviewGDIW=50\nListviewGFIW=49.25\nListviewGCRW=80\nsWindowLeft=10\nsWindowTop=20\n"
+        "sWindowWidth=7000\nsWindowHeight=5000\n");
 
     EXPECT_EQ(settings.loadOptions(), o);
     EXPECT_EQ(settings.loadEnvironment(), e);
@@ -119,13 +120,14 @@ TEST_F(SettingsFileTest, WindowNumbersAndTwoFlagsReadTheLeadingNumber) {
     // of its default with letters after it, and keeps its default.
     const Options defaults;
     const auto flipped = [](qint16 flag) { return QString(flag ? "0x" : "1x"); };
-    const QString otherFlags =
-        "oClearDesc=" + flipped(defaults.oClearDesc) + "\noSearchFiles=" +
-        flipped(defaults.oSearchFiles) + "\noSearchDirs=" + flipped(defaults.oSearchDirs) +
-        "\noEjectMedia=" + flipped(defaults.oEjectMedia) + "\noNetworkShared=" +
-        flipped(defaults.oNetworkShared) + "\noDateFormat=" + flipped(defaults.oDateFormat) +
-        "\noSounds=" + flipped(defaults.oSounds) + "\noSearchAsYouType=" +
-        flipped(defaults.oSearchAsYouType) + "\n";
+    const QString otherFlags = "oClearDesc=" + flipped(defaults.oClearDesc) +
+                               "\noSearchFiles=" + flipped(defaults.oSearchFiles) +
+                               "\noSearchDirs=" + flipped(defaults.oSearchDirs) +
+                               "\noEjectMedia=" + flipped(defaults.oEjectMedia) +
+                               "\noNetworkShared=" + flipped(defaults.oNetworkShared) +
+                               "\noDateFormat=" + flipped(defaults.oDateFormat) +
+                               "\noSounds=" + flipped(defaults.oSounds) +
+                               "\noSearchAsYouType=" + flipped(defaults.oSearchAsYouType) + "\n";
     write(("[Options]\noStartupMode=1abc\noSmartCaps=2.5x\n" + otherFlags +
            "[Environment]\nWindowLeft=120twips\nWindowTop=abc\nWindowWidth=-5e2x\nWindowHeight=\n"
            "sWindowLeft=+12.5.7\nsWindowTop=1e999\nsWindowWidth=.5e\n")

@@ -32,10 +32,9 @@ int ColumnFitter::FittedWidth(const QTreeView& view, int column) {
     const QAbstractItemModel& model = *view.model();
     const QVariant named = model.headerData(column, Qt::Horizontal, kLongestTextsRole);
     const QList<int> rows =
-        named.isValid() ? named.value<QList<int>>()
-                        : LongestTexts(model.rowCount(), [&](int row) {
-                              return model.index(row, column).data().toString().size();
-                          });
+        named.isValid() ? named.value<QList<int>>() : LongestTexts(model.rowCount(), [&](int row) {
+            return model.index(row, column).data().toString().size();
+        });
     int width = view.header()->sectionSizeHint(column);
     for (const int row : rows)
         width = std::max(width, view.sizeHintForIndex(model.index(row, column)).width());

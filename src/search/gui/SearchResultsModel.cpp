@@ -5,8 +5,8 @@
 #include "platform/gui/ImageStore.h"
 
 #include <algorithm>
-#include <malloc.h>
 #include <iterator>
+#include <malloc.h>
 #include <numeric>
 
 namespace kestro {

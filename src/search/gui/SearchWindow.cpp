@@ -7,8 +7,8 @@
 #include "platform/gui/CatalogFileOpener.h"
 #include "platform/gui/Prompter.h"
 #include "platform/gui/SoundPlayer.h"
-#include "search/SearchScan.h"
 #include "search/FileTypeMemo.h"
+#include "search/SearchScan.h"
 #include "search/SearchState.h"
 #include "search/gui/SearchResultsModel.h"
 #include "search/gui/SearchTabs.h"
@@ -326,7 +326,8 @@ void SearchWindow::findDuplicates() {
                 files += group.count();
             }
             listed_ = Listed::Copies;
-            totals = CountText(files).trimmed() + QStringLiteral(" files held more than once, in ") +
+            totals = CountText(files).trimmed() +
+                     QStringLiteral(" files held more than once, in ") +
                      CountText(qint64(copies_.size())).trimmed() + QStringLiteral(" groups");
         }
     } catch (const CatalogError& error) {
