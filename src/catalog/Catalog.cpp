@@ -24,8 +24,8 @@ constexpr qint64 kChangeCounterSize = 4;
 QByteArray Catalog::stamp() const {
     QFile file(path_);
     struct stat status {};
-    if (!file.open(QIODevice::ReadOnly) || fstat(file.handle(), &status) != 0 ||
-        !file.seek(kChangeCounterOffset))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ||
+        fstat(file.handle(), &status) != 0 || !file.seek(kChangeCounterOffset))
         return {};
     const QByteArray counter = file.read(kChangeCounterSize);
     if (counter.size() != kChangeCounterSize)

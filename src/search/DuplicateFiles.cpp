@@ -1,10 +1,10 @@
 #include "search/DuplicateFiles.h"
 
-#include "catalog/DisplayRules.h"
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
 #include "platform/CsvText.h"
 #include "search/SearchCondition.h"
+#include "search/SearchResultReader.h"
 
 #include <algorithm>
 #include <array>
@@ -87,10 +87,6 @@ void readFiles(const Database& db, const std::vector<CatalogVolume>& volumes,
     }
 }
 
-QString textOf(const Statement& row, int column) {
-    return row.isNull(column) ? QString() : row.text(column);
-}
-
 // A file a look keeps, with its key and its key's hash, its volume's place
 // in the list and its parent's place in FoundFiles::parents.
 struct FoundFile {
@@ -105,32 +101,18 @@ struct FoundFile {
 // once for the files that follow one another in it.
 class FoundFiles {
 public:
-    FoundFiles(const std::vector<CatalogVolume>& volumes, bool europeanDates)
-        : volumes_(volumes), europeanDates_(europeanDates) {}
+    FoundFiles(const std::vector<CatalogVolume>& volumes, const DuplicateCriteria& criteria)
+        : volumes_(volumes), results_(criteria.europeanDates, criteria.fileTypes) {}
 
     std::vector<FoundFile> files;
     std::vector<std::string> parents; // as stored, to order files by
 
     void add(const Statement& row, size_t place, std::string key, size_t hash) {
         const std::string_view parent = row.utf8(Column::Parent);
-        if (parents.empty() || parents.back() != parent ||
-            location_.isNull() != row.isNull(Column::Parent)) {
+        if (parents.empty() || parents.back() != parent)
             parents.emplace_back(parent);
-            location_ = textOf(row, Column::Parent);
-        }
-        FoundFile& file = files.emplace_back();
-        file.hash = hash;
-        file.key = std::move(key);
-        file.place = place;
-        file.parent = parents.size() - 1;
-        SearchResult& result = file.result;
-        result.volume = volumes_[place].name;
-        result.tablename = volumes_[place].tablename;
-        result.location = location_;
-        result.name = textOf(row, Column::Name);
-        result.size = textOf(row, Column::Size);
-        result.date = textOf(row, Column::Date);
-        result.modified = DisplayDateText(result.date, europeanDates_);
+        files.push_back({hash, std::move(key), place, parents.size() - 1,
+                         results_.read(row, TableKind::Files, volumes_[place])});
     }
 
     // The files' results in the order of `order`, which indexes `files`.
@@ -144,8 +126,7 @@ public:
 
 private:
     const std::vector<CatalogVolume>& volumes_;
-    bool europeanDates_;
-    QString location_;
+    SearchResultReader results_;
 };
 
 std::vector<size_t> indexes(size_t count) {
@@ -177,7 +158,7 @@ std::vector<DuplicateGroup> FindDuplicates(const Database& db, const DuplicateCr
         if (hashes[i] == hashes[i - 1] && (repeated.empty() || repeated.back() != hashes[i]))
             repeated.push_back(hashes[i]);
     hashes = {};
-    FoundFiles found(criteria.volumes, criteria.europeanDates);
+    FoundFiles found(criteria.volumes, criteria);
     readFiles(db, criteria.volumes, condition, [&](const Statement& row, size_t place) {
         appendKey(row, criteria.sameDate, key);
         const size_t hash = hashOf(key);
@@ -254,7 +235,7 @@ std::vector<SearchResult> FindSingleCopies(const Database& db, const DuplicateCr
         if (chosenHashes.count(hashOf(key)))
             keysElsewhere.insert(key);
     });
-    FoundFiles found(criteria.volumes, criteria.europeanDates);
+    FoundFiles found(criteria.volumes, criteria);
     readFiles(db, criteria.volumes, condition, [&](const Statement& row, size_t place) {
         appendKey(row, criteria.sameDate, key);
         if (!keysElsewhere.count(key))

@@ -10,6 +10,8 @@
 
 namespace kestro {
 
+class FileTypes;
+
 // What a look for duplicates or single copies covers. Two files are copies
 // of one another when their names are equal, letter case included ("A.TXT"
 // and "a.txt" are two files), and so are their stored size texts; with
@@ -19,7 +21,8 @@ struct DuplicateCriteria {
     QString named;                      // a name pattern as "Named:" takes it (NamePatternOf)
     QString atLeastKilobytes; // only files of at least so many KB, as the size box takes it
     bool sameDate = false;
-    bool europeanDates = false; // how the results' dates are shown
+    bool europeanDates = false;           // how the results' dates are shown
+    const FileTypes* fileTypes = nullptr; // the results' types and icons; none without
 };
 
 // Files that are copies of one another, in list order of their volumes and

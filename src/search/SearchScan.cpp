@@ -5,8 +5,8 @@
 #include "catalog/NameCandidates.h"
 #include "catalog/NameIndex.h"
 #include "catalog/SqlFunctions.h"
-#include "search/FileTypeMemo.h"
 #include "search/NameNeedle.h"
+#include "search/SearchResultReader.h"
 
 #include <optional>
 #include <utility>
@@ -26,10 +26,6 @@ QString searchingText(TableKind kind, const QString& volume) {
     return (kind == TableKind::Folders ? QStringLiteral("Searching for folders in volume: ")
                                        : QStringLiteral("Searching for files in volume: ")) +
            volume;
-}
-
-QString textOf(const Statement& row, int column) {
-    return row.isNull(column) ? QString() : row.text(column);
 }
 
 // Candidates of the name index lying this close together (at least one in
@@ -83,50 +79,18 @@ bool NarrowsSearch(const SearchRequest& earlier, const SearchRequest& later) {
     return widened == earlier;
 }
 
-// One search's reading of the catalog. Rows come folder by folder, so the
-// location of a row is most often the one before: it is shared, not copied.
+// One search's reading of the catalog.
 struct SearchScan::Scan {
     const Database& db;
     std::vector<CatalogVolume> volumes;
     const SearchCondition& condition;
-    bool europeanDates;
-    std::optional<FileTypeMemo> fileTypes = {}; // none: files have no type nor icon
+    SearchResultReader results;
     // What the name index can look up for the condition's name pattern, if
     // anything, and the index as the catalog holds it.
     std::optional<std::string> needle = {};
     std::optional<NameCandidates> candidates = {};
-    std::string lastLocationUtf8 = {};
-    QString lastLocation = {};
 
     bool useIndex(const QString& table) const { return needle && candidates->covers(table); }
-
-    SearchResult resultOf(const Statement& row, TableKind kind, const CatalogVolume& volume) {
-        SearchResult result;
-        result.kind = kind;
-        result.name = textOf(row, SearchCondition::Name);
-        if (kind == TableKind::Folders) {
-            result.type = kFolderTypeName;
-            result.iconKey = kFolderIconKey;
-        } else if (fileTypes) {
-            const FileTypeMemo::FileType& type = fileTypes->of(row.utf8(SearchCondition::Name));
-            result.type = type.name;
-            result.iconKey = type.iconKey;
-        }
-        result.volume = volume.name;
-        result.tablename = volume.tablename;
-        const std::string_view location = row.utf8(SearchCondition::Parent);
-        if (location != lastLocationUtf8 ||
-            lastLocation.isNull() != row.isNull(SearchCondition::Parent)) {
-            lastLocationUtf8 = location;
-            lastLocation = textOf(row, SearchCondition::Parent);
-        }
-        result.location = lastLocation;
-        result.size = textOf(row, SearchCondition::Size);
-        result.date = textOf(row, SearchCondition::Date);
-        result.modified = DisplayDateText(result.date, europeanDates);
-        result.description = textOf(row, SearchCondition::Description);
-        return result;
-    }
 };
 
 QString SearchTotalsText(const SearchOutcome& outcome) {
@@ -182,19 +146,18 @@ template <typename Find> SearchOutcome SearchScan::search(const SearchRequest& r
 }
 
 SearchOutcome SearchScan::run(const SearchRequest& request) {
-    return search(
-        request, [&](const SearchCondition& condition, SearchScope scope, SearchOutcome& outcome) {
-            const Database db = catalog_.open();
-            Scan scan{db, request.volumes.resolve(db), condition, request.criteria.europeanDates};
-            if (fileTypes_)
-                scan.fileTypes.emplace(*fileTypes_);
-            scan.needle = NameNeedleOf(condition.namePattern());
-            if (scan.needle)
-                scan.candidates.emplace(db);
-            for (const TableKind kind : TableKindsOf(scope))
-                if (!scanKind(scan, kind, outcome))
-                    break;
-        });
+    return search(request,
+                  [&](const SearchCondition& condition, SearchScope scope, SearchOutcome& outcome) {
+                      const Database db = catalog_.open();
+                      Scan scan{db, request.volumes.resolve(db), condition,
+                                SearchResultReader(request.criteria.europeanDates, fileTypes_)};
+                      scan.needle = NameNeedleOf(condition.namePattern());
+                      if (scan.needle)
+                          scan.candidates.emplace(db);
+                      for (const TableKind kind : TableKindsOf(scope))
+                          if (!scanKind(scan, kind, outcome))
+                              break;
+                  });
 }
 
 SearchOutcome SearchScan::narrow(const SearchRequest& request,
@@ -255,7 +218,7 @@ bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {
                 deliver();
                 view_.yieldEvents(1);
             }
-            batch.push_back(scan.resultOf(row, kind, volume));
+            batch.push_back(scan.results.read(row, kind, volume));
             return !state_.abortRequested();
         };
         if (scan.useIndex(table)) {

@@ -7,7 +7,6 @@
 #include "platform/gui/CatalogFileOpener.h"
 #include "platform/gui/Prompter.h"
 #include "platform/gui/SoundPlayer.h"
-#include "search/FileTypeMemo.h"
 #include "search/SearchScan.h"
 #include "search/SearchState.h"
 #include "search/gui/SearchResultsModel.h"
@@ -312,9 +311,10 @@ void SearchWindow::findDuplicates() {
     try {
         const Database db = program_.catalog().open();
         request.criteria.volumes = request.volumes.resolve(db);
+        request.criteria.fileTypes = &program_.fileTypes;
         if (request.singleCopies) {
             singleCopies_ = FindSingleCopies(db, request.criteria);
-            showFiles(singleCopies_);
+            addResults(singleCopies_);
             listed_ = Listed::SingleCopies;
             totals = CountText(qint64(singleCopies_.size())).trimmed() +
                      QStringLiteral(" files no other volume holds");
@@ -322,7 +322,7 @@ void SearchWindow::findDuplicates() {
             copies_ = FindDuplicates(db, request.criteria);
             qint64 files = 0;
             for (const DuplicateGroup& group : copies_) {
-                showFiles(group.files);
+                addResults(group.files);
                 files += group.count();
             }
             listed_ = Listed::Copies;
@@ -336,17 +336,6 @@ void SearchWindow::findDuplicates() {
     }
     setBusy(false);
     setStatus(totals);
-}
-
-// Files found by a look for duplicates, with their types, added to the list.
-void SearchWindow::showFiles(std::vector<SearchResult> files) {
-    FileTypeMemo types(program_.fileTypes);
-    for (SearchResult& file : files) {
-        const FileTypeMemo::FileType& type = types.of(file.name.toStdString());
-        file.type = type.name;
-        file.iconKey = type.iconKey;
-    }
-    addResults(std::move(files));
 }
 
 void SearchWindow::exportDuplicates() {

@@ -85,7 +85,6 @@ private:
     // "&Find Now" on the "Duplicates" tab: the copies, or the single copies,
     // shown in the result list; "&Export" then writes them to a CSV file.
     void findDuplicates();
-    void showFiles(std::vector<SearchResult> files);
     void exportDuplicates();
 
     // What the search shows.
