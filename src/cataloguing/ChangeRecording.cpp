@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace kestro {
@@ -94,11 +95,17 @@ struct TableChanges::Previous {
         quint64 key;
         quint32 check;
         quint32 attributes;
+    };
+    // Rowids follow one another but where rows were taken out: a row's rowid
+    // is that of the first row of its run plus its distance from it.
+    struct RowidRun {
+        size_t position;
         qint64 rowid;
     };
     static constexpr quint32 kEmpty = ~quint32(0);
 
     std::vector<Row> rows;
+    std::vector<RowidRun> rowidRuns;
     std::vector<bool> matched;
     std::vector<quint32> slots; // positions in `rows`
     size_t next = 0;            // the row after the one matched last
@@ -113,21 +120,31 @@ struct TableChanges::Previous {
     size_t home(quint64 key) const { return size_t(Wide(key) * slots.size() >> 64); }
     size_t after(size_t i) const { return i + 1 == slots.size() ? 0 : i + 1; }
 
-    void add(const Row& row) {
+    void add(const Row& row, qint64 rowid) {
         size_t i = home(row.key);
         while (slots[i] != kEmpty)
             i = after(i);
         slots[i] = quint32(rows.size());
+        if (rowidRuns.empty() || rowid != rowidAt(rows.size()))
+            rowidRuns.push_back({rows.size(), rowid});
         rows.push_back(row);
+    }
+
+    qint64 rowidAt(size_t position) const {
+        const auto run =
+            std::prev(std::upper_bound(rowidRuns.begin(), rowidRuns.end(), position,
+                                       [](size_t p, const RowidRun& r) { return p < r.position; }));
+        return run->rowid + qint64(position - run->position);
     }
 
     static bool same(const Row& row, const ItemHash& item) {
         return row.key == item.key && row.check == item.check;
     }
 
-    // The old row of an item, marked matched: one not matched before when
-    // there is one (a table may hold an item twice), else one that was.
-    const Row* match(const ItemHash& item) {
+    // The position of the old row of an item, marked matched: one not
+    // matched before when there is one (a table may hold an item twice),
+    // else one that was; nothing when the table did not hold the item.
+    std::optional<size_t> match(const ItemHash& item) {
         size_t found = rows.size();
         if (next < rows.size() && same(rows[next], item) && !matched[next]) {
             found = next;
@@ -143,18 +160,18 @@ struct TableChanges::Previous {
                 found = std::min<size_t>(found, position);
             }
             if (found == rows.size())
-                return nullptr;
+                return std::nullopt;
         }
         matched[found] = true;
         next = found + 1;
-        return &rows[found];
+        return found;
     }
 
     std::vector<qint64> unmatchedRowids() const {
         std::vector<qint64> rowids;
         for (size_t i = 0; i < rows.size(); ++i)
             if (!matched[i])
-                rowids.push_back(rows[i].rowid);
+                rowids.push_back(rowidAt(i));
         return rowids; // in the table's order
     }
 };
@@ -190,7 +207,7 @@ void TableChanges::readPrevious(ImportProgress& progress) {
             attributes =
                 attributesHash(rows.isNull(3) ? nullptr : &size, rows.isNull(4) ? nullptr : &date);
         }
-        previous_->add({item.key, item.check, attributes, rows.integer(0)});
+        previous_->add({item.key, item.check, attributes}, rows.integer(0));
         if (++sinceYield == kRowsPerYield) {
             progress.yieldEvents(1);
             sinceYield = 0;
@@ -201,7 +218,7 @@ void TableChanges::readPrevious(ImportProgress& progress) {
 
 void TableChanges::add(qint64 rowid, std::string_view parent, std::string_view name,
                        std::string_view size, std::string_view date) {
-    const Previous::Row* old = previous_->match(previous_->hashNewItem(parent, name));
+    const std::optional<size_t> old = previous_->match(previous_->hashNewItem(parent, name));
     if (!old) {
         const std::string_view below = PathBelowRoot(parent);
         addedItem_.bind(3, below.empty() ? std::string_view("\\") : below)
@@ -211,8 +228,8 @@ void TableChanges::add(qint64 rowid, std::string_view parent, std::string_view n
             .run();
         addedItem_.reset();
         ++counts_.added;
-    } else if (!folders_ && old->attributes != attributesHash(&size, &date)) {
-        previous_->changed.emplace_back(old->rowid, rowid);
+    } else if (!folders_ && previous_->rows[*old].attributes != attributesHash(&size, &date)) {
+        previous_->changed.emplace_back(previous_->rowidAt(*old), rowid);
     }
 }
 

@@ -323,6 +323,27 @@ TEST_F(RunFixture, ItemsStoredUnderOneSubstituteAreMatchedOneForOne) {
     ::unlink((folder + "/caf\xE8").constData()); // a name QTemporaryDir cannot remove
 }
 
+// A hand-edited catalog may lack rows; the report still names the right ones.
+TEST_F(RunFixture, ARecatalogOfATableWithRowsTakenOutReportsTheRightItems) {
+    const QString id = catalog().tablename;
+    const std::string files = quoteIdentifier(schema::filesTable(id));
+    const QStringList byRowid =
+        text("SELECT group_concat(name, '|') FROM (SELECT name FROM " + files + " ORDER BY rowid)")
+            .split('|');
+    ASSERT_EQ(byRowid.size(), 3);
+    db().execute("DELETE FROM " + files + " WHERE name = ?1", byRowid[1]);
+    const QHash<QString, QString> paths{{"readme.txt", "readme.txt"},
+                                        {"doom.exe", "GAMES/doom.exe"},
+                                        {"save 1.dat", "GAMES/DOOM/save 1.dat"}};
+    ASSERT_TRUE(QFile::remove(volume.filePath(paths[byRowid[2]])));
+    ASSERT_EQ(catalog().result, Result::Catalogued);
+    QStringList kindsAndNames;
+    for (const ChangeItem& item : ReadChanges(db(), id))
+        kindsAndNames << item.kind + item.name;
+    kindsAndNames.sort();
+    EXPECT_EQ(kindsAndNames, (QStringList{"+" + byRowid[1], "-" + byRowid[2]}));
+}
+
 TEST_F(RunFixture, AnAbortedRecatalogKeepsTheReportBefore) {
     const QString id = catalog().tablename;
     makeFile("added.txt", 1);
