@@ -97,6 +97,8 @@ TEST_F(RunFixture, CataloguesAFolderIntoTheVolumeTablesAndTheIndex) {
     EXPECT_FALSE(QFileInfo::exists(home.filePath("files.txt")));
     EXPECT_TRUE(view.catalogEnabled);
     EXPECT_FALSE(view.busy);
+    EXPECT_TRUE(view.waitCursorShown);
+    EXPECT_FALSE(view.waitCursor);
     EXPECT_EQ(view.statuses.last(), "<idle>");
     EXPECT_EQ(view.highlightedStatuses, QStringList{"Recursing Volume..."});
 }
