@@ -2,6 +2,7 @@
 
 #include "catalog/ChangeReport.h"
 #include "catalog/Database.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 
 namespace kestro::schema {
@@ -10,7 +11,7 @@ bool isVolumeTable(const QString& name) {
     const QString lower = name.toLower();
     if (lower.startsWith(QLatin1String("msys")) || lower.startsWith(QLatin1Char('~')) ||
         lower.startsWith(QLatin1String("sqlite_")) || IsNameIndexTable(name) ||
-        isChangeReportTable(name))
+        IsFolderRunsTable(name) || isChangeReportTable(name))
         return false;
     for (const QString& fixed : fixedTables())
         if (lower == fixed.toLower())

@@ -29,7 +29,8 @@ inline QString filesTable(const QString& tablename) {
 }
 
 // True when a table belongs to a volume: it is none of the fixed tables, none
-// of the name index's (NameIndex.h), no table of the change reports, and not
+// of the name index's (NameIndex.h) or the folder runs' (FolderRuns.h), no
+// table of the change reports, and not
 // one of the database engine's own (names beginning with "msys", "~" or
 // "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);

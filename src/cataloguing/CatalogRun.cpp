@@ -3,6 +3,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/ConsistencySweep.h"
 #include "catalog/DisplayRules.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
@@ -227,11 +228,14 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         folderNames.emplace(db, dirs, newDirs);
         fileNames.emplace(db, files, newFiles);
     }
+    // A catalog made before the folder runs gets them now.
+    CreateFolderRuns(db);
+    FolderRunsWriter folderRuns(db, dirs), fileRuns(db, files);
 
     // File rows go in while the walk goes on; the run's transaction keeps
     // them only once every listing is complete and imported.
     FileListingImport fileImport(db, newFiles, listings.files, volume.rootName,
-                                 fileNames ? &*fileNames : nullptr);
+                                 {fileNames ? &*fileNames : nullptr, &fileRuns});
     view_.setStatusHighlighted(true);
     view_.setStatus(QStringLiteral("Recursing Volume..."));
     view_.setWaitCursor(true);
@@ -256,8 +260,8 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     if (request.ejectWhenDone)
         drives_.eject(request.drive);
 
-    const ImportCount folderCount =
-        ImportFolders(db, newDirs, listings.folders, view_, folderNames ? &*folderNames : nullptr);
+    const ImportCount folderCount = ImportFolders(
+        db, newDirs, listings.folders, view_, {folderNames ? &*folderNames : nullptr, &folderRuns});
     const ImportCount fileCount = fileImport.finish(view_);
     outcome.dirs = folderCount.lines;
     outcome.files = fileCount.lines;
@@ -286,6 +290,8 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         folderNames->finish();
         fileNames->finish();
     }
+    folderRuns.finish();
+    fileRuns.finish();
     db.execute("DELETE FROM \"index\" WHERE tablename = ?1", volume.tablename);
     db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "
                "category, thedescription, dirs, files) "
@@ -293,12 +299,14 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
                volume.tablename, volume.name, cataloguedAt, volume.space.capacity,
                volume.space.free, volume.space.used, volume.driveType, volume.category,
                volume.description, outcome.dirs, outcome.files);
-    db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
-                     schema::createLookupIndexSql(files) + ";");
 
     if (keepDescriptions) {
         view_.setStatus(QStringLiteral("Saving existing descriptions..."));
         view_.yieldEvents(10);
+        // The comparison with the old rows has made it already, unless there
+        // were none.
+        db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
+                         schema::createLookupIndexSql(files) + ";");
         for (const auto& [table, kept] :
              {std::pair{dirs, "kept_dirs"}, std::pair{files, "kept_files"}}) {
             // Each kept row finds its item through the lookup index on
@@ -311,6 +319,10 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
             db.executeScript("DROP TABLE temp." + std::string(kept) + ";");
         }
     }
+    // The folder runs find a folder's rows from now on, in a fraction of the
+    // bytes of the index on (parent, name) that served the run.
+    db.executeScript(schema::dropLookupIndexSql(dirs) + ";" + schema::dropLookupIndexSql(files) +
+                     ";");
     transaction.commit();
     outcome.result = Result::Catalogued;
     view_.yieldEvents(10);

@@ -24,8 +24,8 @@ ChangeRun RecordChanges(const Database& db, const QString& tablename, const QStr
     db.execute("DELETE FROM " + items + " WHERE tablename = ?1", tablename);
 
     // The old rows all carry the root they were catalogued under (the name
-    // of the old root row), which lets each new row find its old one through
-    // the current index.
+    // of the old root row), which lets each old row find its new one through
+    // the replacement's index.
     QString oldRoot = rootName;
     for (const ReplacedTable& table : tables)
         if (table.folders)
@@ -37,14 +37,13 @@ ChangeRun RecordChanges(const Database& db, const QString& tablename, const QStr
 
     // Under the same root, which is usual, a row's parent is its key as it is.
     const bool sameRoot = oldRoot == rootName;
-    const std::string oldKeyOfNew = sameRoot ? "n.parent" : "?2 || kestro_below_root(n.parent)";
     const std::string newKeyOfOld = sameRoot ? "o.parent" : "?2 || kestro_below_root(o.parent)";
-    // Records the rows `sql` selects; ?2 is the other side's root.
-    const auto record = [&](const std::string& sql, const QString& otherRoot) {
+    // Records the rows `sql` selects; ?2 is the new rows' root.
+    const auto record = [&](const std::string& sql) {
         Statement insert = db.prepare(sql);
         insert.bind(1, tablename);
         if (!sameRoot)
-            insert.bind(2, otherRoot);
+            insert.bind(2, rootName);
         insert.run();
     };
 
@@ -52,28 +51,28 @@ ChangeRun RecordChanges(const Database& db, const QString& tablename, const QStr
         const std::string current = quoteIdentifier(table.current);
         const std::string replacement = quoteIdentifier(table.replacement);
         const std::string folder = table.folders ? "1" : "0";
-        db.executeScript(schema::createLookupIndexSql(table.current) + ";");
-        record("INSERT INTO " + items +
-                   " (tablename, kind, folder, location, name, newsize, newdate) "
-                   "SELECT ?1, '+', " +
-                   folder + ", " + locationOf("n") + ", n.name, n.size, n.thedate FROM " +
-                   replacement + " AS n WHERE n.parent IS NOT NULL AND NOT EXISTS (SELECT 1 FROM " +
-                   current + " AS o WHERE o.parent = " + oldKeyOfNew + " AND o.name = n.name)",
-               oldRoot);
+        // Only the new rows get an index: the old ones are read in order
+        // and look up theirs.
         db.executeScript(
             schema::dropLookupIndexSql(table.current) + ";" +
             schema::createLookupIndexOnReplacementSql(table.current, table.replacement) + ";");
+        record("INSERT INTO " + items +
+               " (tablename, kind, folder, location, name, newsize, newdate) "
+               "SELECT ?1, '+', " +
+               folder + ", " + locationOf("n") + ", n.name, n.size, n.thedate FROM " + replacement +
+               " AS n WHERE n.parent IS NOT NULL AND n.rowid NOT IN (SELECT " + "m.rowid FROM " +
+               current + " AS o JOIN " + replacement + " AS m ON m.parent = " + newKeyOfOld +
+               " AND m.name = o.name)");
         const std::string changed =
             table.folders ? "" : " OR n.size IS NOT o.size OR n.thedate IS NOT o.thedate";
         record("INSERT INTO " + items +
-                   " (tablename, kind, folder, location, name, oldsize, newsize, olddate, "
-                   "newdate) SELECT ?1, CASE WHEN n.rowid IS NULL THEN '-' ELSE '~' END, " +
-                   folder + ", " + locationOf("o") +
-                   ", o.name, o.size, n.size, o.thedate, n.thedate FROM " + current +
-                   " AS o LEFT JOIN " + replacement + " AS n ON n.parent = " + newKeyOfOld +
-                   " AND n.name = o.name WHERE o.parent IS NOT NULL AND (n.rowid IS NULL" +
-                   changed + ")",
-               rootName);
+               " (tablename, kind, folder, location, name, oldsize, newsize, olddate, "
+               "newdate) SELECT ?1, CASE WHEN n.rowid IS NULL THEN '-' ELSE '~' END, " +
+               folder + ", " + locationOf("o") +
+               ", o.name, o.size, n.size, o.thedate, n.thedate FROM " + current +
+               " AS o LEFT JOIN " + replacement + " AS n ON n.parent = " + newKeyOfOld +
+               " AND n.name = o.name WHERE o.parent IS NOT NULL AND (n.rowid IS NULL" + changed +
+               ")");
     }
 
     ChangeRun run{date};

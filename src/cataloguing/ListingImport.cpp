@@ -1,6 +1,7 @@
 #include "cataloguing/ListingImport.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/StoredTexts.h"
 #include "cataloguing/VolumeIdentity.h"
@@ -114,10 +115,10 @@ bool isMarkerName(std::string_view name) {
 // insert statement from buffers that live until the row is stepped.
 class RowInserter {
 public:
-    RowInserter(const Database& db, const QString& table, NameIndexWriter* names)
+    RowInserter(const Database& db, const QString& table, RowRecorders recorders)
         : db_(db), insert_(db.prepare("INSERT INTO " + quoteIdentifier(table) +
                                       " (parent, name, size, thedate) VALUES (?1, ?2, ?3, ?4)")),
-          names_(names) {}
+          recorders_(recorders) {}
 
     // A folder or file line: parent, name, size in bytes, date. False when
     // the line breaks the format.
@@ -135,7 +136,7 @@ public:
             .bind(2, name)
             .bind(3, std::string_view(size_))
             .bind(4, std::string_view(date_));
-        step(name);
+        step(name, parent);
         return true;
     }
 
@@ -148,7 +149,7 @@ public:
         size_.clear();
         appendSizeText(*bytes, size_);
         insert_.bindNull(1).bind(2, name).bind(3, std::string_view(size_)).bindNull(4);
-        step(name);
+        step(name, {});
         return true;
     }
 
@@ -157,16 +158,20 @@ private:
         return std::count(line.begin(), line.end(), kSeparator);
     }
 
-    void step(std::string_view name) {
+    // `parent` is empty for the root row, which has none.
+    void step(std::string_view name, std::string_view parent) {
         insert_.run();
         insert_.reset();
-        if (names_)
-            names_->add(db_.lastInsertRowid(), name);
+        const qint64 rowid = db_.lastInsertRowid();
+        if (recorders_.names)
+            recorders_.names->add(rowid, name);
+        if (recorders_.folders && !parent.empty())
+            recorders_.folders->add(rowid, parent);
     }
 
     const Database& db_;
     Statement insert_;
-    NameIndexWriter* names_;
+    RowRecorders recorders_;
     std::string size_, date_;
 };
 
@@ -215,11 +220,11 @@ std::string_view ListingField(int n, std::string_view line) {
 
 ImportCount ImportFolders(const Database& db, const QString& folderTable,
                           const QString& listingPath, ImportProgress& progress,
-                          NameIndexWriter* names) {
+                          RowRecorders recorders) {
     progress.setTitle(QStringLiteral("Catalog disk"));
     ListingReader reader(listingPath);
     reader.markComplete(); // the walk has written the whole folder listing
-    RowInserter rows(db, folderTable, names);
+    RowInserter rows(db, folderTable, recorders);
     ImportCount count;
     std::string_view first;
     // Without its root row a volume cannot be shown; such a listing is refused.
@@ -244,7 +249,7 @@ struct FileListingImport::State {
     const Database& db;
     QString table, listingPath;
     QByteArray rootName;
-    NameIndexWriter* names;
+    RowRecorders recorders;
     std::optional<ListingReader> reader;
     std::optional<RowInserter> rows;
     ImportCount count;
@@ -253,7 +258,7 @@ struct FileListingImport::State {
     bool open(bool mustExist) {
         if (!reader && (mustExist || QFile::exists(listingPath))) {
             reader.emplace(listingPath);
-            rows.emplace(db, table, names);
+            rows.emplace(db, table, recorders);
         }
         return reader.has_value();
     }
@@ -274,8 +279,8 @@ struct FileListingImport::State {
 
 FileListingImport::FileListingImport(const Database& db, const QString& fileTable,
                                      const QString& listingPath, const QString& rootName,
-                                     NameIndexWriter* names)
-    : state_(new State{db, fileTable, listingPath, rootName.toUtf8(), names, {}, {}, {}, 0}) {}
+                                     RowRecorders recorders)
+    : state_(new State{db, fileTable, listingPath, rootName.toUtf8(), recorders, {}, {}, {}, 0}) {}
 
 FileListingImport::~FileListingImport() = default;
 
@@ -306,8 +311,8 @@ ImportCount FileListingImport::finish(ImportProgress& progress) {
 }
 
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
-                        const QString& rootName, ImportProgress& progress, NameIndexWriter* names) {
-    return FileListingImport(db, fileTable, listingPath, rootName, names).finish(progress);
+                        const QString& rootName, ImportProgress& progress, RowRecorders recorders) {
+    return FileListingImport(db, fileTable, listingPath, rootName, recorders).finish(progress);
 }
 
 } // namespace kestro

@@ -8,7 +8,15 @@
 
 namespace kestro {
 
+class FolderRunsWriter;
 class NameIndexWriter;
+
+// What an import writes beside the rows, each when given: their names into
+// the name index, their parents into the folder runs.
+struct RowRecorders {
+    NameIndexWriter* names = nullptr;
+    FolderRunsWriter* folders = nullptr;
+};
 
 // What one import read.
 struct ImportCount {
@@ -27,19 +35,18 @@ struct ImportCount {
 
 // The folder listing, into a volume's folder table: its first line is the
 // volume's root row (name and size; no parent, no date), then one row per
-// folder. Each row's name goes to `names` too, when given.
+// folder. Each row goes to `recorders` too.
 ImportCount ImportFolders(const Database& db, const QString& folderTable,
                           const QString& listingPath, ImportProgress& progress,
-                          NameIndexWriter* names = nullptr);
+                          RowRecorders recorders = {});
 
 // The file listing, into a volume's file table: one row per file, except the
 // volume's own marker file in its root folder `rootName` ("D:"), whose line
 // is read and counted but not kept. Returns at once, reading nothing, when
-// the user has already asked to stop. Each row's name goes to `names` too,
-// when given.
+// the user has already asked to stop. Each row goes to `recorders` too.
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
                         const QString& rootName, ImportProgress& progress,
-                        NameIndexWriter* names = nullptr);
+                        RowRecorders recorders = {});
 
 // The file listing imported while the walk still writes it (ImportFiles
 // imports it once written): importWritten() takes the complete lines written
@@ -48,7 +55,7 @@ ImportCount ImportFiles(const Database& db, const QString& fileTable, const QStr
 class FileListingImport {
 public:
     FileListingImport(const Database& db, const QString& fileTable, const QString& listingPath,
-                      const QString& rootName, NameIndexWriter* names = nullptr);
+                      const QString& rootName, RowRecorders recorders = {});
     ~FileListingImport();
     FileListingImport(const FileListingImport&) = delete;
     FileListingImport& operator=(const FileListingImport&) = delete;
