@@ -72,6 +72,11 @@ TEST(FolderRuns, ReadEachFolderAsItsParentColumnDoesAndRowsAddedBehindTheirBack)
     const test::ScratchCatalog c;
     writeInterleavedTable(c.db);
     expectEveryFolderRead(c.db, "v_files", true);
+    // One run per change of parent from one row to the next: what keeps them small.
+    EXPECT_EQ(c.db.scalar("SELECT count(*) FROM folder_runs"),
+              c.db.scalar("SELECT count(*) FROM (SELECT parent, lag(parent) OVER (ORDER BY rowid) "
+                          "AS before FROM v_files) WHERE parent IS NOT NULL AND parent IS NOT "
+                          "before"));
 
     // What another program adds without a change of the schema is read too.
     c.db.executeScript("DELETE FROM v_files WHERE name = 'f150';"
