@@ -232,10 +232,17 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     CreateFolderRuns(db);
     FolderRunsWriter folderRuns(db, dirs), fileRuns(db, files);
 
+    // A volume catalogued before is compared with what it was as its new rows
+    // go in. Tables lost from a damaged catalog leave nothing to compare with.
+    std::optional<ChangeRecorder> changes;
+    if (volume.existing && db.hasTable(dirs) && db.hasTable(files))
+        changes.emplace(db, volume.tablename, dirs, newDirs, files, newFiles);
+
     // File rows go in while the walk goes on; the run's transaction keeps
     // them only once every listing is complete and imported.
-    FileListingImport fileImport(db, newFiles, listings.files, volume.rootName,
-                                 {fileNames ? &*fileNames : nullptr, &fileRuns});
+    FileListingImport fileImport(
+        db, newFiles, listings.files, volume.rootName,
+        {fileNames ? &*fileNames : nullptr, &fileRuns, changes ? &changes->files() : nullptr});
     view_.setStatusHighlighted(true);
     view_.setStatus(QStringLiteral("Recursing Volume..."));
     view_.setWaitCursor(true);
@@ -260,8 +267,10 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     if (request.ejectWhenDone)
         drives_.eject(request.drive);
 
-    const ImportCount folderCount = ImportFolders(
-        db, newDirs, listings.folders, view_, {folderNames ? &*folderNames : nullptr, &folderRuns});
+    const ImportCount folderCount =
+        ImportFolders(db, newDirs, listings.folders, view_,
+                      {folderNames ? &*folderNames : nullptr, &folderRuns,
+                       changes ? &changes->folders() : nullptr});
     const ImportCount fileCount = fileImport.finish(view_);
     outcome.dirs = folderCount.lines;
     outcome.files = fileCount.lines;
@@ -271,15 +280,10 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         return outcome; // the transaction rolls back
     }
 
-    // A volume catalogued before is compared with what it was, while its old
-    // rows are still there. Tables lost from a damaged catalog leave nothing
-    // to compare with.
-    if (volume.existing && db.hasTable(dirs) && db.hasTable(files)) {
+    if (changes) {
         view_.setStatus(QStringLiteral("Finding what changed..."));
         view_.yieldEvents(10);
-        outcome.changes =
-            RecordChanges(db, volume.tablename, volume.rootName,
-                          {{dirs, newDirs, true}, {files, newFiles, false}}, cataloguedAt);
+        outcome.changes = changes->finish(cataloguedAt, view_);
     }
 
     db.executeScript("DROP TABLE IF EXISTS " + quoteIdentifier(dirs) + "; DROP TABLE IF EXISTS " +
@@ -303,26 +307,25 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     if (keepDescriptions) {
         view_.setStatus(QStringLiteral("Saving existing descriptions..."));
         view_.yieldEvents(10);
-        // The comparison with the old rows has made it already, unless there
-        // were none.
-        db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
-                         schema::createLookupIndexSql(files) + ";");
         for (const auto& [table, kept] :
              {std::pair{dirs, "kept_dirs"}, std::pair{files, "kept_files"}}) {
-            // Each kept row finds its item through the lookup index on
-            // (parent, name).
-            const std::string target = quoteIdentifier(table);
-            db.execute("UPDATE " + target + " SET thedescription = k.thedescription FROM temp." +
-                           kept + " AS k WHERE " + target + ".name = k.name AND " + target +
-                           ".parent = ?1 || k.below",
-                       volume.rootName);
-            db.executeScript("DROP TABLE temp." + std::string(kept) + ";");
+            // The new rows are read once, each looking for a kept row of its
+            // path below the root and name: an index on the few kept rows
+            // costs far less than one on the new rows, and leaves no pages
+            // behind in the catalog.
+            const std::string keptTable = "temp." + std::string(kept);
+            if (!isNull(db.scalar("SELECT 1 FROM " + keptTable + " LIMIT 1"))) {
+                const std::string target = quoteIdentifier(table);
+                db.executeScript("CREATE INDEX " + keptTable + "_key ON " + std::string(kept) +
+                                 " (below, name);");
+                db.executeScript("UPDATE " + target +
+                                 " SET thedescription = k.thedescription FROM " + keptTable +
+                                 " AS k WHERE k.below = kestro_below_root(" + target +
+                                 ".parent) AND k.name = " + target + ".name;");
+            }
+            db.executeScript("DROP TABLE " + keptTable + ";");
         }
     }
-    // The folder runs find a folder's rows from now on, in a fraction of the
-    // bytes of the index on (parent, name) that served the run.
-    db.executeScript(schema::dropLookupIndexSql(dirs) + ";" + schema::dropLookupIndexSql(files) +
-                     ";");
     transaction.commit();
     outcome.result = Result::Catalogued;
     view_.yieldEvents(10);

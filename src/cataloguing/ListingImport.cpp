@@ -4,6 +4,7 @@
 #include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/StoredTexts.h"
+#include "cataloguing/ChangeRecording.h"
 #include "cataloguing/VolumeIdentity.h"
 
 #include <QByteArrayView>
@@ -112,13 +113,20 @@ bool isMarkerName(std::string_view name) {
 }
 
 // One row of a volume table, converted from a listing line, bound to the
-// insert statement from buffers that live until the row is stepped.
+// insert statement from buffers that live until the row is stepped. Each
+// row goes to the recorders too.
 class RowInserter {
 public:
     RowInserter(const Database& db, const QString& table, RowRecorders recorders)
         : db_(db), insert_(db.prepare("INSERT INTO " + quoteIdentifier(table) +
                                       " (parent, name, size, thedate) VALUES (?1, ?2, ?3, ?4)")),
           recorders_(recorders) {}
+
+    // Before the first row: the change report reads what the table held.
+    void begin(ImportProgress& progress) {
+        if (recorders_.changes)
+            recorders_.changes->readPrevious(progress);
+    }
 
     // A folder or file line: parent, name, size in bytes, date. False when
     // the line breaks the format.
@@ -136,7 +144,9 @@ public:
             .bind(2, name)
             .bind(3, std::string_view(size_))
             .bind(4, std::string_view(date_));
-        step(name, parent);
+        const qint64 rowid = step(name, parent);
+        if (recorders_.changes)
+            recorders_.changes->add(rowid, parent, name, size_, date_);
         return true;
     }
 
@@ -158,15 +168,19 @@ private:
         return std::count(line.begin(), line.end(), kSeparator);
     }
 
-    // `parent` is empty for the root row, which has none.
-    void step(std::string_view name, std::string_view parent) {
+    // Inserts the bound row; its rowid when anyone needs it. `parent` is
+    // empty for the root row, which has none.
+    qint64 step(std::string_view name, std::string_view parent) {
         insert_.run();
         insert_.reset();
+        if (!recorders_.names && !recorders_.folders && !recorders_.changes)
+            return 0;
         const qint64 rowid = db_.lastInsertRowid();
         if (recorders_.names)
             recorders_.names->add(rowid, name);
         if (recorders_.folders && !parent.empty())
             recorders_.folders->add(rowid, parent);
+        return rowid;
     }
 
     const Database& db_;
@@ -237,6 +251,7 @@ ImportCount ImportFolders(const Database& db, const QString& folderTable,
     progress.setProgressValue(0);
     progress.setStatus(QStringLiteral("Importing Directories..."));
     progress.yieldEvents(10);
+    rows.begin(progress);
     qint64 charactersRead = qint64(first.size());
     importLines(reader, progress, charactersRead, count,
                 [&](std::string_view line) { return rows.addItem(line); });
@@ -265,6 +280,7 @@ struct FileListingImport::State {
 
     void readLines(ImportProgress& progress, qint64 maxLines) {
         const std::string_view root(rootName.constData(), size_t(rootName.size()));
+        rows->begin(progress);
         importLines(
             *reader, progress, charactersRead, count,
             [&](std::string_view line) {

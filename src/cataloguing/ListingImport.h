@@ -10,12 +10,15 @@ namespace kestro {
 
 class FolderRunsWriter;
 class NameIndexWriter;
+class TableChanges;
 
 // What an import writes beside the rows, each when given: their names into
-// the name index, their parents into the folder runs.
+// the name index, their parents into the folder runs, and the rows into the
+// change report.
 struct RowRecorders {
     NameIndexWriter* names = nullptr;
     FolderRunsWriter* folders = nullptr;
+    TableChanges* changes = nullptr;
 };
 
 // What one import read.
@@ -31,11 +34,12 @@ struct ImportCount {
 // work inside the caller's transaction on the caller's connection: rows are
 // only kept when the caller commits. A line that breaks the format (a parent
 // or name that is not UTF-8 or holds a NUL included) is skipped and counted,
-// never fatal; a listing that cannot be read throws CatalogError.
+// never fatal; a listing that cannot be read throws CatalogError. Each item
+// row goes to the `recorders` too (the root row to none).
 
 // The folder listing, into a volume's folder table: its first line is the
 // volume's root row (name and size; no parent, no date), then one row per
-// folder. Each row goes to `recorders` too.
+// folder.
 ImportCount ImportFolders(const Database& db, const QString& folderTable,
                           const QString& listingPath, ImportProgress& progress,
                           RowRecorders recorders = {});
@@ -43,7 +47,7 @@ ImportCount ImportFolders(const Database& db, const QString& folderTable,
 // The file listing, into a volume's file table: one row per file, except the
 // volume's own marker file in its root folder `rootName` ("D:"), whose line
 // is read and counted but not kept. Returns at once, reading nothing, when
-// the user has already asked to stop. Each row goes to `recorders` too.
+// the user has already asked to stop.
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
                         const QString& rootName, ImportProgress& progress,
                         RowRecorders recorders = {});
