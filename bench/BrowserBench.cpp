@@ -7,8 +7,8 @@
 //   bench_browser [FOLDER]
 //
 // The catalog is made synthetically (rows written through the catalog API,
-// with the stored size and date texts and the lookup indexes the cataloguing
-// run makes) in FOLDER, a program folder kept for the next run; without one
+// with the stored size and date texts and the folder runs the cataloguing
+// run writes) in FOLDER, a program folder kept for the next run; without one
 // a temporary folder is used.
 
 #include "browser/gui/CatalogTree.h"
@@ -16,6 +16,7 @@
 #include "browser/gui/Form1.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogFile.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NodeKey.h"
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
@@ -31,6 +32,7 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 using namespace kestro;
@@ -84,17 +86,21 @@ void writeVolume(const Database& db, const QString& tablename, int files, int bi
         addFolder.bindAll(kBigFolder, QStringLiteral("D:"), SizeText(4e9), date()).run();
         addFolder.reset();
     }
-    for (int i = 0; i < files + bigFolderFiles; ++i) {
-        const QString parent = i < bigFolderFiles ? QStringLiteral("D:\\") + kBigFolder
-                                                  : folders[random.bounded(int(folders.size()))];
+    // A cataloguing run writes the files of each folder together.
+    std::vector<std::pair<int, int>> folderOfFile; // folder, file number
+    for (int i = bigFolderFiles; i < files + bigFolderFiles; ++i)
+        folderOfFile.emplace_back(random.bounded(int(folders.size())), i);
+    std::sort(folderOfFile.begin(), folderOfFile.end());
+    for (int i = 0; i < bigFolderFiles; ++i)
+        folderOfFile.emplace(folderOfFile.begin() + i, -1, i);
+    for (const auto& [folder, i] : folderOfFile) {
+        const QString parent = folder < 0 ? QStringLiteral("D:\\") + kBigFolder : folders[folder];
         const QString name = QStringLiteral("file %1%2")
                                  .arg(i, 6, 10, QLatin1Char('0'))
                                  .arg(QLatin1String(kExtensions[random.bounded(12)]));
         addFile.bindAll(name, parent, SizeText(random.bounded(1 << 24)), date()).run();
         addFile.reset();
     }
-    db.executeScript(schema::createLookupIndexSql(dirs));
-    db.executeScript(schema::createLookupIndexSql(fileTable));
     db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "
                "dirs, files) VALUES (?, ?, ?, 4e9, 1e9, 3e9, ?, ?, ?)",
                tablename, QStringLiteral("VOLUME %1").arg(tablename),
@@ -113,6 +119,7 @@ void makeCatalog(const QString& templatePath, const QString& path) {
     for (int v = 0; v < kVolumes; ++v)
         writeVolume(db, QString::number(kFirstTablename.toLongLong() + v), filesElsewhere,
                     v == 0 ? kFilesInBigFolder : 0, random);
+    WriteAllFolderRuns(db);
     transaction.commit();
     std::printf("catalog made: %d volumes, %d files, %.1f s, %lld MB\n", kVolumes, kFilesInAll,
                 clock.elapsed() / 1000.0, QFileInfo(path).size() >> 20);

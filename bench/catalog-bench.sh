@@ -93,7 +93,8 @@ PY
 }
 
 # Where the bytes of a catalog go: pages of the volume tables, of their
-# lookup indexes and of the name index, and the share of them left unused.
+# lookup indexes (catalogs of earlier programs), of the folder runs and of the
+# name index, and the share of them left unused.
 bytes_of() {
     python3 - "$1" <<'PY'
 import sqlite3, sys
@@ -101,6 +102,7 @@ db = sqlite3.connect(sys.argv[1])
 groups = {}
 for name, size, unused in db.execute('SELECT name, sum(pgsize), sum(unused) FROM dbstat GROUP BY name'):
     group = ('name index' if name.startswith('name_index') else
+             'folder runs' if name.startswith('folder_run') else
              'lookup indexes' if name.endswith('_lookup') else
              'folder table' if name.endswith('_dirs') and not name.startswith('template') else
              'file table' if name.endswith('_files') and not name.startswith('template') else 'other')

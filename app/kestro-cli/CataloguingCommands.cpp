@@ -6,6 +6,7 @@
 #include "JsonLine.h"
 #include "TerminalProgress.h"
 #include "catalog/DisplayRules.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/Schema.h"
 #include "cataloguing/CatalogRun.h"
 #include "platform/DriveTable.h"
@@ -273,7 +274,8 @@ int listFolder(Invocation& call) {
         printError(QStringLiteral("The catalog has no volume \"%1\".\n").arg(volume));
         return 1;
     }
-    const std::string dirs = quoteIdentifier(schema::dirsTable(*tablename));
+    const QString dirsName = schema::dirsTable(*tablename);
+    const std::string dirs = quoteIdentifier(dirsName);
     const std::string files = quoteIdentifier(schema::filesTable(*tablename));
     const QString rootName =
         NullToEmpty(db.scalar("SELECT name FROM " + dirs + " WHERE parent IS NULL LIMIT 1"));
@@ -297,10 +299,13 @@ int listFolder(Invocation& call) {
         printError(QStringLiteral("The volume has no folder \"%1\".\n").arg(parent));
         return 1;
     }
-    for (const auto& [table, suffix] : {std::pair{dirs, "\\"}, std::pair{files, ""}}) {
+    for (const auto& [tableName, suffix] :
+         {std::pair{dirsName, "\\"}, std::pair{schema::filesTable(*tablename), ""}}) {
+        const std::string table = quoteIdentifier(tableName);
+        const FolderRows folder(db, tableName);
         Statement rows = db.prepare("SELECT name, size, thedate, thedescription FROM " + table +
-                                    " WHERE parent = ?1 ORDER BY name");
-        rows.bind(1, parent);
+                                    " WHERE " + folder.condition(1) + " ORDER BY name");
+        folder.bind(rows, 1, parent);
         while (rows.next()) {
             if (jsonRequested(call)) {
                 printOut(JsonLine()

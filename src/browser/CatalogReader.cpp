@@ -4,6 +4,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/ChangeReport.h"
 #include "catalog/DisplayRules.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NodeKey.h"
 #include "catalog/Schema.h"
 
@@ -35,9 +36,11 @@ QString parentKeyOf(const SqlValue& category) {
 }
 
 std::vector<ListingRow> readListing(const Database& db, const QString& table, const QString& path) {
-    Statement rows = db.prepare("SELECT name, size, thedate, thedescription FROM " +
-                                quoteIdentifier(table) + " WHERE parent = ?");
-    rows.bind(1, path);
+    const FolderRows folder(db, table);
+    Statement rows =
+        db.prepare("SELECT name, size, thedate, thedescription FROM " + quoteIdentifier(table) +
+                   " WHERE " + folder.condition(1) + " ORDER BY name");
+    folder.bind(rows, 1, path);
     std::vector<ListingRow> result;
     while (rows.next())
         result.push_back({rows.text(0), rows.text(1), rows.text(2),
@@ -106,10 +109,11 @@ std::vector<VolumeEntry> ReadVolumes(const Database& db) {
 std::vector<FolderEntry> ReadSubFolders(const Database& db, const QString& tablename,
                                         const QString& path) {
     std::vector<FolderEntry> folders;
-    Statement rows =
-        db.prepare("SELECT name FROM " + quoteIdentifier(schema::dirsTable(tablename)) +
-                   " WHERE parent = ? ORDER BY name COLLATE NOCASE");
-    rows.bind(1, path);
+    const QString table = schema::dirsTable(tablename);
+    const FolderRows folder(db, table);
+    Statement rows = db.prepare("SELECT name FROM " + quoteIdentifier(table) + " WHERE " +
+                                folder.condition(1) + " ORDER BY name COLLATE NOCASE");
+    folder.bind(rows, 1, path);
     while (rows.next()) {
         const QString name = rows.text(0);
         folders.push_back({FolderKey(tablename, path, name), name});

@@ -64,8 +64,8 @@ struct ListingRow {
     std::optional<QString> description;
 };
 
-// The sub-folders and the files directly inside `path`, in the order the
-// lookup index gives.
+// The sub-folders and the files directly inside `path`, in the order of
+// their names' bytes.
 std::vector<ListingRow> ReadFolderRows(const Database& db, const QString& tablename,
                                        const QString& path);
 std::vector<ListingRow> ReadFileRows(const Database& db, const QString& tablename,

@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/ChangeReport.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 
@@ -27,11 +28,16 @@ SqlValue descriptionValue(const std::optional<QString>& description) {
 void describeRow(const Database& db, const QString& table, const QString& parent,
                  const QString& name, const std::optional<QString>& description,
                  const QString& what) {
-    changeRows(db,
-               "UPDATE " + quoteIdentifier(table) +
-                   " SET thedescription = ?1 WHERE parent = ?2 AND name = ?3",
-               QStringLiteral("The %1 \"%2\" is no longer in the catalog.").arg(what, name),
-               descriptionValue(description), parent, name);
+    const FolderRows folder(db, table);
+    Statement update =
+        db.prepare("UPDATE " + quoteIdentifier(table) +
+                   " SET thedescription = ?1 WHERE name = ?3 AND " + folder.condition(2));
+    update.bind(1, descriptionValue(description)).bind(3, name);
+    folder.bind(update, 2, parent);
+    update.run();
+    if (db.changes() == 0)
+        throw CatalogError(
+            QStringLiteral("The %1 \"%2\" is no longer in the catalog.").arg(what, name));
 }
 
 // The volume leaves the catalog: its tables, its change reports and its
@@ -43,6 +49,8 @@ void dropVolumeTables(const Database& db, const QString& tablename) {
     DeleteChangeReports(db, tablename);
     ForgetIndexedNames(db, schema::dirsTable(tablename));
     ForgetIndexedNames(db, schema::filesTable(tablename));
+    ForgetFolderRuns(db, schema::dirsTable(tablename));
+    ForgetFolderRuns(db, schema::filesTable(tablename));
 }
 
 // Deletes the rows of a folder or file of that name in that folder, and
@@ -51,9 +59,12 @@ void deleteRows(const Database& db, const QString& table, const QString& parent,
                 const QString& name) {
     Database::Transaction transaction(db);
     std::vector<qint64> rowids;
-    Statement deleted = db.prepare("DELETE FROM " + quoteIdentifier(table) +
-                                   " WHERE parent = ?1 AND name = ?2 RETURNING rowid");
-    deleted.bindAll(parent, name);
+    const FolderRows folder(db, table);
+    Statement deleted =
+        db.prepare("DELETE FROM " + quoteIdentifier(table) + " WHERE name = ?2 AND " +
+                   folder.condition(1) + " RETURNING rowid");
+    deleted.bind(2, name);
+    folder.bind(deleted, 1, parent);
     while (deleted.next())
         rowids.push_back(deleted.integer(0));
     ForgetIndexedRows(db, table, rowids);

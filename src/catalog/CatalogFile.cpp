@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/ConsistencySweep.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 
 #include <QFile>
@@ -56,8 +57,9 @@ void compactCatalog(const Catalog& catalog) {
     db.compact();
     // The rebuild may number the volume tables' rows anew, and the name index
     // refers to rows by their numbers: it is made again (also for a catalog
-    // that never had one).
+    // that never had one). So are the folder runs.
     IndexAllNames(db);
+    WriteAllFolderRuns(db);
 }
 
 } // namespace kestro

@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/ChangeReport.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 
@@ -84,6 +85,7 @@ SweepReport sweepCatalog(const Database& db) {
     DeleteOrphanChangeReports(db);
     try {
         PruneNameIndex(db);
+        PruneFolderRuns(db);
     } catch (const CatalogError& e) {
         if (e.isDamagedFile())
             throw;

@@ -1,6 +1,7 @@
 #include "catalog/Database.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/SqlFunctions.h"
 
 #include <QFileInfo>
@@ -126,6 +127,8 @@ void Database::compact() const {
 Database::Transaction::Transaction(const Database& db)
     : db_(db), nested_(sqlite3_get_autocommit(db.handle()) == 0) {
     db_.executeScript(nested_ ? "SAVEPOINT nested;" : "BEGIN IMMEDIATE;");
+    if (!nested_)
+        schemaVersionAtStart_ = std::get<qint64>(db_.scalar("PRAGMA schema_version"));
 }
 
 Database::Transaction::~Transaction() {
@@ -135,6 +138,8 @@ Database::Transaction::~Transaction() {
 }
 
 void Database::Transaction::commit() {
+    if (!nested_)
+        KeepFolderRunsCurrent(db_, schemaVersionAtStart_);
     db_.executeScript(nested_ ? "RELEASE nested;" : "COMMIT;");
     open_ = false;
 }

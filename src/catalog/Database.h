@@ -84,6 +84,7 @@ public:
         const Database& db_;
         bool nested_;
         bool open_ = true;
+        qint64 schemaVersionAtStart_ = 0;
     };
 
     // A read transaction: the reads made while it lives see the file in one

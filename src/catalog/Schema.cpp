@@ -1,7 +1,7 @@
 #include "catalog/Schema.h"
 
 #include "catalog/ChangeReport.h"
-#include "catalog/Database.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 
 namespace kestro::schema {
@@ -10,33 +10,12 @@ bool isVolumeTable(const QString& name) {
     const QString lower = name.toLower();
     if (lower.startsWith(QLatin1String("msys")) || lower.startsWith(QLatin1Char('~')) ||
         lower.startsWith(QLatin1String("sqlite_")) || IsNameIndexTable(name) ||
-        isChangeReportTable(name))
+        IsFolderRunsTable(name) || isChangeReportTable(name))
         return false;
     for (const QString& fixed : fixedTables())
         if (lower == fixed.toLower())
             return false;
     return true;
-}
-
-namespace {
-
-std::string lookupIndex(const QString& table) {
-    return quoteIdentifier(table + QStringLiteral("_lookup"));
-}
-
-} // namespace
-
-std::string createLookupIndexSql(const QString& table) {
-    return createLookupIndexOnReplacementSql(table, table);
-}
-
-std::string createLookupIndexOnReplacementSql(const QString& table, const QString& replacement) {
-    return "CREATE INDEX IF NOT EXISTS " + lookupIndex(table) + " ON " +
-           quoteIdentifier(replacement) + " (parent, name)";
-}
-
-std::string dropLookupIndexSql(const QString& table) {
-    return "DROP INDEX IF EXISTS " + lookupIndex(table);
 }
 
 } // namespace kestro::schema

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <string>
 
 namespace kestro::schema {
 
@@ -29,19 +28,9 @@ inline QString filesTable(const QString& tablename) {
 }
 
 // True when a table belongs to a volume: it is none of the fixed tables, none
-// of the name index's (NameIndex.h), no table of the change reports, and not
-// one of the database engine's own (names beginning with "msys", "~" or
-// "sqlite_"). Letter case does not count.
+// of the name index's (NameIndex.h) or the folder runs' (FolderRuns.h), no
+// table of the change reports, and not one of the database engine's own
+// (names beginning with "msys", "~" or "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);
-
-// The index that makes the folder and file lookups of a volume table fast,
-// built after the table's rows are in.
-std::string createLookupIndexSql(const QString& table);
-// The same index of `table` built on `replacement`, the table that is to
-// take its name (an index keeps its name when its table is renamed). The
-// index of `table` itself must be gone.
-std::string createLookupIndexOnReplacementSql(const QString& table, const QString& replacement);
-// Drops the index of `table`.
-std::string dropLookupIndexSql(const QString& table);
 
 } // namespace kestro::schema

@@ -55,6 +55,13 @@ Statement& Statement::bind(int index, double number) {
     return *this;
 }
 
+Statement& Statement::bind(const char* name, qint64 number) {
+    const int index = sqlite3_bind_parameter_index(stmt_, name);
+    if (index == 0)
+        fail(SQLITE_RANGE);
+    return bind(index, number);
+}
+
 Statement& Statement::bindNull(int index) {
     const int rc = sqlite3_bind_null(stmt_, index);
     if (rc != SQLITE_OK)

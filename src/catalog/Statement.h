@@ -31,6 +31,8 @@ public:
     Statement& bind(int index, double number);
     Statement& bind(int index, const SqlValue& value);
     Statement& bindNull(int index);
+    // A named parameter (":name"); SQLite numbers it after the numbered ones.
+    Statement& bind(const char* name, qint64 number);
     Statement& bindBlob(int index, std::string_view bytes); // the bytes must outlive the step
 
     // Binds the arguments to parameters 1, 2, ... in order.

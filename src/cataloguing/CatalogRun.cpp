@@ -3,6 +3,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/ConsistencySweep.h"
 #include "catalog/DisplayRules.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
@@ -227,6 +228,9 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         folderNames.emplace(db, dirs, newDirs);
         fileNames.emplace(db, files, newFiles);
     }
+    // A catalog made before the folder runs gets them now.
+    CreateFolderRuns(db);
+    FolderRunsWriter folderRuns(db, dirs), fileRuns(db, files);
 
     // A volume catalogued before is compared with what it was as its new rows
     // go in. Tables lost from a damaged catalog leave nothing to compare with.
@@ -236,9 +240,9 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
 
     // File rows go in while the walk goes on; the run's transaction keeps
     // them only once every listing is complete and imported.
-    FileListingImport fileImport(db, newFiles, listings.files, volume.rootName,
-                                 fileNames ? &*fileNames : nullptr,
-                                 changes ? &changes->files() : nullptr);
+    FileListingImport fileImport(
+        db, newFiles, listings.files, volume.rootName,
+        {fileNames ? &*fileNames : nullptr, &fileRuns, changes ? &changes->files() : nullptr});
     view_.setStatusHighlighted(true);
     view_.setStatus(QStringLiteral("Recursing Volume..."));
     view_.setWaitCursor(true);
@@ -264,8 +268,9 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         drives_.eject(request.drive);
 
     const ImportCount folderCount =
-        ImportFolders(db, newDirs, listings.folders, view_, folderNames ? &*folderNames : nullptr,
-                      changes ? &changes->folders() : nullptr);
+        ImportFolders(db, newDirs, listings.folders, view_,
+                      {folderNames ? &*folderNames : nullptr, &folderRuns,
+                       changes ? &changes->folders() : nullptr});
     const ImportCount fileCount = fileImport.finish(view_);
     outcome.dirs = folderCount.lines;
     outcome.files = fileCount.lines;
@@ -289,6 +294,8 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         folderNames->finish();
         fileNames->finish();
     }
+    folderRuns.finish();
+    fileRuns.finish();
     db.execute("DELETE FROM \"index\" WHERE tablename = ?1", volume.tablename);
     db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "
                "category, thedescription, dirs, files) "
@@ -296,22 +303,27 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
                volume.tablename, volume.name, cataloguedAt, volume.space.capacity,
                volume.space.free, volume.space.used, volume.driveType, volume.category,
                volume.description, outcome.dirs, outcome.files);
-    db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
-                     schema::createLookupIndexSql(files) + ";");
 
     if (keepDescriptions) {
         view_.setStatus(QStringLiteral("Saving existing descriptions..."));
         view_.yieldEvents(10);
         for (const auto& [table, kept] :
              {std::pair{dirs, "kept_dirs"}, std::pair{files, "kept_files"}}) {
-            // Each kept row finds its item through the lookup index on
-            // (parent, name).
-            const std::string target = quoteIdentifier(table);
-            db.execute("UPDATE " + target + " SET thedescription = k.thedescription FROM temp." +
-                           kept + " AS k WHERE " + target + ".name = k.name AND " + target +
-                           ".parent = ?1 || k.below",
-                       volume.rootName);
-            db.executeScript("DROP TABLE temp." + std::string(kept) + ";");
+            // The new rows are read once, each looking for a kept row of its
+            // path below the root and name: an index on the few kept rows
+            // costs far less than one on the new rows, and leaves no pages
+            // behind in the catalog.
+            const std::string keptTable = "temp." + std::string(kept);
+            if (!isNull(db.scalar("SELECT 1 FROM " + keptTable + " LIMIT 1"))) {
+                const std::string target = quoteIdentifier(table);
+                db.executeScript("CREATE INDEX " + keptTable + "_key ON " + std::string(kept) +
+                                 " (below, name);");
+                db.executeScript("UPDATE " + target +
+                                 " SET thedescription = k.thedescription FROM " + keptTable +
+                                 " AS k WHERE k.below = kestro_below_root(" + target +
+                                 ".parent) AND k.name = " + target + ".name;");
+            }
+            db.executeScript("DROP TABLE " + keptTable + ";");
         }
     }
     transaction.commit();

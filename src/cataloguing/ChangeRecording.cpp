@@ -192,8 +192,7 @@ void TableChanges::readPrevious(ImportProgress& progress) {
     if (previous_)
         return;
     const std::string table = quoteIdentifier(current_);
-    // Counted first, the rows fit a table that never needs to grow; the count
-    // reads the smaller lookup index and costs about 1% of the reading.
+    // Counted first, the rows fit a table that never needs to grow.
     Statement count = db_.prepare("SELECT count(*) FROM " + table);
     previous_ = std::make_unique<Previous>(size_t(count.next() ? count.integer(0) : 0));
     ItemHasher hashItem;

@@ -1,6 +1,7 @@
 #include "cataloguing/ListingImport.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/StoredTexts.h"
 #include "cataloguing/ChangeRecording.h"
@@ -113,19 +114,18 @@ bool isMarkerName(std::string_view name) {
 
 // One row of a volume table, converted from a listing line, bound to the
 // insert statement from buffers that live until the row is stepped. Each
-// item row goes to the name index and the change report too, when given.
+// row goes to the recorders too.
 class RowInserter {
 public:
-    RowInserter(const Database& db, const QString& table, NameIndexWriter* names,
-                TableChanges* changes)
+    RowInserter(const Database& db, const QString& table, RowRecorders recorders)
         : db_(db), insert_(db.prepare("INSERT INTO " + quoteIdentifier(table) +
                                       " (parent, name, size, thedate) VALUES (?1, ?2, ?3, ?4)")),
-          names_(names), changes_(changes) {}
+          recorders_(recorders) {}
 
     // Before the first row: the change report reads what the table held.
     void begin(ImportProgress& progress) {
-        if (changes_)
-            changes_->readPrevious(progress);
+        if (recorders_.changes)
+            recorders_.changes->readPrevious(progress);
     }
 
     // A folder or file line: parent, name, size in bytes, date. False when
@@ -144,9 +144,9 @@ public:
             .bind(2, name)
             .bind(3, std::string_view(size_))
             .bind(4, std::string_view(date_));
-        const qint64 rowid = step(name);
-        if (changes_)
-            changes_->add(rowid, parent, name, size_, date_);
+        const qint64 rowid = step(name, parent);
+        if (recorders_.changes)
+            recorders_.changes->add(rowid, parent, name, size_, date_);
         return true;
     }
 
@@ -159,7 +159,7 @@ public:
         size_.clear();
         appendSizeText(*bytes, size_);
         insert_.bindNull(1).bind(2, name).bind(3, std::string_view(size_)).bindNull(4);
-        step(name);
+        step(name, {});
         return true;
     }
 
@@ -168,22 +168,24 @@ private:
         return std::count(line.begin(), line.end(), kSeparator);
     }
 
-    // Inserts the bound row; its rowid when anyone needs it.
-    qint64 step(std::string_view name) {
+    // Inserts the bound row; its rowid when anyone needs it. `parent` is
+    // empty for the root row, which has none.
+    qint64 step(std::string_view name, std::string_view parent) {
         insert_.run();
         insert_.reset();
-        if (!names_ && !changes_)
+        if (!recorders_.names && !recorders_.folders && !recorders_.changes)
             return 0;
         const qint64 rowid = db_.lastInsertRowid();
-        if (names_)
-            names_->add(rowid, name);
+        if (recorders_.names)
+            recorders_.names->add(rowid, name);
+        if (recorders_.folders && !parent.empty())
+            recorders_.folders->add(rowid, parent);
         return rowid;
     }
 
     const Database& db_;
     Statement insert_;
-    NameIndexWriter* names_;
-    TableChanges* changes_;
+    RowRecorders recorders_;
     std::string size_, date_;
 };
 
@@ -232,11 +234,11 @@ std::string_view ListingField(int n, std::string_view line) {
 
 ImportCount ImportFolders(const Database& db, const QString& folderTable,
                           const QString& listingPath, ImportProgress& progress,
-                          NameIndexWriter* names, TableChanges* changes) {
+                          RowRecorders recorders) {
     progress.setTitle(QStringLiteral("Catalog disk"));
     ListingReader reader(listingPath);
     reader.markComplete(); // the walk has written the whole folder listing
-    RowInserter rows(db, folderTable, names, changes);
+    RowInserter rows(db, folderTable, recorders);
     ImportCount count;
     std::string_view first;
     // Without its root row a volume cannot be shown; such a listing is refused.
@@ -262,8 +264,7 @@ struct FileListingImport::State {
     const Database& db;
     QString table, listingPath;
     QByteArray rootName;
-    NameIndexWriter* names;
-    TableChanges* changes;
+    RowRecorders recorders;
     std::optional<ListingReader> reader;
     std::optional<RowInserter> rows;
     ImportCount count;
@@ -272,7 +273,7 @@ struct FileListingImport::State {
     bool open(bool mustExist) {
         if (!reader && (mustExist || QFile::exists(listingPath))) {
             reader.emplace(listingPath);
-            rows.emplace(db, table, names, changes);
+            rows.emplace(db, table, recorders);
         }
         return reader.has_value();
     }
@@ -294,10 +295,8 @@ struct FileListingImport::State {
 
 FileListingImport::FileListingImport(const Database& db, const QString& fileTable,
                                      const QString& listingPath, const QString& rootName,
-                                     NameIndexWriter* names, TableChanges* changes)
-    : state_(
-          new State{db, fileTable, listingPath, rootName.toUtf8(), names, changes, {}, {}, {}, 0}) {
-}
+                                     RowRecorders recorders)
+    : state_(new State{db, fileTable, listingPath, rootName.toUtf8(), recorders, {}, {}, {}, 0}) {}
 
 FileListingImport::~FileListingImport() = default;
 
@@ -328,8 +327,8 @@ ImportCount FileListingImport::finish(ImportProgress& progress) {
 }
 
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
-                        const QString& rootName, ImportProgress& progress, NameIndexWriter* names) {
-    return FileListingImport(db, fileTable, listingPath, rootName, names).finish(progress);
+                        const QString& rootName, ImportProgress& progress, RowRecorders recorders) {
+    return FileListingImport(db, fileTable, listingPath, rootName, recorders).finish(progress);
 }
 
 } // namespace kestro

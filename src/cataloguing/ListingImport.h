@@ -8,8 +8,18 @@
 
 namespace kestro {
 
+class FolderRunsWriter;
 class NameIndexWriter;
 class TableChanges;
+
+// What an import writes beside the rows, each when given: their names into
+// the name index, their parents into the folder runs, and the rows into the
+// change report.
+struct RowRecorders {
+    NameIndexWriter* names = nullptr;
+    FolderRunsWriter* folders = nullptr;
+    TableChanges* changes = nullptr;
+};
 
 // What one import read.
 struct ImportCount {
@@ -25,15 +35,14 @@ struct ImportCount {
 // only kept when the caller commits. A line that breaks the format (a parent
 // or name that is not UTF-8 or holds a NUL included) is skipped and counted,
 // never fatal; a listing that cannot be read throws CatalogError. Each item
-// row goes to the name index `names` and the change report `changes` too,
-// when given (the root row to neither).
+// row goes to the `recorders` too (the root row to none).
 
 // The folder listing, into a volume's folder table: its first line is the
 // volume's root row (name and size; no parent, no date), then one row per
 // folder.
 ImportCount ImportFolders(const Database& db, const QString& folderTable,
                           const QString& listingPath, ImportProgress& progress,
-                          NameIndexWriter* names = nullptr, TableChanges* changes = nullptr);
+                          RowRecorders recorders = {});
 
 // The file listing, into a volume's file table: one row per file, except the
 // volume's own marker file in its root folder `rootName` ("D:"), whose line
@@ -41,7 +50,7 @@ ImportCount ImportFolders(const Database& db, const QString& folderTable,
 // the user has already asked to stop.
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
                         const QString& rootName, ImportProgress& progress,
-                        NameIndexWriter* names = nullptr);
+                        RowRecorders recorders = {});
 
 // The file listing imported while the walk still writes it (ImportFiles
 // imports it once written): importWritten() takes the complete lines written
@@ -50,8 +59,7 @@ ImportCount ImportFiles(const Database& db, const QString& fileTable, const QStr
 class FileListingImport {
 public:
     FileListingImport(const Database& db, const QString& fileTable, const QString& listingPath,
-                      const QString& rootName, NameIndexWriter* names = nullptr,
-                      TableChanges* changes = nullptr);
+                      const QString& rootName, RowRecorders recorders = {});
     ~FileListingImport();
     FileListingImport(const FileListingImport&) = delete;
     FileListingImport& operator=(const FileListingImport&) = delete;

@@ -4,6 +4,7 @@
 #include "catalog/Catalog.h"
 #include "catalog/CatalogError.h"
 #include "catalog/ChangeReport.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "support/CatalogBuilder.h"
@@ -120,7 +121,7 @@ TEST_F(EditingFixture, SeveralDeletionsInOneTransactionFailOrSucceedTogether) {
         all.commit();
     }
     EXPECT_EQ(count("index", "1"), 0);
-    EXPECT_EQ(db().tableNames(), schema::fixedTables() + NameIndexTables());
+    EXPECT_EQ(db().tableNames(), schema::fixedTables() + NameIndexTables() + FolderRunsTables());
 }
 
 TEST_F(EditingFixture, DeletingAFolderRowLeavesWhatItHeld) {

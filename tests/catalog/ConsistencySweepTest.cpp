@@ -55,10 +55,10 @@ TEST(Sweep, DropsOrphanTablesAndKeepsOwnedOnes) {
     c.catalog.open().executeScript("CREATE TABLE notes (x); CREATE TABLE \"MSysObjects\" (x);"
                                    "CREATE TABLE \"~tmp\" (x); ANALYZE;");
     const SweepReport report = sweepCatalog(c.catalog.open());
-    EXPECT_EQ(c.tables(),
-              (QStringList{"Name", "categories", "index", "template_dirs", "template_files",
-                           "name_index_segments", "name_index_blocks", "name_index_grams",
-                           "71330842_dirs", "71330842_files", "MSysObjects", "~tmp"}));
+    EXPECT_EQ(c.tables(), (QStringList{"Name", "categories", "index", "template_dirs",
+                                       "template_files", "name_index_segments", "name_index_blocks",
+                                       "name_index_grams", "folder_run_tables", "folder_runs",
+                                       "71330842_dirs", "71330842_files", "MSysObjects", "~tmp"}));
     EXPECT_EQ(report.droppedTables.size(), 5);
     EXPECT_TRUE(report.removedVolumes.isEmpty());
 }

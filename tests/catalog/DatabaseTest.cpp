@@ -1,6 +1,7 @@
 #include "ScratchCatalog.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogError.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "support/TestSupport.h"
@@ -31,7 +32,7 @@ QStringList columnsOf(const Database& db, const QString& table) {
 TEST(Template, HoldsTheFixedTablesWithTheirColumnsAndOneNameRow) {
     const test::ScratchCatalog c;
     const Database& db = c.db;
-    EXPECT_EQ(db.tableNames(), schema::fixedTables() + NameIndexTables());
+    EXPECT_EQ(db.tableNames(), schema::fixedTables() + NameIndexTables() + FolderRunsTables());
     EXPECT_EQ(columnsOf(db, "Name"), QStringList{"name"});
     EXPECT_EQ(columnsOf(db, "categories"), (QStringList{"key", "category"}));
     EXPECT_EQ(columnsOf(db, "index"),

@@ -1,15 +1,16 @@
-// Build-time tool: runs the schema script, then the name index's tables, into
-// a fresh SQLite file, the catalog template that every new catalog is copied
-// from.
+// Build-time tool: runs the schema script, then the name index's and the
+// folder runs' tables, into a fresh SQLite file, the catalog template that
+// every new catalog is copied from.
 //
 //   make-catalog-template SCHEMA.sql OUTPUT.kst
 
+#include "FolderRunsSchema.h"
 #include "NameIndexSchema.h"
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <sqlite3.h>
+#include <sstream>
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
         rc = sqlite3_exec(db, script.str().c_str(), nullptr, nullptr, &error);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, kestro::schema::kNameIndexSchema, nullptr, nullptr, &error);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, kestro::schema::kFolderRunsSchema, nullptr, nullptr, &error);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "VACUUM;", nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {

@@ -1,5 +1,6 @@
 -- The catalog template: every new catalog is a byte copy of the file this
--- script builds (new.kst), with the name index's tables (NameIndexSchema.h).
+-- script builds (new.kst), with the name index's tables (NameIndexSchema.h)
+-- and the folder runs' (FolderRunsSchema.h).
 -- Volume tables are made from the two template tables when a volume is
 -- catalogued.
 
