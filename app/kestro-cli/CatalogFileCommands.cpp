@@ -2,8 +2,10 @@
 
 #include "CommandGroups.h"
 #include "catalog/CatalogFile.h"
+#include "catalog/CatalogLocation.h"
 #include "catalog/ConsistencySweep.h"
 #include "catalog/DisplayRules.h"
+#include "catalog/HostedCatalog.h"
 #include "platform/ProgramFolder.h"
 
 #include <QFileInfo>
@@ -23,7 +25,13 @@ bool refusedInReadOnlyMode(Invocation& call) {
 int newCatalog(Invocation& call) {
     if (refusedInReadOnlyMode(call))
         return 1;
-    const QString target = QFileInfo(call.positional().at(0)).absoluteFilePath();
+    const QString location = call.positional().at(0);
+    if (isHostedLocation(location)) {
+        createHostedCatalog(location);
+        printOut(QStringLiteral("Created the catalog %1\n").arg(locationForDisplay(location)));
+        return 0;
+    }
+    const QString target = QFileInfo(location).absoluteFilePath();
     createCatalogFromTemplate(ProgramFolder::file(call.session().programFolder(),
                                                   QLatin1String(ProgramFolder::kTemplateName)),
                               target);
@@ -34,9 +42,9 @@ int newCatalog(Invocation& call) {
 int info(Invocation& call) {
     const Catalog& catalog = call.session().catalog();
     const Database db = catalog.open();
-    QString text =
-        QStringLiteral("Catalog: %1%2\n")
-            .arg(catalog.path(), catalog.isReadOnly() ? QStringLiteral(" (read-only)") : QString());
+    QString text = QStringLiteral("Catalog: %1%2\n")
+                       .arg(locationForDisplay(catalog.path()),
+                            catalog.isReadOnly() ? QStringLiteral(" (read-only)") : QString());
     text += QStringLiteral("Name: %1\n").arg(NullToEmpty(db.scalar("SELECT name FROM Name")));
 
     Statement categories = db.prepare("SELECT \"key\", category FROM categories ORDER BY \"key\"");
@@ -98,8 +106,9 @@ int sweep(Invocation& call) {
 std::vector<Command> catalogFileCommands() {
     return {
         {QStringLiteral("new"),
-         QStringLiteral("Create a new, empty catalog file."),
-         QStringLiteral("PATH"),
+         QStringLiteral("Create a new, empty catalog file, or a hosted catalog in the empty "
+                        "database a postgresql:// URI names."),
+         QStringLiteral("PATH|URI"),
          {},
          1,
          1,

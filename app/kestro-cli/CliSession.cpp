@@ -1,5 +1,6 @@
 #include "CliSession.h"
 
+#include "catalog/CatalogLocation.h"
 #include "catalog/DisplayRules.h"
 #include "platform/ProgramFolder.h"
 
@@ -32,8 +33,9 @@ QString resolveProgramFolder(const QString& home) {
 CliSession::CliSession(const QString& home, const QString& catalogPath)
     : programFolder_(resolveProgramFolder(home)), settings_(programFolder_),
       options_(settings_.loadOptions()),
-      catalog_(catalogPath.isEmpty() ? settings_.loadEnvironment().lastLoadedFile
-                                     : QFileInfo(catalogPath).absoluteFilePath(),
+      catalog_(catalogPath.isEmpty()           ? settings_.loadEnvironment().lastLoadedFile
+               : isHostedLocation(catalogPath) ? catalogPath
+                                               : QFileInfo(catalogPath).absoluteFilePath(),
                openModeFor(options_.oNetworkShared)) {}
 
 std::optional<QString> findVolume(const Database& db, const QString& volume) {

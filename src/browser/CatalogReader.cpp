@@ -60,7 +60,7 @@ std::optional<QString> rootNameOf(const Database& db, const QString& tablename) 
 
 RootAndCategories ReadRootAndCategories(const Database& db) {
     RootAndCategories result;
-    result.name = NullToEmpty(db.scalar("SELECT name FROM \"Name\" LIMIT 1"));
+    result.name = NullToEmpty(db.scalar("SELECT name FROM Name LIMIT 1"));
     Statement rows = db.prepare("SELECT \"key\", category FROM categories");
     while (rows.next())
         result.categories.push_back({CategoryKey(NullToEmpty(rows.value(0))), rows.text(1)});

@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 #include "catalog/Catalog.h"
 #include "platform/IniFile.h"
+#include "support/PrivatePostgres.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -9,15 +10,19 @@
 using namespace kestro;
 using kestro::test::runCli;
 
-TEST(CliCatalogFile, NewThenInfoOnTheNewCatalog) {
+TEST(CliCatalogFile, NewThenInfoOnTheNewCatalogFileOrHostedCatalog) {
     QTemporaryDir home, work;
-    const QString path = work.filePath("x.mdb");
-    const auto made = runCli(home.path(), {"new", path});
-    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
-    const auto info = runCli(home.path(), {"info", "--catalog", path});
-    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
-    EXPECT_TRUE(info.out.contains("Name: Kestro Catalog")) << info.out.toStdString();
-    EXPECT_TRUE(info.out.contains("Volumes: 0"));
+    for (const QString& location :
+         {work.filePath("x.mdb"), test::PrivatePostgres::instance().createDatabase()}) {
+        const auto made = runCli(home.path(), {"new", location});
+        ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+        EXPECT_EQ(made.out, "Created the catalog " + location + "\n");
+        const auto info = runCli(home.path(), {"info", "--catalog", location});
+        ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+        EXPECT_TRUE(info.out.contains("Catalog: " + location + "\n")) << info.out.toStdString();
+        EXPECT_TRUE(info.out.contains("Name: Kestro Catalog")) << info.out.toStdString();
+        EXPECT_TRUE(info.out.contains("Volumes: 0"));
+    }
 }
 
 TEST(CliCatalogFile, InfoListsCategoriesAndVolumesOfTheCurrentCatalog) {

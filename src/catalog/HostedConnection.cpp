@@ -1,0 +1,68 @@
+#include "catalog/HostedConnection.h"
+
+#include "catalog/CatalogLocation.h"
+#include "catalog/Database.h"
+
+#include <libpq-fe.h>
+
+namespace kestro {
+
+namespace {
+
+QString serverMessage(const PGconn* conn) {
+    return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+}
+
+} // namespace
+
+HostedConnection::HostedConnection(const QString& uri, OpenMode mode)
+    : shownLocation_(locationForDisplay(uri)) {
+    const QByteArray uriBytes = uri.toUtf8();
+    // Read-only mode: every transaction, the implicit one of a lone
+    // statement too, is a read-only one.
+    const char* readOnly =
+        mode == OpenMode::ExclusiveReadOnly ? "-c default_transaction_read_only=on" : "";
+    const char* keywords[] = {"dbname", "client_encoding", "fallback_application_name", "options",
+                              nullptr};
+    const char* values[] = {uriBytes.constData(), "UTF8", "kestro", readOnly, nullptr};
+    conn_ = PQconnectdbParams(keywords, values, 1);
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        const QString reason = serverMessage(conn_);
+        PQfinish(conn_);
+        conn_ = nullptr;
+        throw CatalogError(QStringLiteral("The hosted catalog \"%1\" cannot be opened: %2")
+                               .arg(shownLocation_, reason));
+    }
+}
+
+HostedConnection::~HostedConnection() {
+    PQfinish(conn_);
+}
+
+void HostedConnection::executeScript(std::string_view sql) {
+    check(PQexec(conn_, std::string(sql).c_str()));
+}
+
+bool HostedConnection::inTransaction() const {
+    const PGTransactionStatusType status = PQtransactionStatus(conn_);
+    return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+}
+
+CatalogError HostedConnection::failure(const QString& failed) const {
+    if (PQstatus(conn_) != CONNECTION_OK)
+        return CatalogError(
+            QStringLiteral("The connection to the hosted catalog \"%1\" was lost: %2")
+                .arg(shownLocation_, serverMessage(conn_)));
+    const QString what = failed.isEmpty() ? QStringLiteral("could not be read or written") : failed;
+    return CatalogError(QStringLiteral("The hosted catalog \"%1\" %2: %3")
+                            .arg(shownLocation_, what, serverMessage(conn_)));
+}
+
+void HostedConnection::check(PGresult* result, const QString& failed) const {
+    const ExecStatusType status = PQresultStatus(result);
+    PQclear(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        throw failure(failed);
+}
+
+} // namespace kestro
