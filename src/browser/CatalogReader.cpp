@@ -70,7 +70,9 @@ RootAndCategories ReadRootAndCategories(const Database& db) {
 std::vector<VolumeEntry> ReadVolumes(const Database& db) {
     Statement rows = db.prepare("SELECT tablename, name, thedate, size, free, used, volumetype, "
                                 "category, thedescription, dirs, files FROM \"index\" "
-                                "ORDER BY volumetype, name COLLATE NOCASE");
+                                // Letter case ignored in SQL both engines
+                                // know (a file's lower() folds ASCII only).
+                                "ORDER BY volumetype, lower(name)");
     const QHash<QString, QString> changesReported = LastChangeDates(db);
     std::vector<VolumeEntry> volumes;
     while (rows.next()) {
@@ -108,7 +110,7 @@ std::vector<FolderEntry> ReadSubFolders(const Database& db, const QString& table
     std::vector<FolderEntry> folders;
     Statement rows =
         db.prepare("SELECT name FROM " + quoteIdentifier(schema::dirsTable(tablename)) +
-                   " WHERE parent = ? ORDER BY name COLLATE NOCASE");
+                   " WHERE parent = ? ORDER BY lower(name)");
     rows.bind(1, path);
     while (rows.next()) {
         const QString name = rows.text(0);

@@ -9,8 +9,13 @@ namespace kestro {
 
 namespace {
 
+// The first line of what the server or the client library said, without
+// its "ERROR:" and the lines that point into the SQL.
 QString serverMessage(const PGconn* conn) {
-    return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    QString message = QString::fromUtf8(PQerrorMessage(conn)).trimmed().section('\n', 0, 0);
+    if (message.startsWith(QLatin1String("ERROR:")))
+        message = message.mid(6).trimmed();
+    return message;
 }
 
 } // namespace
@@ -33,6 +38,8 @@ HostedConnection::HostedConnection(const QString& uri, OpenMode mode)
         throw CatalogError(QStringLiteral("The hosted catalog \"%1\" cannot be opened: %2")
                                .arg(shownLocation_, reason));
     }
+    // Notices ("table ... does not exist, skipping") are no news to a user.
+    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
 }
 
 HostedConnection::~HostedConnection() {

@@ -101,13 +101,20 @@ HostedStatement::~HostedStatement() {
 void HostedStatement::bind(int index, std::optional<std::string> text) {
     if (index < 1 || index > parameterCount_)
         throw CatalogError(QStringLiteral("A statement has no parameter %1.").arg(index));
+    // The server's texts end at a NUL character: what came after would be
+    // lost without a word.
+    if (text && text->find('\0') != std::string::npos)
+        throw CatalogError(QStringLiteral("A hosted catalog cannot hold a text with a NUL "
+                                          "character: \"%1\".")
+                               .arg(QString::fromUtf8(text->c_str())));
     values_[size_t(index - 1)] = std::move(text);
     formats_[size_t(index - 1)] = 0;
     types_[size_t(index - 1)] = 0;
 }
 
 void HostedStatement::bindBlob(int index, std::string_view bytes) {
-    bind(index, std::string(bytes));
+    bind(index, std::nullopt);
+    values_[size_t(index - 1)] = std::string(bytes);
     formats_[size_t(index - 1)] = 1;
     types_[size_t(index - 1)] = kByteaType;
 }

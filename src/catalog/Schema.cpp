@@ -26,6 +26,16 @@ std::string lookupIndex(const QString& table) {
 
 } // namespace
 
+std::string createVolumeTableSql(bool hosted, const QString& table, const char* model) {
+    return "CREATE TABLE " + quoteIdentifier(table) +
+           (hosted ? " (LIKE " + std::string(model) + " INCLUDING ALL)"
+                   : " AS SELECT * FROM " + std::string(model));
+}
+
+std::string rowidColumnSql(bool hosted) {
+    return hosted ? ", rowid bigint GENERATED ALWAYS AS IDENTITY" : "";
+}
+
 std::string createLookupIndexSql(const QString& table) {
     return createLookupIndexOnReplacementSql(table, table);
 }

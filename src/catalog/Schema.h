@@ -34,6 +34,15 @@ inline QString filesTable(const QString& tablename) {
 // "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);
 
+// Makes `table` an empty table of the shape of `model`, one of the two
+// template tables; on a server with the template's rowid column.
+std::string createVolumeTableSql(bool hosted, const QString& table, const char* model);
+
+// What a table made on the fly needs on a server to have rows in the order
+// they were added, as every table of a file has: its own rowid column
+// (", rowid ..." to end a column list). Empty for a file.
+std::string rowidColumnSql(bool hosted);
+
 // The index that makes the folder and file lookups of a volume table fast,
 // built after the table's rows are in.
 std::string createLookupIndexSql(const QString& table);

@@ -191,7 +191,8 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     // with zeros where that would cost extra writes (deleted content in the
     // pages that remain in use still is). Both last as long as this run's
     // connection.
-    db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
+    if (!db.isHosted())
+        db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
     const EarlyWriteback writeback(db.path());
     Database::Transaction transaction(db);
     if (keepDescriptions) {
@@ -215,10 +216,9 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     // once complete: the old tables' pages then need no copy in the journal.
     const QString newDirs = dirs + QStringLiteral("_new"),
                   newFiles = files + QStringLiteral("_new");
-    db.executeScript("CREATE TABLE " + quoteIdentifier(newDirs) +
-                     " AS SELECT * FROM template_dirs;"
-                     "CREATE TABLE " +
-                     quoteIdentifier(newFiles) + " AS SELECT * FROM template_files;");
+    db.executeScript(schema::createVolumeTableSql(db.isHosted(), newDirs, "template_dirs") + ";" +
+                     schema::createVolumeTableSql(db.isHosted(), newFiles, "template_files") +
+                     ";");
 
     // The names go into the name index as they are imported; a catalog made
     // before the index gets it from Compact or its first search.
@@ -302,13 +302,14 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         for (const auto& [table, kept] :
              {std::pair{dirs, "kept_dirs"}, std::pair{files, "kept_files"}}) {
             // Each kept row finds its item through the lookup index on
-            // (parent, name).
+            // (parent, name). The temporary table comes first among tables
+            // of its name on both engines.
             const std::string target = quoteIdentifier(table);
-            db.execute("UPDATE " + target + " SET thedescription = k.thedescription FROM temp." +
-                           kept + " AS k WHERE " + target + ".name = k.name AND " + target +
+            db.execute("UPDATE " + target + " SET thedescription = k.thedescription FROM " + kept +
+                           " AS k WHERE " + target + ".name = k.name AND " + target +
                            ".parent = ?1 || k.below",
                        volume.rootName);
-            db.executeScript("DROP TABLE temp." + std::string(kept) + ";");
+            db.executeScript("DROP TABLE " + std::string(kept) + ";");
         }
     }
     transaction.commit();

@@ -64,7 +64,7 @@ ChangeRun RecordChanges(const Database& db, const QString& tablename, const QStr
             schema::dropLookupIndexSql(table.current) + ";" +
             schema::createLookupIndexOnReplacementSql(table.current, table.replacement) + ";");
         const std::string changed =
-            table.folders ? "" : " OR n.size IS NOT o.size OR n.thedate IS NOT o.thedate";
+            table.folders ? "" : " OR n.size IS DISTINCT FROM o.size OR n.thedate IS DISTINCT FROM o.thedate";
         record("INSERT INTO " + items +
                    " (tablename, kind, folder, location, name, oldsize, newsize, olddate, "
                    "newdate) SELECT ?1, CASE WHEN n.rowid IS NULL THEN '-' ELSE '~' END, " +

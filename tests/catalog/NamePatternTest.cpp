@@ -147,5 +147,5 @@ TEST_P(SqlFunctions, ThePathBelowTheRootLeavesOutTheDriveAloneInCAndInSql) {
     EXPECT_TRUE(isNull(db.scalar("SELECT kestro_below_root(NULL)")));
 }
 
-INSTANTIATE_TEST_SUITE_P(, SqlFunctions, ::testing::Values(Engine::File, Engine::Server),
+INSTANTIATE_TEST_SUITE_P(, SqlFunctions, test::kEachEngine,
                          test::engineName);
