@@ -56,8 +56,9 @@ void compactCatalog(const Catalog& catalog) {
     db.compact();
     // The rebuild may number the volume tables' rows anew, and the name index
     // refers to rows by their numbers: it is made again (also for a catalog
-    // that never had one).
-    IndexAllNames(db);
+    // that never had one). A hosted catalog has none yet.
+    if (!db.isHosted())
+        IndexAllNames(db);
 }
 
 } // namespace kestro
