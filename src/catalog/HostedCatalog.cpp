@@ -19,7 +19,7 @@ void createHostedCatalog(const QString& uri) {
         throw CatalogError(QStringLiteral("The database \"%1\" cannot hold a catalog: its "
                                           "encoding is not UTF-8.")
                                .arg(shown));
-    if (db.hasTable(QStringLiteral("kestro_schema")) || db.hasTable(QStringLiteral("index")))
+    if (db.hasTable(schema::kHostedHeaderTable) || db.hasTable(QStringLiteral("index")))
         throw CatalogError(
             QStringLiteral("The database \"%1\" already holds a catalog.").arg(shown));
     Database::Transaction transaction(db);
@@ -31,7 +31,7 @@ void createHostedCatalog(const QString& uri) {
 
 void checkHostedCatalog(const Database& db) {
     const QString shown = locationForDisplay(db.path());
-    if (!db.hasTable(QStringLiteral("kestro_schema")))
+    if (!db.hasTable(schema::kHostedHeaderTable))
         throw CatalogError(
             QStringLiteral("The database \"%1\" holds no Kestro Pro catalog.").arg(shown));
     Statement version = db.prepare("SELECT application_id, user_version FROM kestro_schema");

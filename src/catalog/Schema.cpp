@@ -9,8 +9,8 @@ namespace kestro::schema {
 bool isVolumeTable(const QString& name) {
     const QString lower = name.toLower();
     if (lower.startsWith(QLatin1String("msys")) || lower.startsWith(QLatin1Char('~')) ||
-        lower.startsWith(QLatin1String("sqlite_")) || IsNameIndexTable(name) ||
-        isChangeReportTable(name))
+        lower.startsWith(QLatin1String("sqlite_")) || lower == QLatin1String(kHostedHeaderTable) ||
+        IsNameIndexTable(name) || isChangeReportTable(name))
         return false;
     for (const QString& fixed : fixedTables())
         if (lower == fixed.toLower())

@@ -12,6 +12,10 @@ constexpr int kApplicationId = 0x4B455354;
 // PRAGMA user_version of the schema this program writes.
 constexpr int kSchemaVersion = 1;
 
+// The table a hosted catalog keeps what a file keeps in its header: the
+// application id and the schema version.
+inline constexpr const char* kHostedHeaderTable = "kestro_schema";
+
 // The fixed tables every catalog holds; a file lacking one cannot be used.
 inline const QStringList& fixedTables() {
     static const QStringList names{QStringLiteral("Name"), QStringLiteral("categories"),
@@ -29,9 +33,9 @@ inline QString filesTable(const QString& tablename) {
 }
 
 // True when a table belongs to a volume: it is none of the fixed tables, none
-// of the name index's (NameIndex.h), no table of the change reports, and not
-// one of the database engine's own (names beginning with "msys", "~" or
-// "sqlite_"). Letter case does not count.
+// of the name index's (NameIndex.h), no table of the change reports, not a
+// hosted catalog's header table, and not one of the database engine's own
+// (names beginning with "msys", "~" or "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);
 
 // Makes `table` an empty table of the shape of `model`, one of the two
