@@ -1,6 +1,7 @@
-// new, info, compact and sweep: the catalog file as a whole.
+// new, copy, info, compact and sweep: the catalog as a whole.
 
 #include "CommandGroups.h"
+#include "catalog/CatalogCopy.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/CatalogLocation.h"
 #include "catalog/ConsistencySweep.h"
@@ -36,6 +37,38 @@ int newCatalog(Invocation& call) {
                                                   QLatin1String(ProgramFolder::kTemplateName)),
                               target);
     printOut(QStringLiteral("Created the catalog %1\n").arg(target));
+    return 0;
+}
+
+const QCommandLineOption kFromOption(QStringLiteral("from"),
+                                     QStringLiteral("The catalog to copy: a file or a URI."),
+                                     QStringLiteral("PATH|URI"));
+const QCommandLineOption kToOption(QStringLiteral("to"),
+                                   QStringLiteral("The new catalog: a file that does not exist "
+                                                  "yet, or a URI of an empty database."),
+                                   QStringLiteral("PATH|URI"));
+
+// A file path made absolute; a URI as it is.
+QString locationArgument(const QString& argument) {
+    return isHostedLocation(argument) ? argument : QFileInfo(argument).absoluteFilePath();
+}
+
+int copy(Invocation& call) {
+    if (!call.parser().isSet(kFromOption) || !call.parser().isSet(kToOption)) {
+        printError(QStringLiteral("Give the catalog to copy with --from and the new one with "
+                                  "--to.\n"));
+        return 2;
+    }
+    if (refusedInReadOnlyMode(call))
+        return 1;
+    const Catalog source(locationArgument(call.parser().value(kFromOption)),
+                         call.session().catalog().mode());
+    const QString target = locationArgument(call.parser().value(kToOption));
+    copyCatalog(source, target,
+                ProgramFolder::file(call.session().programFolder(),
+                                    QLatin1String(ProgramFolder::kTemplateName)));
+    printOut(QStringLiteral("Copied the catalog %1 to %2\n")
+                 .arg(locationForDisplay(source.path()), locationForDisplay(target)));
     return 0;
 }
 
@@ -115,6 +148,14 @@ std::vector<Command> catalogFileCommands() {
          newCatalog,
          {},
          {Completion::File}},
+        {QStringLiteral("copy"),
+         QStringLiteral("Copy a whole catalog to a new file or an empty database, in one "
+                        "transaction."),
+         QString(),
+         {kFromOption, kToOption},
+         0,
+         0,
+         copy},
         {QStringLiteral("info"),
          QStringLiteral("Show the catalog's name, categories and volumes."),
          QString(),

@@ -10,7 +10,13 @@ namespace kestro {
 
 void createHostedCatalog(const QString& uri) {
     const Database db = Database::open(uri, OpenMode::SharedReadWrite);
-    const QString shown = locationForDisplay(uri);
+    Database::Transaction transaction(db);
+    createHostedCatalogIn(db);
+    transaction.commit();
+}
+
+void createHostedCatalogIn(const Database& db) {
+    const QString shown = locationForDisplay(db.path());
     // Names of every script are compared in case-folded form; a database in
     // another encoding could not hold them all.
     const SqlValue encoding = db.scalar("SELECT pg_encoding_to_char(encoding) FROM pg_database "
@@ -22,11 +28,9 @@ void createHostedCatalog(const QString& uri) {
     if (db.hasTable(schema::kHostedHeaderTable) || db.hasTable(QStringLiteral("index")))
         throw CatalogError(
             QStringLiteral("The database \"%1\" already holds a catalog.").arg(shown));
-    Database::Transaction transaction(db);
     db.executeScript(schema::kHostedSchema);
     db.execute("INSERT INTO kestro_schema (application_id, user_version) VALUES (?1, ?2)",
                schema::kApplicationId, schema::kSchemaVersion);
-    transaction.commit();
 }
 
 void checkHostedCatalog(const Database& db) {

@@ -11,6 +11,8 @@ class Database;
 // in one transaction. The database must use UTF-8 and hold no catalog yet.
 // Throws CatalogError.
 void createHostedCatalog(const QString& uri);
+// The same on a connected database, in the caller's transaction.
+void createHostedCatalogIn(const Database& db);
 
 // Makes sure a connected server database holds a catalog this program can
 // use, as Catalog::open() does for a file. Throws CatalogError.

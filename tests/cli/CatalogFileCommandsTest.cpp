@@ -25,6 +25,21 @@ TEST(CliCatalogFile, NewThenInfoOnTheNewCatalogFileOrHostedCatalog) {
     }
 }
 
+TEST(CliCatalogFile, CopyMakesTheNewCatalogFromTheOneGivenAndNeedsBothEnds) {
+    QTemporaryDir home, work;
+    const QString file = work.filePath("x.mdb");
+    const QString hosted = test::PrivatePostgres::instance().createDatabase();
+    ASSERT_EQ(runCli(home.path(), {"new", file}).exitCode, 0);
+    const auto copied = runCli(home.path(), {"copy", "--from", file, "--to", hosted});
+    ASSERT_EQ(copied.exitCode, 0) << copied.err.toStdString();
+    EXPECT_EQ(copied.out, "Copied the catalog " + file + " to " + hosted + "\n");
+    EXPECT_TRUE(runCli(home.path(), {"info", "--catalog", hosted}).out.contains("Volumes: 0"));
+    const auto again = runCli(home.path(), {"copy", "--from", file, "--to", hosted});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(again.err.contains("already holds a catalog")) << again.err.toStdString();
+    EXPECT_EQ(runCli(home.path(), {"copy", "--to", work.filePath("y.mdb")}).exitCode, 2);
+}
+
 TEST(CliCatalogFile, InfoListsCategoriesAndVolumesOfTheCurrentCatalog) {
     QTemporaryDir home;
     ASSERT_EQ(runCli(home.path(), {"info"}).exitCode, 0) << "the first start seeds default.mdb";
