@@ -3,10 +3,10 @@
 #include "CommandGroups.h"
 #include "catalog/CatalogCopy.h"
 #include "catalog/CatalogFile.h"
-#include "catalog/CatalogLocation.h"
 #include "catalog/ConsistencySweep.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/HostedCatalog.h"
+#include "platform/CatalogLocation.h"
 #include "platform/ProgramFolder.h"
 
 #include <QFileInfo>

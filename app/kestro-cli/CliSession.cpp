@@ -1,7 +1,7 @@
 #include "CliSession.h"
 
-#include "catalog/CatalogLocation.h"
 #include "catalog/DisplayRules.h"
+#include "platform/CatalogLocation.h"
 #include "platform/ProgramFolder.h"
 
 #include <QCoreApplication>

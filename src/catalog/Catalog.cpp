@@ -1,9 +1,9 @@
 #include "catalog/Catalog.h"
 
 #include "catalog/CatalogError.h"
-#include "catalog/CatalogLocation.h"
 #include "catalog/HostedCatalog.h"
 #include "catalog/Schema.h"
+#include "platform/CatalogLocation.h"
 
 #include <QFile>
 #include <sys/stat.h>

@@ -3,11 +3,11 @@
 #include "catalog/Catalog.h"
 #include "catalog/CatalogError.h"
 #include "catalog/CatalogFile.h"
-#include "catalog/CatalogLocation.h"
 #include "catalog/ChangeReport.h"
 #include "catalog/HostedCatalog.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
+#include "platform/CatalogLocation.h"
 
 #include <QFile>
 

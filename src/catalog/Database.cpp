@@ -1,9 +1,9 @@
 #include "catalog/Database.h"
 
 #include "catalog/CatalogError.h"
-#include "catalog/CatalogLocation.h"
 #include "catalog/HostedConnection.h"
 #include "catalog/SqlFunctions.h"
+#include "platform/CatalogLocation.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>

@@ -1,10 +1,10 @@
 #include "catalog/HostedCatalog.h"
 
 #include "catalog/CatalogError.h"
-#include "catalog/CatalogLocation.h"
 #include "catalog/Database.h"
 #include "catalog/Schema.h"
 #include "catalog/schema/HostedSchema.h"
+#include "platform/CatalogLocation.h"
 
 namespace kestro {
 

@@ -1,7 +1,7 @@
 #include "catalog/HostedConnection.h"
 
-#include "catalog/CatalogLocation.h"
 #include "catalog/Database.h"
+#include "platform/CatalogLocation.h"
 
 #include <libpq-fe.h>
 
@@ -39,7 +39,8 @@ HostedConnection::HostedConnection(const QString& uri, OpenMode mode)
                                .arg(shownLocation_, reason));
     }
     // Notices ("table ... does not exist, skipping") are no news to a user.
-    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        conn_, [](void*, const char*) {}, nullptr);
 }
 
 HostedConnection::~HostedConnection() {

@@ -1,10 +1,10 @@
 #include "ScratchCatalog.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogError.h"
-#include "catalog/CatalogLocation.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
+#include "platform/CatalogLocation.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -247,5 +247,4 @@ TEST_P(Engines, UncommittedWorkIsUndoneAndANestedOneAloneOrWithTheOuterOne) {
     EXPECT_EQ(categories(), (QStringList{"outer", "inner"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(, Engines, test::kEachEngine,
-                         test::engineName);
+INSTANTIATE_TEST_SUITE_P(, Engines, test::kEachEngine, test::engineName);

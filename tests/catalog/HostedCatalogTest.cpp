@@ -1,7 +1,7 @@
 #include "ScratchCatalog.h"
 #include "catalog/CatalogError.h"
-#include "catalog/CatalogLocation.h"
 #include "catalog/DisplayRules.h"
+#include "platform/CatalogLocation.h"
 
 #include <gtest/gtest.h>
 

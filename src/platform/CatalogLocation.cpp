@@ -1,4 +1,4 @@
-#include "catalog/CatalogLocation.h"
+#include "platform/CatalogLocation.h"
 
 #include <QRegularExpression>
 
