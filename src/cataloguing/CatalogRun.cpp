@@ -34,6 +34,9 @@ const QString kAbortedByUser = QStringLiteral("Aborted by user...");
 const QString kListingsInUse =
     QStringLiteral("Another cataloguing run is using this program folder's listing files. "
                    "Catalog this volume when it has finished.");
+const QString kVolumeBusy =
+    QStringLiteral("Another machine is cataloguing the volume %1 into this catalog now. Catalog "
+                   "it again when that run has finished.");
 const QString kFolderNotWritable =
     QStringLiteral("The program folder %1 can't be written, and a cataloguing run writes its "
                    "listing files there. Make it writable, or start Kestro Pro with a program "
@@ -195,6 +198,15 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
     const EarlyWriteback writeback(db.path());
     Database::Transaction transaction(db);
+    // A file's write lock keeps a second run out; on a server, a lock on the
+    // volume held until this run's transaction ends.
+    if (db.isHosted() &&
+        std::get<qint64>(db.scalar("SELECT pg_try_advisory_xact_lock(?1, hashtext(?2))::integer",
+                                   schema::kApplicationId, volume.tablename)) == 0) {
+        view_.message(kVolumeBusy.arg(volume.name));
+        outcome.result = Result::Failed;
+        return outcome;
+    }
     if (keepDescriptions) {
         // Descriptions are kept by the path below the volume's root: the
         // volume may have had another drive letter the last time. A table that
@@ -217,8 +229,7 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     const QString newDirs = dirs + QStringLiteral("_new"),
                   newFiles = files + QStringLiteral("_new");
     db.executeScript(schema::createVolumeTableSql(db.isHosted(), newDirs, "template_dirs") + ";" +
-                     schema::createVolumeTableSql(db.isHosted(), newFiles, "template_files") +
-                     ";");
+                     schema::createVolumeTableSql(db.isHosted(), newFiles, "template_files") + ";");
 
     // The names go into the name index as they are imported; a catalog made
     // before the index gets it from Compact or its first search.

@@ -1,7 +1,10 @@
 #include "ScratchCatalog.h"
 #include "catalog/CatalogError.h"
 #include "catalog/DisplayRules.h"
+#include "catalog/Schema.h"
 #include "platform/CatalogLocation.h"
+#include "support/CatalogBuilder.h"
+#include "support/FileTree.h"
 
 #include <gtest/gtest.h>
 
@@ -99,4 +102,30 @@ TEST(HostedCatalog, AReadTransactionSeesOneStateWhileAnotherClientWrites) {
     other.execute("UPDATE Name SET name = ?1", "renamed");
     EXPECT_EQ(NullToEmpty(c.db.scalar("SELECT name FROM Name")), "Kestro Catalog");
     EXPECT_THROW(c.db.execute("UPDATE Name SET name = 'x'"), CatalogError);
+}
+
+TEST(HostedCatalog, ASecondRunOfAVolumeIsRefusedWhileTheFirstGoesOn) {
+    HostedScratch c;
+    QTemporaryDir home, disk;
+    test::makeFile(disk.path(), "a.txt", 1);
+    const QString volume = test::catalogFolder(home.path(), c.uri, disk.path(), "Disk", 'V');
+    {
+        // What the run of another machine holds until it commits.
+        Database::Transaction otherRun(c.db);
+        c.db.execute("SELECT pg_advisory_xact_lock(?1, hashtext(?2))", schema::kApplicationId,
+                     volume);
+        try {
+            test::catalogFolder(home.path(), c.uri, disk.path(), "Disk", 'V');
+            ADD_FAILURE() << "the second run went on";
+        } catch (const std::runtime_error& e) {
+            EXPECT_TRUE(QString(e.what()).contains("Another machine is cataloguing the volume "
+                                                   "Disk"))
+                << e.what();
+        }
+    }
+    test::makeFile(disk.path(), "b.txt", 1);
+    EXPECT_EQ(test::catalogFolder(home.path(), c.uri, disk.path(), "Disk", 'V'), volume);
+    EXPECT_EQ(std::get<qint64>(c.db.scalar("SELECT count(*) FROM " +
+                                           quoteIdentifier(schema::filesTable(volume)))),
+              2);
 }
