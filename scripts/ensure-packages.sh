@@ -8,6 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev libsqlite3-dev libblkid-dev
   googletest libgtest-dev
+  postgresql postgresql-contrib libpq-dev
   shared-mime-info adwaita-icon-theme fonts-dejavu-core
   dosfstools xorriso mtools xvfb python3
   eject

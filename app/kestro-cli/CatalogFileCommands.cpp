@@ -1,9 +1,12 @@
-// new, info, compact and sweep: the catalog file as a whole.
+// new, copy, info, compact and sweep: the catalog as a whole.
 
 #include "CommandGroups.h"
+#include "catalog/CatalogCopy.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/ConsistencySweep.h"
 #include "catalog/DisplayRules.h"
+#include "catalog/HostedCatalog.h"
+#include "platform/CatalogLocation.h"
 #include "platform/ProgramFolder.h"
 
 #include <QFileInfo>
@@ -23,7 +26,13 @@ bool refusedInReadOnlyMode(Invocation& call) {
 int newCatalog(Invocation& call) {
     if (refusedInReadOnlyMode(call))
         return 1;
-    const QString target = QFileInfo(call.positional().at(0)).absoluteFilePath();
+    const QString location = call.positional().at(0);
+    if (isHostedLocation(location)) {
+        createHostedCatalog(location);
+        printOut(QStringLiteral("Created the catalog %1\n").arg(locationForDisplay(location)));
+        return 0;
+    }
+    const QString target = QFileInfo(location).absoluteFilePath();
     createCatalogFromTemplate(ProgramFolder::file(call.session().programFolder(),
                                                   QLatin1String(ProgramFolder::kTemplateName)),
                               target);
@@ -31,12 +40,44 @@ int newCatalog(Invocation& call) {
     return 0;
 }
 
+const QCommandLineOption kFromOption(QStringLiteral("from"),
+                                     QStringLiteral("The catalog to copy: a file or a URI."),
+                                     QStringLiteral("PATH|URI"));
+const QCommandLineOption kToOption(QStringLiteral("to"),
+                                   QStringLiteral("The new catalog: a file that does not exist "
+                                                  "yet, or a URI of an empty database."),
+                                   QStringLiteral("PATH|URI"));
+
+// A file path made absolute; a URI as it is.
+QString locationArgument(const QString& argument) {
+    return isHostedLocation(argument) ? argument : QFileInfo(argument).absoluteFilePath();
+}
+
+int copy(Invocation& call) {
+    if (!call.parser().isSet(kFromOption) || !call.parser().isSet(kToOption)) {
+        printError(QStringLiteral("Give the catalog to copy with --from and the new one with "
+                                  "--to.\n"));
+        return 2;
+    }
+    if (refusedInReadOnlyMode(call))
+        return 1;
+    const Catalog source(locationArgument(call.parser().value(kFromOption)),
+                         call.session().catalog().mode());
+    const QString target = locationArgument(call.parser().value(kToOption));
+    copyCatalog(source, target,
+                ProgramFolder::file(call.session().programFolder(),
+                                    QLatin1String(ProgramFolder::kTemplateName)));
+    printOut(QStringLiteral("Copied the catalog %1 to %2\n")
+                 .arg(locationForDisplay(source.path()), locationForDisplay(target)));
+    return 0;
+}
+
 int info(Invocation& call) {
     const Catalog& catalog = call.session().catalog();
     const Database db = catalog.open();
-    QString text =
-        QStringLiteral("Catalog: %1%2\n")
-            .arg(catalog.path(), catalog.isReadOnly() ? QStringLiteral(" (read-only)") : QString());
+    QString text = QStringLiteral("Catalog: %1%2\n")
+                       .arg(locationForDisplay(catalog.path()),
+                            catalog.isReadOnly() ? QStringLiteral(" (read-only)") : QString());
     text += QStringLiteral("Name: %1\n").arg(NullToEmpty(db.scalar("SELECT name FROM Name")));
 
     Statement categories = db.prepare("SELECT \"key\", category FROM categories ORDER BY \"key\"");
@@ -98,14 +139,23 @@ int sweep(Invocation& call) {
 std::vector<Command> catalogFileCommands() {
     return {
         {QStringLiteral("new"),
-         QStringLiteral("Create a new, empty catalog file."),
-         QStringLiteral("PATH"),
+         QStringLiteral("Create a new, empty catalog file, or a hosted catalog in the empty "
+                        "database a postgresql:// URI names."),
+         QStringLiteral("PATH|URI"),
          {},
          1,
          1,
          newCatalog,
          {},
          {Completion::File}},
+        {QStringLiteral("copy"),
+         QStringLiteral("Copy a whole catalog to a new file or an empty database, in one "
+                        "transaction."),
+         QString(),
+         {kFromOption, kToOption},
+         0,
+         0,
+         copy},
         {QStringLiteral("info"),
          QStringLiteral("Show the catalog's name, categories and volumes."),
          QString(),

@@ -1,6 +1,7 @@
 #include "CliSession.h"
 
 #include "catalog/DisplayRules.h"
+#include "platform/CatalogLocation.h"
 #include "platform/ProgramFolder.h"
 
 #include <QCoreApplication>
@@ -32,8 +33,9 @@ QString resolveProgramFolder(const QString& home) {
 CliSession::CliSession(const QString& home, const QString& catalogPath)
     : programFolder_(resolveProgramFolder(home)), settings_(programFolder_),
       options_(settings_.loadOptions()),
-      catalog_(catalogPath.isEmpty() ? settings_.loadEnvironment().lastLoadedFile
-                                     : QFileInfo(catalogPath).absoluteFilePath(),
+      catalog_(catalogPath.isEmpty()           ? settings_.loadEnvironment().lastLoadedFile
+               : isHostedLocation(catalogPath) ? catalogPath
+                                               : QFileInfo(catalogPath).absoluteFilePath(),
                openModeFor(options_.oNetworkShared)) {}
 
 std::optional<QString> findVolume(const Database& db, const QString& volume) {

@@ -29,7 +29,8 @@ Completion completionOfOption(const QCommandLineOption& option) {
     static const std::pair<const char*, Completion> kinds[] = {
         {"catalog", Completion::File},   {"home", Completion::Folder},
         {"out", Completion::Folder},     {"volume", Completion::Volume},
-        {"only-on", Completion::Volume}, {"fields", Completion::ExportFields}};
+        {"only-on", Completion::Volume}, {"fields", Completion::ExportFields},
+        {"from", Completion::File},      {"to", Completion::File}};
     for (const auto& [name, kind] : kinds)
         if (option.names().contains(QLatin1String(name)))
             return kind;

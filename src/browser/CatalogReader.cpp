@@ -63,7 +63,7 @@ std::optional<QString> rootNameOf(const Database& db, const QString& tablename) 
 
 RootAndCategories ReadRootAndCategories(const Database& db) {
     RootAndCategories result;
-    result.name = NullToEmpty(db.scalar("SELECT name FROM \"Name\" LIMIT 1"));
+    result.name = NullToEmpty(db.scalar("SELECT name FROM Name LIMIT 1"));
     Statement rows = db.prepare("SELECT \"key\", category FROM categories");
     while (rows.next())
         result.categories.push_back({CategoryKey(NullToEmpty(rows.value(0))), rows.text(1)});
@@ -73,7 +73,9 @@ RootAndCategories ReadRootAndCategories(const Database& db) {
 std::vector<VolumeEntry> ReadVolumes(const Database& db) {
     Statement rows = db.prepare("SELECT tablename, name, thedate, size, free, used, volumetype, "
                                 "category, thedescription, dirs, files FROM \"index\" "
-                                "ORDER BY volumetype, name COLLATE NOCASE");
+                                // Letter case ignored in SQL both engines
+                                // know (a file's lower() folds ASCII only).
+                                "ORDER BY volumetype, lower(name)");
     const QHash<QString, QString> changesReported = LastChangeDates(db);
     std::vector<VolumeEntry> volumes;
     while (rows.next()) {
@@ -112,7 +114,7 @@ std::vector<FolderEntry> ReadSubFolders(const Database& db, const QString& table
     const QString table = schema::dirsTable(tablename);
     const FolderRows folder(db, table);
     Statement rows = db.prepare("SELECT name FROM " + quoteIdentifier(table) + " WHERE " +
-                                folder.condition(1) + " ORDER BY name COLLATE NOCASE");
+                                folder.condition(1) + " ORDER BY lower(name)");
     folder.bind(rows, 1, path);
     while (rows.next()) {
         const QString name = rows.text(0);

@@ -1,7 +1,9 @@
 #include "catalog/Catalog.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/HostedCatalog.h"
 #include "catalog/Schema.h"
+#include "platform/CatalogLocation.h"
 
 #include <QFile>
 #include <sys/stat.h>
@@ -22,6 +24,10 @@ constexpr qint64 kChangeCounterSize = 4;
 } // namespace
 
 QByteArray Catalog::stamp() const {
+    // A server keeps no counter of commits a client could read cheaply: a
+    // hosted catalog has no stamp, and whoever compares stamps reads afresh.
+    if (isHostedLocation(path_))
+        return {};
     QFile file(path_);
     struct stat status {};
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ||
@@ -36,6 +42,10 @@ QByteArray Catalog::stamp() const {
 
 Database Catalog::open() const {
     Database db = Database::open(path_, mode_);
+    if (db.isHosted()) {
+        checkHostedCatalog(db);
+        return db;
+    }
     if (integerPragma(db, "PRAGMA application_id") != schema::kApplicationId)
         throw CatalogError(
             QStringLiteral("The file \"%1\" is not a Kestro Pro catalog.").arg(path_));

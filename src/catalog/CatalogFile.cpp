@@ -57,9 +57,12 @@ void compactCatalog(const Catalog& catalog) {
     db.compact();
     // The rebuild may number the volume tables' rows anew, and the name index
     // refers to rows by their numbers: it is made again (also for a catalog
-    // that never had one). So are the folder runs.
-    IndexAllNames(db);
-    WriteAllFolderRuns(db);
+    // that never had one). So are the folder runs. A hosted catalog has
+    // neither yet.
+    if (!db.isHosted()) {
+        IndexAllNames(db);
+        WriteAllFolderRuns(db);
+    }
 }
 
 } // namespace kestro

@@ -1,5 +1,7 @@
 #include "catalog/ChangeReport.h"
 
+#include "catalog/Schema.h"
+
 namespace kestro {
 
 namespace {
@@ -34,7 +36,8 @@ QString ChangeCountsText(const ChangeRun& run) {
 void CreateChangeReportTables(const Database& db) {
     db.executeScript("CREATE TABLE IF NOT EXISTS " + runsTable() +
                      " (tablename TEXT NOT NULL, thedate TEXT, added INTEGER, removed INTEGER, "
-                     "changed INTEGER);"
+                     "changed INTEGER" +
+                     schema::rowidColumnSql(db.isHosted()) + ");"
                      "CREATE TABLE IF NOT EXISTS " +
                      itemsTable() +
                      " (tablename TEXT NOT NULL, kind TEXT NOT NULL, folder INTEGER NOT NULL, "

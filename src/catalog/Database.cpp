@@ -2,7 +2,9 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/FolderRuns.h"
+#include "catalog/HostedConnection.h"
 #include "catalog/SqlFunctions.h"
+#include "platform/CatalogLocation.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -30,12 +32,16 @@ std::string quoteIdentifier(const QString& name) {
 Database::Database(sqlite3* db, QString path, OpenMode mode)
     : db_(db), path_(std::move(path)), mode_(mode) {}
 
+Database::Database(std::unique_ptr<HostedConnection> hosted, QString location, OpenMode mode)
+    : hosted_(std::move(hosted)), path_(std::move(location)), mode_(mode) {}
+
 Database::~Database() {
     sqlite3_close_v2(db_);
 }
 
 Database::Database(Database&& other) noexcept
-    : db_(other.db_), path_(std::move(other.path_)), mode_(other.mode_) {
+    : db_(other.db_), hosted_(std::move(other.hosted_)), path_(std::move(other.path_)),
+      mode_(other.mode_) {
     other.db_ = nullptr;
 }
 
@@ -43,6 +49,7 @@ Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
         sqlite3_close_v2(db_);
         db_ = other.db_;
+        hosted_ = std::move(other.hosted_);
         path_ = std::move(other.path_);
         mode_ = other.mode_;
         other.db_ = nullptr;
@@ -51,6 +58,8 @@ Database& Database::operator=(Database&& other) noexcept {
 }
 
 Database Database::open(const QString& path, OpenMode mode) {
+    if (isHostedLocation(path))
+        return Database(std::make_unique<HostedConnection>(path, mode), path, mode);
     if (!QFileInfo(path).isFile())
         throw CatalogError(QStringLiteral("The catalog file \"%1\" does not exist.").arg(path));
 
@@ -83,10 +92,12 @@ Database Database::open(const QString& path, OpenMode mode) {
 }
 
 Statement Database::prepare(std::string_view sql) const {
-    return Statement(db_, sql);
+    return hosted_ ? Statement(*hosted_, sql) : Statement(db_, sql);
 }
 
 void Database::executeScript(std::string_view sql) const {
+    if (hosted_)
+        return hosted_->executeScript(sql);
     const std::string text(sql);
     const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
@@ -94,62 +105,93 @@ void Database::executeScript(std::string_view sql) const {
 }
 
 qint64 Database::changes() const {
-    return sqlite3_changes64(db_);
+    return hosted_ ? hosted_->changes() : sqlite3_changes64(db_);
 }
 
 qint64 Database::lastInsertRowid() const {
-    return sqlite3_last_insert_rowid(db_);
+    return hosted_ ? std::get<qint64>(scalar("SELECT lastval()")) : sqlite3_last_insert_rowid(db_);
 }
+
+namespace {
+
+// The catalog's tables in creation order: SQLite's by rowid, the server's
+// (those of the schema in use) by object identifier.
+constexpr const char* kFileTables = "SELECT name FROM sqlite_master WHERE type='table' "
+                                    "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid";
+constexpr const char* kServerTables = "SELECT relname FROM pg_class WHERE relkind IN ('r', 'p') "
+                                      "AND relnamespace = current_schema()::regnamespace "
+                                      "ORDER BY oid";
+
+} // namespace
 
 QStringList Database::tableNames() const {
     QStringList names;
-    Statement s = prepare("SELECT name FROM sqlite_master WHERE type='table' "
-                          "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid");
+    Statement s = prepare(hosted_ ? kServerTables : kFileTables);
     while (s.next())
         names << s.text(0);
     return names;
 }
 
 bool Database::hasTable(const QString& name) const {
-    Statement s = prepare("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 "
-                          "COLLATE NOCASE");
+    Statement s = prepare(hosted_ ? "SELECT 1 FROM pg_class WHERE relkind IN ('r', 'p') AND "
+                                    "relnamespace = current_schema()::regnamespace AND "
+                                    "lower(relname) = lower(?1)"
+                                  : "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 "
+                                    "COLLATE NOCASE");
     s.bind(1, name);
     return s.next();
 }
 
+bool Database::inTransaction() const {
+    return hosted_ ? hosted_->inTransaction() : sqlite3_get_autocommit(db_) == 0;
+}
+
 void Database::compact() const {
+    if (hosted_)
+        return hosted_->executeScript("VACUUM ANALYZE;");
     const int rc = sqlite3_exec(db_, "VACUUM;", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         throw SqliteFailure(db_, rc,
                             QStringLiteral("could not be compacted and was left as it was"));
 }
 
-Database::Transaction::Transaction(const Database& db)
-    : db_(db), nested_(sqlite3_get_autocommit(db.handle()) == 0) {
-    db_.executeScript(nested_ ? "SAVEPOINT nested;" : "BEGIN IMMEDIATE;");
-    if (!nested_)
+Database::Transaction::Transaction(const Database& db) : db_(db), nested_(db.inTransaction()) {
+    db_.executeScript(nested_         ? "SAVEPOINT nested;"
+                      : db.isHosted() ? "BEGIN;"
+                                      : "BEGIN IMMEDIATE;");
+    if (!nested_ && !db.isHosted())
         schemaVersionAtStart_ = std::get<qint64>(db_.scalar("PRAGMA schema_version"));
 }
 
 Database::Transaction::~Transaction() {
-    if (open_)
-        sqlite3_exec(db_.handle(), nested_ ? "ROLLBACK TO nested; RELEASE nested;" : "ROLLBACK;",
-                     nullptr, nullptr, nullptr);
+    if (!open_)
+        return;
+    try {
+        db_.executeScript(nested_ ? "ROLLBACK TO nested; RELEASE nested;" : "ROLLBACK;");
+    } catch (const CatalogError&) {
+        // Nothing of the transaction was kept: a file rolls back when its
+        // connection closes, a server when it loses the connection.
+    }
 }
 
 void Database::Transaction::commit() {
-    if (!nested_)
+    if (!nested_ && !db_.isHosted())
         KeepFolderRunsCurrent(db_, schemaVersionAtStart_);
     db_.executeScript(nested_ ? "RELEASE nested;" : "COMMIT;");
     open_ = false;
 }
 
 Database::ReadTransaction::ReadTransaction(const Database& db) : db_(db) {
-    db_.executeScript("BEGIN DEFERRED;");
+    db_.executeScript(db.isHosted() ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY;"
+                                    : "BEGIN DEFERRED;");
 }
 
 Database::ReadTransaction::~ReadTransaction() {
-    sqlite3_exec(db_.handle(), "COMMIT;", nullptr, nullptr, nullptr);
+    try {
+        db_.executeScript("COMMIT;");
+    } catch (const CatalogError&) {
+        // A read transaction changed nothing: whatever ends it loses nothing.
+    }
 }
 
 } // namespace kestro

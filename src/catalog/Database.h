@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <string_view>
 
 struct sqlite3;
@@ -24,12 +25,17 @@ constexpr OpenMode openModeFor(int networkShared) {
 // doubled ("71330842_dirs").
 std::string quoteIdentifier(const QString& name);
 
-// One connection to an SQLite file, open for the length of one operation.
-// The catalog's SQL functions are registered on it (see SqlFunctions.h).
+class HostedConnection;
+
+// One connection to a catalog, open for the length of one operation: an
+// SQLite file, with the catalog's SQL functions registered on it (see
+// SqlFunctions.h), or a database on a PostgreSQL server, which holds the same
+// functions (see HostedCatalog.h).
 class Database {
 public:
-    // Opens an existing file; throws CatalogError when it cannot be opened.
-    // No file is ever created here.
+    // Opens an existing file, or connects to the server a connection URI
+    // names (CatalogLocation.h); throws CatalogError when it cannot be
+    // opened. No file is ever created here.
     static Database open(const QString& path, OpenMode mode);
 
     ~Database();
@@ -40,6 +46,8 @@ public:
 
     const QString& path() const { return path_; }
     OpenMode mode() const { return mode_; }
+    // True for a catalog on a server.
+    bool isHosted() const { return hosted_ != nullptr; }
 
     Statement prepare(std::string_view sql) const;
 
@@ -61,15 +69,17 @@ public:
 
     // Rows changed by the last INSERT, UPDATE or DELETE.
     qint64 changes() const;
-    // The rowid of the row the last INSERT added.
+    // The rowid of the row the last INSERT added (on a server: the last
+    // value an identity column took in this session).
     qint64 lastInsertRowid() const;
 
-    // The tables of the file in creation order, SQLite's own left out.
+    // The tables of the catalog in creation order, the engine's own left out.
     QStringList tableNames() const;
     bool hasTable(const QString& name) const;
 
     // A write transaction that rolls back unless committed. BEGIN IMMEDIATE
-    // takes the write lock at once, so a busy file fails here, not halfway.
+    // takes the write lock at once, so a busy file fails here, not halfway;
+    // a server locks row by row as the transaction goes.
     // Inside another transaction it is a savepoint of that one: what it did
     // is undone alone, or kept until the outer transaction ends.
     class Transaction {
@@ -87,10 +97,11 @@ public:
         qint64 schemaVersionAtStart_ = 0;
     };
 
-    // A read transaction: the reads made while it lives see the file in one
-    // state, and take its lock once rather than once per statement, which
-    // costs more than reading a row found by its rowid. Writers wait until
-    // it ends. Not to be opened inside another transaction.
+    // A read transaction: the reads made while it lives see the catalog in
+    // one state, and take the file's lock once rather than once per
+    // statement, which costs more than reading a row found by its rowid.
+    // Writers to a file wait until it ends; on a server they go on, unseen by
+    // it (REPEATABLE READ). Not to be opened inside another transaction.
     class ReadTransaction {
     public:
         explicit ReadTransaction(const Database& db);
@@ -103,15 +114,20 @@ public:
     };
 
     // Rebuilds the file in place to give back unused space. SQLite's VACUUM
-    // runs as one transaction: on any failure the file stays as it was.
+    // runs as one transaction: on any failure the file stays as it was. On a
+    // server: its maintenance, VACUUM ANALYZE.
     void compact() const;
 
+    // The SQLite connection; null for a hosted catalog.
     sqlite3* handle() const { return db_; }
 
 private:
     Database(sqlite3* db, QString path, OpenMode mode);
+    Database(std::unique_ptr<HostedConnection> hosted, QString location, OpenMode mode);
+    bool inTransaction() const;
 
     sqlite3* db_ = nullptr;
+    std::unique_ptr<HostedConnection> hosted_;
     QString path_;
     OpenMode mode_ = OpenMode::SharedReadWrite;
 };

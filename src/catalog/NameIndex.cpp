@@ -94,6 +94,10 @@ bool HasNameIndex(const Database& db) {
 }
 
 void CreateNameIndex(const Database& db) {
+    // Its blocks point at rows by the numbers of a file's own tables.
+    if (db.isHosted())
+        throw CatalogError(QStringLiteral("A hosted catalog has no name index yet: its names are "
+                                          "found by reading its tables."));
     if (!HasNameIndex(db))
         db.executeScript(schema::kNameIndexSchema);
 }

@@ -11,6 +11,10 @@ constexpr int kApplicationId = 0x4B455354;
 // PRAGMA user_version of the schema this program writes.
 constexpr int kSchemaVersion = 1;
 
+// The table a hosted catalog keeps what a file keeps in its header: the
+// application id and the schema version.
+inline constexpr const char* kHostedHeaderTable = "kestro_schema";
+
 // The fixed tables every catalog holds; a file lacking one cannot be used.
 inline const QStringList& fixedTables() {
     static const QStringList names{QStringLiteral("Name"), QStringLiteral("categories"),
@@ -29,8 +33,23 @@ inline QString filesTable(const QString& tablename) {
 
 // True when a table belongs to a volume: it is none of the fixed tables, none
 // of the name index's (NameIndex.h) or the folder runs' (FolderRuns.h), no
-// table of the change reports, and not one of the database engine's own
-// (names beginning with "msys", "~" or "sqlite_"). Letter case does not count.
+// table of the change reports, not a hosted catalog's header table, and not
+// one of the database engine's own (names beginning with "msys", "~" or
+// "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);
+
+// Makes `table` an empty table of the shape of `model`, one of the two
+// template tables; on a server with the template's rowid column.
+std::string createVolumeTableSql(bool hosted, const QString& table, const char* model);
+
+// What a table made on the fly needs on a server to have rows in the order
+// they were added, as every table of a file has: its own rowid column
+// (", rowid ..." to end a column list). Empty for a file.
+std::string rowidColumnSql(bool hosted);
+
+// The index on (parent, name) that finds a folder's rows of a volume table
+// on a server, built after the table's rows are in. A file has folder runs
+// instead (FolderRuns.h).
+std::string createLookupIndexSql(const QString& table);
 
 } // namespace kestro::schema

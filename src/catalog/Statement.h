@@ -3,6 +3,7 @@
 #include "catalog/SqlValue.h"
 
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -11,11 +12,17 @@ struct sqlite3_stmt;
 
 namespace kestro {
 
+class HostedConnection;
+class HostedStatement;
+
 // One prepared SQL statement with bound parameters, read row by row. Values
-// always go in as parameters; nothing is pasted into the SQL text.
+// always go in as parameters; nothing is pasted into the SQL text. On a
+// catalog file SQLite runs it; on a hosted catalog the server does, with the
+// same parameters and the same accessors.
 class Statement {
 public:
     Statement(sqlite3* db, std::string_view sql);
+    Statement(HostedConnection& connection, std::string_view sql);
     ~Statement();
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&&) = delete;
@@ -72,8 +79,9 @@ public:
 private:
     [[noreturn]] void fail(int code) const;
 
-    sqlite3* db_;
+    sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<HostedStatement> hosted_;
 };
 
 } // namespace kestro

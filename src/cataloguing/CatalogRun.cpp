@@ -35,6 +35,9 @@ const QString kAbortedByUser = QStringLiteral("Aborted by user...");
 const QString kListingsInUse =
     QStringLiteral("Another cataloguing run is using this program folder's listing files. "
                    "Catalog this volume when it has finished.");
+const QString kVolumeBusy =
+    QStringLiteral("Another machine is cataloguing the volume %1 into this catalog now. Catalog "
+                   "it again when that run has finished.");
 const QString kFolderNotWritable =
     QStringLiteral("The program folder %1 can't be written, and a cataloguing run writes its "
                    "listing files there. Make it writable, or start Kestro Pro with a program "
@@ -192,9 +195,19 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     // with zeros where that would cost extra writes (deleted content in the
     // pages that remain in use still is). Both last as long as this run's
     // connection.
-    db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
+    if (!db.isHosted())
+        db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
     const EarlyWriteback writeback(db.path());
     Database::Transaction transaction(db);
+    // A file's write lock keeps a second run out; on a server, a lock on the
+    // volume held until this run's transaction ends.
+    if (db.isHosted() &&
+        std::get<qint64>(db.scalar("SELECT pg_try_advisory_xact_lock(?1, hashtext(?2))::integer",
+                                   schema::kApplicationId, volume.tablename)) == 0) {
+        view_.message(kVolumeBusy.arg(volume.name));
+        outcome.result = Result::Failed;
+        return outcome;
+    }
     if (keepDescriptions) {
         // Descriptions are kept by the path below the volume's root: the
         // volume may have had another drive letter the last time. A table that
@@ -216,10 +229,8 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     // once complete: the old tables' pages then need no copy in the journal.
     const QString newDirs = dirs + QStringLiteral("_new"),
                   newFiles = files + QStringLiteral("_new");
-    db.executeScript("CREATE TABLE " + quoteIdentifier(newDirs) +
-                     " AS SELECT * FROM template_dirs;"
-                     "CREATE TABLE " +
-                     quoteIdentifier(newFiles) + " AS SELECT * FROM template_files;");
+    db.executeScript(schema::createVolumeTableSql(db.isHosted(), newDirs, "template_dirs") + ";" +
+                     schema::createVolumeTableSql(db.isHosted(), newFiles, "template_files") + ";");
 
     // The names go into the name index as they are imported; a catalog made
     // before the index gets it from Compact or its first search.
@@ -228,9 +239,14 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         folderNames.emplace(db, dirs, newDirs);
         fileNames.emplace(db, files, newFiles);
     }
-    // A catalog made before the folder runs gets them now.
-    CreateFolderRuns(db);
-    FolderRunsWriter folderRuns(db, dirs), fileRuns(db, files);
+    // A catalog file made before the folder runs gets them now; a server
+    // finds a folder's rows through an index on (parent, name) instead.
+    std::optional<FolderRunsWriter> folderRuns, fileRuns;
+    if (!db.isHosted()) {
+        CreateFolderRuns(db);
+        folderRuns.emplace(db, dirs);
+        fileRuns.emplace(db, files);
+    }
 
     // A volume catalogued before is compared with what it was as its new rows
     // go in. Tables lost from a damaged catalog leave nothing to compare with.
@@ -242,7 +258,8 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     // them only once every listing is complete and imported.
     FileListingImport fileImport(
         db, newFiles, listings.files, volume.rootName,
-        {fileNames ? &*fileNames : nullptr, &fileRuns, changes ? &changes->files() : nullptr});
+        {fileNames ? &*fileNames : nullptr, fileRuns ? &*fileRuns : nullptr,
+         changes ? &changes->files() : nullptr});
     view_.setStatusHighlighted(true);
     view_.setStatus(QStringLiteral("Recursing Volume..."));
     view_.setWaitCursor(true);
@@ -269,7 +286,7 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
 
     const ImportCount folderCount =
         ImportFolders(db, newDirs, listings.folders, view_,
-                      {folderNames ? &*folderNames : nullptr, &folderRuns,
+                      {folderNames ? &*folderNames : nullptr, folderRuns ? &*folderRuns : nullptr,
                        changes ? &changes->folders() : nullptr});
     const ImportCount fileCount = fileImport.finish(view_);
     outcome.dirs = folderCount.lines;
@@ -294,8 +311,13 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         folderNames->finish();
         fileNames->finish();
     }
-    folderRuns.finish();
-    fileRuns.finish();
+    if (folderRuns) {
+        folderRuns->finish();
+        fileRuns->finish();
+    } else {
+        db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
+                         schema::createLookupIndexSql(files) + ";");
+    }
     db.execute("DELETE FROM \"index\" WHERE tablename = ?1", volume.tablename);
     db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "
                "category, thedescription, dirs, files) "
@@ -312,11 +334,12 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
             // The new rows are read once, each looking for a kept row of its
             // path below the root and name: an index on the few kept rows
             // costs far less than one on the new rows, and leaves no pages
-            // behind in the catalog.
-            const std::string keptTable = "temp." + std::string(kept);
+            // behind in the catalog. The temporary table comes first among
+            // tables of its name on both engines, and so does its index.
+            const std::string keptTable = kept;
             if (!isNull(db.scalar("SELECT 1 FROM " + keptTable + " LIMIT 1"))) {
                 const std::string target = quoteIdentifier(table);
-                db.executeScript("CREATE INDEX " + keptTable + "_key ON " + std::string(kept) +
+                db.executeScript("CREATE INDEX " + keptTable + "_key ON " + keptTable +
                                  " (below, name);");
                 db.executeScript("UPDATE " + target +
                                  " SET thedescription = k.thedescription FROM " + keptTable +

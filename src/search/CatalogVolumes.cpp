@@ -7,7 +7,7 @@ namespace kestro {
 std::vector<CatalogVolume> ListVolumes(const Database& db) {
     std::vector<CatalogVolume> volumes;
     Statement rows = db.prepare("SELECT tablename, name FROM \"index\" "
-                                "ORDER BY volumetype, name COLLATE NOCASE, tablename");
+                                "ORDER BY volumetype, lower(name), tablename");
     while (rows.next())
         volumes.push_back({rows.text(0), NullToEmpty(rows.value(1))});
     return volumes;

@@ -203,7 +203,10 @@ bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {
         const QString table = VolumeTable(volume.tablename, kind);
         if (!scan.db.hasTable(table))
             continue;
-        if (scan.needle && !scan.useIndex(table)) {
+        // Neither a catalog held against writers nor a hosted one (which has
+        // no name index yet) is indexed: the search reads the table.
+        if (scan.needle && !scan.useIndex(table) && scan.db.mode() == OpenMode::SharedReadWrite &&
+            !scan.db.isHosted()) {
             if (!indexNames(scan, table, volume.name))
                 return false;
             view_.setStatus(searchingText(kind, volume.name));
@@ -241,8 +244,6 @@ bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {
 }
 
 bool SearchScan::indexNames(Scan& scan, const QString& table, const QString& volume) {
-    if (scan.db.mode() != OpenMode::SharedReadWrite)
-        return true;
     view_.setStatus(QStringLiteral("Building the name index of volume: ") + volume);
     view_.yieldEvents(1);
     try {

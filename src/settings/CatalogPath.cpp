@@ -1,5 +1,6 @@
 #include "settings/CatalogPath.h"
 
+#include "platform/CatalogLocation.h"
 #include "platform/ProgramFolder.h"
 
 namespace kestro {
@@ -10,7 +11,7 @@ QString ResolveCatalogPath(const QString& stored, const QString& programFolder) 
     if (path.isEmpty())
         return ProgramFolder::file(programFolder,
                                    QLatin1String(ProgramFolder::kDefaultCatalogName));
-    if (path.startsWith(QLatin1Char('/')))
+    if (path.startsWith(QLatin1Char('/')) || isHostedLocation(path))
         return path;
     return ProgramFolder::file(programFolder, path);
 }

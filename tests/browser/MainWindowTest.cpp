@@ -2,9 +2,12 @@
 #include "browser/gui/CatalogTree.h"
 #include "browser/gui/ContentsList.h"
 #include "catalog/Catalog.h"
+#include "catalog/CatalogEditing.h"
 #include "catalog/CatalogFile.h"
+#include "catalog/HostedCatalog.h"
 #include "platform/IniFile.h"
 #include "support/CutTexts.h"
+#include "support/PrivatePostgres.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -111,6 +114,33 @@ private Q_SLOTS:
         program.window().NewDatabase();
         QCOMPARE(program.prompter.messages.size(), 1);
         QCOMPARE(program.state.environment.lastLoadedFile, made);
+    }
+
+    void aHostedCatalogIsOpenedByItsUriAndNamedWithoutAPassword() {
+        const QString uri = test::PrivatePostgres::instance().createDatabase();
+        createHostedCatalog(uri);
+        RenameCatalog(Catalog(uri, OpenMode::SharedReadWrite).open(), "Hosted");
+        ProgramUnderTest program;
+        QVERIFY(program.start());
+        const QString withPassword = QString(uri).replace("kestro@", "kestro:secret@");
+        for (const QString& refused : {withPassword, QString("/home/a/x.mdb")}) {
+            program.prompter.answerText(refused);
+            QVERIFY(!program.window().OpenHostedCatalog());
+        }
+        QCOMPARE(program.prompter.messages.size(), 2);
+        QVERIFY(program.prompter.messages[0].contains("~/.pgpass"));
+        QCOMPARE(program.state.environment.lastLoadedFile, program.catalogPath());
+
+        program.prompter.answerText(" " + uri + " ");
+        QVERIFY(program.window().OpenHostedCatalog());
+        QVERIFY(program.prompter.questions.last().contains("connection URI"));
+        QCOMPARE(rootText(program), QString("Hosted"));
+        QCOMPARE(program.state.environment.lastLoadedFile, uri);
+        QCOMPARE(program.window().windowTitle(), "Kestro Pro 2.0v15 - " + uri);
+        // A password that came in some other way is never shown.
+        program.state.environment.lastLoadedFile = withPassword;
+        program.window().RefreshViews();
+        QCOMPARE(program.window().windowTitle(), "Kestro Pro 2.0v15 - " + uri);
     }
 
     void compactingAsksFirst() {

@@ -93,12 +93,12 @@ private Q_SLOTS:
                     entries << "  " + entry->text() + " " + entry->shortcut().toString() +
                                    (entry->isEnabled() ? "" : " (off)");
         }
-        QCOMPARE(entries,
-                 QStringList({"&File", "  &New Database Ctrl+N", "  &Open Database Ctrl+O",
-                              "  &Export Ctrl+E", "  &New Category Ctrl+W", "  E&xit Ctrl+X",
-                              "&Tools", "  &Catalog a Volume Ctrl+C", "  &Search Ctrl+F",
-                              "  C&ompact Database Ctrl+M", "  &Options Ctrl+T", "&Help",
-                              "  &Help Topics F1", "  &About Kestro Pro Ctrl+A"}));
+        QCOMPARE(entries, QStringList({"&File", "  &New Database Ctrl+N", "  &Open Database Ctrl+O",
+                                       "  Open &Hosted Catalog... ", "  &Export Ctrl+E",
+                                       "  &New Category Ctrl+W", "  E&xit Ctrl+X", "&Tools",
+                                       "  &Catalog a Volume Ctrl+C", "  &Search Ctrl+F",
+                                       "  C&ompact Database Ctrl+M", "  &Options Ctrl+T", "&Help",
+                                       "  &Help Topics F1", "  &About Kestro Pro Ctrl+A"}));
         // A button follows its command.
         auto* search = program.window().findChild<QAction*>("mnuSearch");
         QVERIFY(button(program, "bFind")->isEnabled());

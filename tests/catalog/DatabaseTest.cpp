@@ -1,14 +1,17 @@
 #include "ScratchCatalog.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogError.h"
+#include "catalog/DisplayRules.h"
 #include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
+#include "platform/CatalogLocation.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sqlite3.h>
 
 using namespace kestro;
@@ -119,48 +122,130 @@ TEST(Refusal, FilesThatAreNoUsableCatalogAreRefusedWithAMessageNamingThem) {
     EXPECT_FALSE(QFile::exists(missing)) << "opening must never create a file";
 }
 
-TEST(Values, QuotesPercentSignsAndOtherTextAreStoredAndFoundAsTheyAre) {
-    const test::ScratchCatalog c;
+using test::Engine;
+using Engines = test::OnEachEngine;
+
+TEST_P(Engines, QuotesPercentSignsAndOtherTextAreStoredAndFoundAsTheyAre) {
     const QStringList names{"Tom's \"best\" disk", "100% [done]", "a_b; DROP TABLE Name;--",
-                            "Größe 日本語", "line\nbreak"};
+                            "Größe 日本語",        "line\nbreak", "what? ?1 $1"};
+    int key = 0;
     for (const QString& name : names)
-        c.db.execute("INSERT INTO categories (category) VALUES (?1)", name);
+        db.execute("INSERT INTO categories (\"key\", category) VALUES (?1, ?2)", ++key, name);
     for (const QString& name : names)
         EXPECT_EQ(std::get<qint64>(
-                      c.db.scalar("SELECT count(*) FROM categories WHERE category = ?1", name)),
+                      db.scalar("SELECT count(*) FROM categories WHERE category = ?1", name)),
                   1)
             << name.toStdString();
-    EXPECT_TRUE(c.db.hasTable("Name"));
+    // A "?" in a quoted text or name is no parameter; a bare one takes the
+    // number after the largest so far.
+    EXPECT_EQ(NullToEmpty(db.scalar("SELECT '?1 ' || ? || \"category\" FROM categories WHERE "
+                                    "\"key\" = ?",
+                                    "x", 6)),
+              "?1 xwhat? ?1 $1");
+    EXPECT_TRUE(db.hasTable("Name"));
+    EXPECT_FALSE(db.hasTable("Nam"));
     // A column is read by its whole name, in any letter case.
-    Statement row = c.db.prepare("SELECT 1 AS categoryKey, 2 AS Category");
+    Statement row = db.prepare("SELECT 1 AS categoryKey, 2 AS Category");
     ASSERT_TRUE(row.next());
     EXPECT_EQ(row.integer("category"), 2);
 }
 
-TEST(Transactions, UncommittedWorkIsUndoneAndANestedOneAloneOrWithTheOuterOne) {
-    const test::ScratchCatalog c;
-    const Database& db = c.db;
+TEST_P(Engines, NumbersNullAndBytesComeBackAsTheyWentIn) {
+    db.executeScript("CREATE TABLE t (i BIGINT, r DOUBLE PRECISION, b " +
+                     std::string(db.isHosted() ? "BYTEA" : "BLOB") + ");");
+    const std::string bytes("\0\xff\\x00'", 6);
+    Statement insert = db.prepare("INSERT INTO t (i, r, b) VALUES (?1, ?2, ?3)");
+    insert.bind(1, std::numeric_limits<qint64>::min()).bind(2, 0.1).bindBlob(3, bytes).run();
+    EXPECT_EQ(db.changes(), 1);
+    insert.reset();
+    insert.bindNull(1).bind(2, -1e300).bindBlob(3, "").run();
+    Statement rows = db.prepare("SELECT i, r, b FROM t ORDER BY r");
+    ASSERT_TRUE(rows.next());
+    EXPECT_TRUE(rows.isNull("i"));
+    EXPECT_EQ(rows.value("r"), SqlValue(-1e300));
+    EXPECT_EQ(rows.blob(2), "");
+    EXPECT_FALSE(rows.isNull(2)) << "an empty blob is no Null";
+    ASSERT_TRUE(rows.next());
+    EXPECT_EQ(rows.value("i"), SqlValue(std::numeric_limits<qint64>::min()));
+    EXPECT_EQ(rows.real(1), 0.1);
+    EXPECT_EQ(rows.blob(2), bytes);
+    EXPECT_FALSE(rows.next());
+    db.execute("UPDATE t SET i = 7");
+    EXPECT_EQ(db.changes(), 2);
+}
+
+TEST_P(Engines, TablesAreListedInTheOrderTheyWereMade) {
+    db.executeScript("CREATE TABLE \"B_files\" (x TEXT); CREATE TABLE \"a_dirs\" (x TEXT);");
+    const QStringList tables = db.tableNames();
+    ASSERT_GE(tables.size(), 2);
+    EXPECT_EQ(tables.mid(tables.size() - 2), (QStringList{"B_files", "a_dirs"}));
+    EXPECT_TRUE(db.hasTable("b_FILES"));
+}
+
+TEST_P(Engines, FailuresAreCatalogErrorsNamingTheCatalog) {
+    db.execute("INSERT INTO \"index\" (tablename) VALUES (?1)", "71330842");
+    const char* failing[] = {"INSERT INTO \"index\" (tablename) VALUES ('71330842')",
+                             "SELECT nothing FROM nowhere"};
+    for (const char* sql : failing) {
+        try {
+            db.execute(sql);
+            ADD_FAILURE() << sql << " did not fail";
+        } catch (const CatalogError& e) {
+            EXPECT_TRUE(e.message().contains(locationForDisplay(location))) << e.what();
+        }
+    }
+    // A file holds a text with a NUL character; a server's text would end at
+    // it, and is refused whole.
+    const QString nul = QString("nul") + QChar(0) + "name";
+    if (db.isHosted()) {
+        EXPECT_THROW(db.execute("UPDATE Name SET name = ?1", nul), CatalogError);
+    } else {
+        db.execute("UPDATE Name SET name = ?1", nul);
+        EXPECT_EQ(NullToEmpty(db.scalar("SELECT name FROM Name")), nul);
+    }
+}
+
+TEST_P(Engines, ReadOnlyModeRefusesWritesAndReads) {
+    const Database reader = Catalog(location, OpenMode::ExclusiveReadOnly).open();
+    EXPECT_THROW(reader.execute("UPDATE Name SET name = ?1", "changed"), CatalogError);
+    EXPECT_EQ(NullToEmpty(reader.scalar("SELECT name FROM Name")), "Kestro Catalog");
+}
+
+TEST_P(Engines, UncommittedWorkIsUndoneAndANestedOneAloneOrWithTheOuterOne) {
+    const auto add = [&](int key, const char* category) {
+        db.execute("INSERT INTO categories (\"key\", category) VALUES (?1, ?2)", key, category);
+    };
+    const auto categories = [&] {
+        QStringList all;
+        Statement s = db.prepare("SELECT category FROM categories ORDER BY \"key\"");
+        while (s.next())
+            all << s.text(0);
+        return all;
+    };
     {
         Database::Transaction outer(db);
-        db.execute("INSERT INTO categories (category) VALUES ('outer')");
+        add(1, "outer");
         {
             Database::Transaction inner(db);
-            db.execute("INSERT INTO categories (category) VALUES ('undone')");
+            add(2, "undone");
         }
         {
             Database::Transaction inner(db);
-            db.execute("INSERT INTO categories (category) VALUES ('inner')");
+            add(3, "inner");
             inner.commit();
         }
         outer.commit();
     }
-    EXPECT_EQ(std::get<QString>(db.scalar("SELECT group_concat(category) FROM categories")),
-              "outer,inner");
+    EXPECT_EQ(categories(), (QStringList{"outer", "inner"}));
     {
         Database::Transaction outer(db);
         Database::Transaction inner(db);
-        db.execute("INSERT INTO categories (category) VALUES ('lost with the outer one')");
+        add(4, "lost with the outer one");
         inner.commit();
     }
-    EXPECT_EQ(std::get<qint64>(db.scalar("SELECT count(*) FROM categories")), 2);
+    EXPECT_EQ(categories(), (QStringList{"outer", "inner"}));
+    db.compact();
+    EXPECT_EQ(categories(), (QStringList{"outer", "inner"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(, Engines, test::kEachEngine, test::engineName);

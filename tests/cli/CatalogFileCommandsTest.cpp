@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 #include "catalog/Catalog.h"
 #include "platform/IniFile.h"
+#include "support/PrivatePostgres.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -9,15 +10,34 @@
 using namespace kestro;
 using kestro::test::runCli;
 
-TEST(CliCatalogFile, NewThenInfoOnTheNewCatalog) {
+TEST(CliCatalogFile, NewThenInfoOnTheNewCatalogFileOrHostedCatalog) {
     QTemporaryDir home, work;
-    const QString path = work.filePath("x.mdb");
-    const auto made = runCli(home.path(), {"new", path});
-    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
-    const auto info = runCli(home.path(), {"info", "--catalog", path});
-    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
-    EXPECT_TRUE(info.out.contains("Name: Kestro Catalog")) << info.out.toStdString();
-    EXPECT_TRUE(info.out.contains("Volumes: 0"));
+    for (const QString& location :
+         {work.filePath("x.mdb"), test::PrivatePostgres::instance().createDatabase()}) {
+        const auto made = runCli(home.path(), {"new", location});
+        ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+        EXPECT_EQ(made.out, "Created the catalog " + location + "\n");
+        const auto info = runCli(home.path(), {"info", "--catalog", location});
+        ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+        EXPECT_TRUE(info.out.contains("Catalog: " + location + "\n")) << info.out.toStdString();
+        EXPECT_TRUE(info.out.contains("Name: Kestro Catalog")) << info.out.toStdString();
+        EXPECT_TRUE(info.out.contains("Volumes: 0"));
+    }
+}
+
+TEST(CliCatalogFile, CopyMakesTheNewCatalogFromTheOneGivenAndNeedsBothEnds) {
+    QTemporaryDir home, work;
+    const QString file = work.filePath("x.mdb");
+    const QString hosted = test::PrivatePostgres::instance().createDatabase();
+    ASSERT_EQ(runCli(home.path(), {"new", file}).exitCode, 0);
+    const auto copied = runCli(home.path(), {"copy", "--from", file, "--to", hosted});
+    ASSERT_EQ(copied.exitCode, 0) << copied.err.toStdString();
+    EXPECT_EQ(copied.out, "Copied the catalog " + file + " to " + hosted + "\n");
+    EXPECT_TRUE(runCli(home.path(), {"info", "--catalog", hosted}).out.contains("Volumes: 0"));
+    const auto again = runCli(home.path(), {"copy", "--from", file, "--to", hosted});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(again.err.contains("already holds a catalog")) << again.err.toStdString();
+    EXPECT_EQ(runCli(home.path(), {"copy", "--to", work.filePath("y.mdb")}).exitCode, 2);
 }
 
 TEST(CliCatalogFile, InfoListsCategoriesAndVolumesOfTheCurrentCatalog) {

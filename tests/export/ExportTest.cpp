@@ -14,7 +14,7 @@ namespace {
 
 // The volume Disk1: its root, one folder DOCS of 10KB and one file A.TXT of
 // 1,234KB in it; exports go to the folder `out`.
-class ExportFixture : public test::CatalogFixture {
+class ExportFixture : public test::CatalogFixtureOnEachEngine {
 protected:
     SearchState state;
     test::RecordingView view{state};
@@ -61,11 +61,11 @@ protected:
 
 } // namespace
 
-TEST_F(ExportFixture, DefaultOptionsWithNameAndSize) {
+TEST_P(ExportFixture, DefaultOptionsWithNameAndSize) {
     // A destination ending in "/" gets no second one.
     const ExportOutcome outcome =
         exportWith(fields({ExportField::Name, ExportField::Size}), false, out.path() + "/");
-    EXPECT_EQ(outcome.result, Result::Written);
+    EXPECT_EQ(outcome.result, Result::Written) << view.messages.join("\n").toStdString();
     EXPECT_EQ(outcome.files, QStringList{out.path() + "/Disk1.cdf"});
     EXPECT_EQ(written("Disk1.cdf"), "\"Filename\",\"Size\"\r\n"
                                     "\"Z:\",\"4\"\r\n"
@@ -75,7 +75,7 @@ TEST_F(ExportFixture, DefaultOptionsWithNameAndSize) {
     EXPECT_EQ(view.busy, (std::vector<bool>{true, false}));
 }
 
-TEST_F(ExportFixture, EveryFieldOfFolderAndFileRows) {
+TEST_P(ExportFixture, EveryFieldOfFolderAndFileRows) {
     describe(disk1, "files", "A.TXT", "Budget, \"final\"");
     exportWith({});
     EXPECT_EQ(written("Disk1.cdf"),
@@ -106,7 +106,7 @@ TEST_F(ExportFixture, EveryFieldOfFolderAndFileRows) {
     }
 }
 
-TEST_F(ExportFixture, PrintoutIsATextFileWithTabsAndAVolumeHeading) {
+TEST_P(ExportFixture, PrintoutIsATextFileWithTabsAndAVolumeHeading) {
     ExportFormat format = fields({ExportField::Name, ExportField::Size});
     format.forPrint = true;
     format.headers = false; // printout writes them whatever the box says
@@ -116,7 +116,7 @@ TEST_F(ExportFixture, PrintoutIsATextFileWithTabsAndAVolumeHeading) {
                                     "Z:\t4\r\nDOCS\t10\r\nA.TXT\t1234\r\n");
 }
 
-TEST_F(ExportFixture, TabsWithoutQuotesOrHeadersKeepEachRowOnOneLine) {
+TEST_P(ExportFixture, TabsWithoutQuotesOrHeadersKeepEachRowOnOneLine) {
     describe(disk1, "files", "A.TXT", "line one\r\nline\ttwo \"q\", end");
     ExportFormat format = fields({ExportField::Name, ExportField::Description});
     format.tabs = true;
@@ -126,7 +126,7 @@ TEST_F(ExportFixture, TabsWithoutQuotesOrHeadersKeepEachRowOnOneLine) {
     EXPECT_EQ(written("Disk1.cdf"), "Z:\t\r\nDOCS\t\r\nA.TXT\tline one  line two \"q\", end\r\n");
 }
 
-TEST_F(ExportFixture, SearchResultsOfTheLastSearchsKindsAndVolumes) {
+TEST_P(ExportFixture, SearchResultsOfTheLastSearchsKindsAndVolumes) {
     test::makeFile(folder("disk2"), "A.TXT", 1, at(1999, 1, 2, 9, 30));
     const QString disk2 = catalogAs("disk2", "Disk2", 'Y');
     db().execute("INSERT INTO \"index\" (tablename, name, volumetype) VALUES ('404', 'Lost', 9)");
@@ -148,9 +148,11 @@ TEST_F(ExportFixture, SearchResultsOfTheLastSearchsKindsAndVolumes) {
         << "a volume the search did not look in is not written";
 }
 
-TEST_F(ExportFixture, VolumeNamesBecomeSafeAndDistinctFileNames) {
-    const QString names[] = {
-        "Photos/2024", "", "..", ".", "Disk1", "two\nlines", QString("nul") + QChar(0) + "name"};
+TEST_P(ExportFixture, VolumeNamesBecomeSafeAndDistinctFileNames) {
+    // A server's texts cannot hold a NUL character; a file's can.
+    const QString nul = GetParam() == test::Engine::File ? QString("nul") + QChar(0) + "name"
+                                                         : QString("nul\tname");
+    const QString names[] = {"Photos/2024", "", "..", ".", "Disk1", "two\nlines", nul};
     QChar letter = 'P';
     for (const QString& name : names) {
         const QString folderName = QString("v") + letter;
@@ -164,7 +166,7 @@ TEST_F(ExportFixture, VolumeNamesBecomeSafeAndDistinctFileNames) {
                                        "_..cdf", "_.cdf", "nul_name.cdf", "two_lines.cdf"}));
 }
 
-TEST_F(ExportFixture, NoFieldOrNoVolumeIsRefusedAndWritesNothing) {
+TEST_P(ExportFixture, NoFieldOrNoVolumeIsRefusedAndWritesNothing) {
     ExportFormat none;
     none.fields.fill(false);
     EXPECT_EQ(exportWith(none).result, Result::Refused);
@@ -178,7 +180,7 @@ TEST_F(ExportFixture, NoFieldOrNoVolumeIsRefusedAndWritesNothing) {
     EXPECT_TRUE(view.busy.empty());
 }
 
-TEST_F(ExportFixture, StopEndsTheExportAfterTheCurrentRow) {
+TEST_P(ExportFixture, StopEndsTheExportAfterTheCurrentRow) {
     for (int i = 0; i < 70; ++i)
         test::makeFile(folder("many"), QString("f%1.txt").arg(i), 1);
     catalogAs("many", "Big", 'Y'); // listed before Disk1
@@ -191,7 +193,7 @@ TEST_F(ExportFixture, StopEndsTheExportAfterTheCurrentRow) {
     EXPECT_EQ(written("Big.cdf").count("\r\n"), 1 + 1 + 51);
 }
 
-TEST_F(ExportFixture, ADestinationThatCannotTakeTheFileStopsWithAMessage) {
+TEST_P(ExportFixture, ADestinationThatCannotTakeTheFileStopsWithAMessage) {
     EXPECT_EQ(exportWith({}, false, out.filePath("missing")).result, Result::Failed);
     EXPECT_EQ(view.messages, QStringList{"The export file \"" + out.filePath("missing/Disk1.cdf") +
                                          "\" cannot be created: No such file or directory.  The "
@@ -199,7 +201,7 @@ TEST_F(ExportFixture, ADestinationThatCannotTakeTheFileStopsWithAMessage) {
     EXPECT_EQ(view.busy, (std::vector<bool>{true, false}));
 }
 
-TEST_F(ExportFixture, AFullDiskStopsTheExportAndLeavesNoBrokenFile) {
+TEST_P(ExportFixture, AFullDiskStopsTheExportAndLeavesNoBrokenFile) {
     test::SmallDisk disk(64 * 1024);
     if (!disk.mounted())
         GTEST_SKIP() << disk.failure();
@@ -216,10 +218,15 @@ TEST_F(ExportFixture, AFullDiskStopsTheExportAndLeavesNoBrokenFile) {
     }
 }
 
-TEST_F(ExportFixture, ACatalogThatCannotBeReadIsReported) {
-    test::writeAll(catalogPath, "not a catalog");
+TEST_P(ExportFixture, ACatalogThatCannotBeReadIsReported) {
+    if (GetParam() == test::Engine::File)
+        test::writeAll(catalogPath, "not a catalog");
+    else
+        test::PrivatePostgres::instance().run(catalogPath.section('/', -1), "DROP TABLE name");
     EXPECT_EQ(exportWith({}).result, Result::Failed);
     ASSERT_EQ(view.messages.size(), 1);
     EXPECT_TRUE(view.messages[0].contains(catalogPath));
     EXPECT_TRUE(filesOut().isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(, ExportFixture, test::kEachEngine, test::engineName);

@@ -9,7 +9,7 @@ using test::at;
 namespace {
 
 // One volume whose files differ by one criterion at a time.
-class ConditionOnCatalog : public test::CatalogFixture {
+class ConditionOnCatalog : public test::CatalogFixtureOnEachEngine {
 protected:
     QString id;
 
@@ -75,12 +75,12 @@ const QStringList kEveryFile{"100% done.txt",     "1000 done.txt", "A.TXT",
 
 } // namespace
 
-TEST_F(ConditionOnCatalog, NoCriterionFindsEveryRowTheRootIncluded) {
+TEST_P(ConditionOnCatalog, NoCriterionFindsEveryRowTheRootIncluded) {
     EXPECT_EQ(found({}), kEveryFile);
     EXPECT_EQ(found({}, TableKind::Folders), (QStringList{"DOCS", "Z:"}));
 }
 
-TEST_F(ConditionOnCatalog, NamesMatchTheirPatternAndTakeQuotesPercentUnderscoreBracketsLiterally) {
+TEST_P(ConditionOnCatalog, NamesMatchTheirPatternAndTakeQuotesPercentUnderscoreBracketsLiterally) {
     EXPECT_EQ(named("REPORT"), (QStringList{"Annual Report.pdf", "report 1998.doc"}));
     EXPECT_EQ(named("tr*"), (QStringList{"track 1.mp3", "track [1].mp3"}));
     EXPECT_EQ(named("*.*"), kEveryFile);
@@ -90,7 +90,7 @@ TEST_F(ConditionOnCatalog, NamesMatchTheirPatternAndTakeQuotesPercentUnderscoreB
     EXPECT_EQ(named("tom's \"best\""), QStringList{"tom's \"best\".txt"});
 }
 
-TEST_F(ConditionOnCatalog, DescriptionsHoldTheTextLiterallyInAnyLetterCase) {
+TEST_P(ConditionOnCatalog, DescriptionsHoldTheTextLiterallyInAnyLetterCase) {
     EXPECT_EQ(describedWith("budget"), (QStringList{"A.TXT", "axb.txt"}));
     EXPECT_EQ(describedWith("*final*"), QStringList{"A.TXT"}) << "stars are literal";
     EXPECT_EQ(describedWith("b?"), QStringList{"tom's \"best\".txt"}) << "so is a question mark";
@@ -101,7 +101,7 @@ TEST_F(ConditionOnCatalog, DescriptionsHoldTheTextLiterallyInAnyLetterCase) {
     EXPECT_EQ(found(folders, TableKind::Folders), QStringList{"DOCS"});
 }
 
-TEST_F(ConditionOnCatalog, SizesCompareAsKilobytes) {
+TEST_P(ConditionOnCatalog, SizesCompareAsKilobytes) {
     // 1,024 bytes and less are 1KB; 1,025 bytes are 2KB.
     EXPECT_EQ(sized("equal to", "1"), QStringList{"100% done.txt"});
     EXPECT_EQ(sized("at least", "1,234"), QStringList{"A.TXT"});
@@ -110,7 +110,7 @@ TEST_F(ConditionOnCatalog, SizesCompareAsKilobytes) {
     EXPECT_EQ(sized("at least", "nine"), kEveryFile) << "no size criterion";
 }
 
-TEST_F(ConditionOnCatalog, DatesFindWholeDaysInEitherOrder) {
+TEST_P(ConditionOnCatalog, DatesFindWholeDaysInEitherOrder) {
     QStringList christmasWeek = kEveryFile;
     christmasWeek.removeAll("100% done.txt");
     christmasWeek.removeAll("Annual Report.pdf");
@@ -124,7 +124,7 @@ TEST_F(ConditionOnCatalog, DatesFindWholeDaysInEitherOrder) {
     EXPECT_EQ(dated("12/25/98", "12/40/98"), kEveryFile) << "an invalid date: no date criterion";
 }
 
-TEST_F(ConditionOnCatalog, CriteriaCombine) {
+TEST_P(ConditionOnCatalog, CriteriaCombine) {
     SearchCriteria criteria;
     criteria.named = "t";
     criteria.descriptionContains = "budget";
@@ -132,3 +132,5 @@ TEST_F(ConditionOnCatalog, CriteriaCombine) {
     criteria.sizeKilobytes = "2";
     EXPECT_EQ(found(criteria), QStringList{"axb.txt"});
 }
+
+INSTANTIATE_TEST_SUITE_P(, ConditionOnCatalog, test::kEachEngine, test::engineName);

@@ -11,7 +11,7 @@ using Result = SearchOutcome::Result;
 namespace {
 
 // Three volumes, Alpha, Beta and Gamma, in that list order.
-class ScanFixture : public test::CatalogFixture {
+class ScanFixture : public test::CatalogFixtureOnEachEngine {
 protected:
     SearchState state;
     test::RecordingView view{state};
@@ -48,7 +48,7 @@ SearchRequest kinds(bool files, bool folders) {
 
 } // namespace
 
-TEST_F(ScanFixture, SearchesFoldersThenFilesOfEveryVolumeInListOrder) {
+TEST_P(ScanFixture, SearchesFoldersThenFilesOfEveryVolumeInListOrder) {
     state.requestAbort(); // left from before: each search forgets it
     const SearchOutcome outcome = search({});
     EXPECT_EQ(outcome.result, Result::Completed);
@@ -69,7 +69,7 @@ TEST_F(ScanFixture, SearchesFoldersThenFilesOfEveryVolumeInListOrder) {
     EXPECT_EQ(view.batchSizes, (std::vector<size_t>{2, 2, 1, 2, 25, 26, 9, 1}));
 }
 
-TEST_F(ScanFixture, VolumesAreListedByNameWithoutRegardToLetterCase) {
+TEST_P(ScanFixture, VolumesAreListedByNameWithoutRegardToLetterCase) {
     db().execute("UPDATE \"index\" SET name = 'alpha' WHERE tablename = ?1", alpha);
     QStringList names;
     for (const CatalogVolume& volume : ListVolumes(db()))
@@ -77,7 +77,7 @@ TEST_F(ScanFixture, VolumesAreListedByNameWithoutRegardToLetterCase) {
     EXPECT_EQ(names, (QStringList{"alpha", "Beta", "Gamma"}));
 }
 
-TEST_F(ScanFixture, ResultRowsCarryTheListsColumnsWithDatesAsTheOptionWants) {
+TEST_P(ScanFixture, ResultRowsCarryTheListsColumnsWithDatesAsTheOptionWants) {
     // Type, icon key, volume, location, size, stored date, Modified, description.
     const auto columns = [](const SearchResult& r) {
         return QStringList{r.type, r.iconKey, r.volume,   r.location,
@@ -106,7 +106,7 @@ TEST_F(ScanFixture, ResultRowsCarryTheListsColumnsWithDatesAsTheOptionWants) {
     }
 }
 
-TEST_F(ScanFixture, FoldersOrFilesOnlyReadOnlyTheirTablesNeitherIsRefused) {
+TEST_P(ScanFixture, FoldersOrFilesOnlyReadOnlyTheirTablesNeitherIsRefused) {
     SearchOutcome outcome = search(kinds(false, true), "s");
     EXPECT_EQ(outcome.foldersFound, 2) << "DOCS and MUSIC";
     EXPECT_EQ(outcome.filesFound, 0);
@@ -136,7 +136,7 @@ TEST_F(ScanFixture, FoldersOrFilesOnlyReadOnlyTheirTablesNeitherIsRefused) {
 
 // Each name typed one letter longer, or in other letter case, narrows the
 // rows found before: they are the rows a search of the catalog finds.
-TEST_F(ScanFixture, ANarrowedSearchFindsWhatASearchOfTheCatalogFinds) {
+TEST_P(ScanFixture, ANarrowedSearchFindsWhatASearchOfTheCatalogFinds) {
     SearchRequest request = kinds(true, true);
     search(request, "e");
     for (const char* longer : {"le", "FiLe 1", "file 1", "file 12", "nothing"}) {
@@ -187,7 +187,7 @@ TEST(NarrowsSearch, OnlyTheSameSearchForANameHoldingTheEarlierOne) {
     EXPECT_FALSE(narrowsWith([](SearchRequest& r) { r.criteria.europeanDates = true; }));
 }
 
-TEST_F(ScanFixture, ChosenVolumesOnlyAndSameNamedVolumesEachOnce) {
+TEST_P(ScanFixture, ChosenVolumesOnlyAndSameNamedVolumesEachOnce) {
     SearchRequest request;
     QStringList unknown;
     request.volumes = {false, VolumesNamed(db(), {"Gamma", "Alpha", "Nowhere"}, unknown)};
@@ -210,7 +210,7 @@ TEST_F(ScanFixture, ChosenVolumesOnlyAndSameNamedVolumesEachOnce) {
     EXPECT_EQ(VolumesNamed(db(), {"Alpha"}, unknown).size(), 2u);
 }
 
-TEST_F(ScanFixture, AVolumeWithoutTablesGivesNothingAndTheSearchGoesOn) {
+TEST_P(ScanFixture, AVolumeWithoutTablesGivesNothingAndTheSearchGoesOn) {
     db().execute(
         "INSERT INTO \"index\" (tablename, name, volumetype) VALUES ('404', 'Aardvark', 0)");
     db().execute("DROP TABLE " + quoteIdentifier(schema::filesTable(beta)));
@@ -221,7 +221,7 @@ TEST_F(ScanFixture, AVolumeWithoutTablesGivesNothingAndTheSearchGoesOn) {
     EXPECT_EQ(outcome.filesFound, 3) << "Alpha's and Gamma's";
 }
 
-TEST_F(ScanFixture, StopInsideAVolumeEndsAfterTheCurrentRow) {
+TEST_P(ScanFixture, StopInsideAVolumeEndsAfterTheCurrentRow) {
     view.stopWhen = [](const test::RecordingView& v) { return !v.batchSizes.empty(); };
     const SearchOutcome outcome = search({}, "file");
     EXPECT_EQ(outcome.result, Result::Aborted);
@@ -230,7 +230,7 @@ TEST_F(ScanFixture, StopInsideAVolumeEndsAfterTheCurrentRow) {
     EXPECT_FALSE(view.statuses.contains("Searching for files in volume: Gamma"));
 }
 
-TEST_F(ScanFixture, StopBetweenVolumesEndsBothTableKinds) {
+TEST_P(ScanFixture, StopBetweenVolumesEndsBothTableKinds) {
     view.stopWhen = [](const test::RecordingView& v) {
         return v.statuses.contains("Searching for folders in volume: Beta");
     };
@@ -241,7 +241,7 @@ TEST_F(ScanFixture, StopBetweenVolumesEndsBothTableKinds) {
     EXPECT_EQ(view.statuses.last(), "2 folders / 0 files found -- Search ABORTED by user");
 }
 
-TEST_F(ScanFixture, StopWhileReadingFoldersSearchesNoFiles) {
+TEST_P(ScanFixture, StopWhileReadingFoldersSearchesNoFiles) {
     // Asked at the yield of Alpha's status, then at the one before its rows.
     int asked = 0;
     view.stopWhen = [&](const test::RecordingView& v) {
@@ -254,8 +254,11 @@ TEST_F(ScanFixture, StopWhileReadingFoldersSearchesNoFiles) {
     EXPECT_TRUE(statusesFor("files").isEmpty());
 }
 
-TEST_F(ScanFixture, ACatalogThatCannotBeReadIsReportedNotCalledASuccess) {
-    test::writeAll(catalogPath, "not a catalog");
+TEST_P(ScanFixture, ACatalogThatCannotBeReadIsReportedNotCalledASuccess) {
+    if (GetParam() == test::Engine::File)
+        test::writeAll(catalogPath, "not a catalog");
+    else
+        test::PrivatePostgres::instance().run(catalogPath.section('/', -1), "DROP TABLE name");
     EXPECT_EQ(search({}).result, Result::Failed);
     ASSERT_EQ(view.messages.size(), 1);
     EXPECT_TRUE(view.messages[0].contains(catalogPath)) << view.messages[0].toStdString();
@@ -270,3 +273,5 @@ TEST(SearchTotalsText, CountsWithThousandsSeparators) {
     EXPECT_EQ(SearchTotalsText(outcome),
               "1,234 folders / 1,000,000 files found -- Search Completed Successfully");
 }
+
+INSTANTIATE_TEST_SUITE_P(, ScanFixture, test::kEachEngine, test::engineName);

@@ -3,6 +3,7 @@
 #include "catalog/Catalog.h"
 #include "platform/FileTypes.h"
 #include "support/CatalogBuilder.h"
+#include "support/CatalogEngines.h"
 #include "support/FileTree.h"
 #include "support/TestSupport.h"
 
@@ -19,10 +20,10 @@ inline QDateTime at(int year, int month, int day, int hour, int minute) {
 }
 
 // A program folder with a catalog, and folders to catalog into it as volumes.
-class CatalogFixture : public ::testing::Test {
+template <typename Base> class CatalogFixtureOn : public Base {
 protected:
     QTemporaryDir home, volumes;
-    QString catalogPath = makeCatalogFile(home.filePath("c.mdb"));
+    QString catalogPath = makeCatalog();
 
     Catalog catalog() const { return Catalog(catalogPath, OpenMode::SharedReadWrite); }
     Database db() const { return catalog().open(); }
@@ -45,6 +46,13 @@ protected:
                      description, name);
     }
 
+    QString makeCatalog() const {
+        if constexpr (std::is_base_of_v<::testing::WithParamInterface<Engine>, Base>)
+            return newCatalog(Base::GetParam(), home);
+        else
+            return makeCatalogFile(home.filePath("c.mdb"));
+    }
+
     // The file types of an icon cache that holds a picture for ".txt" only.
     static const FileTypes& fileTypes() {
         static QTemporaryDir cache;
@@ -55,5 +63,10 @@ protected:
         return types;
     }
 };
+
+// The fixture on a catalog file.
+using CatalogFixture = CatalogFixtureOn<::testing::Test>;
+// The fixture on a catalog file and on a hosted catalog in turn.
+using CatalogFixtureOnEachEngine = CatalogFixtureOn<::testing::TestWithParam<Engine>>;
 
 } // namespace kestro::test

@@ -164,6 +164,8 @@ void Form1::buildCommands() {
             &QAction::triggered, this, &Form1::NewDatabase);
     connect(addCommand(file, "mnuOpen", "&Open Database", QKeySequence("Ctrl+O")),
             &QAction::triggered, this, &Form1::OpenDatabase);
+    connect(addCommand(file, "mnuOpenHosted", "Open &Hosted Catalog...", QKeySequence()),
+            &QAction::triggered, this, &Form1::OpenHostedCatalog);
     file->addSeparator();
     connect(addCommand(file, "mnuExport", "&Export", QKeySequence("Ctrl+E")), &QAction::triggered,
             this, &Form1::ShowExport);

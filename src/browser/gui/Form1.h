@@ -69,6 +69,8 @@ Q_SIGNALS:
 public Q_SLOTS:
     // The current catalog.
     bool OpenDatabase();
+    // Asks for the URI of a hosted catalog and makes it the current catalog.
+    bool OpenHostedCatalog();
     void NewDatabase();
     void CompactDatabase();
     void RefreshViews();

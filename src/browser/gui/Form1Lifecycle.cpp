@@ -15,6 +15,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/NodeKey.h"
+#include "platform/CatalogLocation.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Twips.h"
 #include "platform/Version.h"
@@ -40,6 +41,16 @@ namespace {
 
 const QString kOpenTitle = QStringLiteral("Choose a database to open...");
 const QString kNewTitle = QStringLiteral("Name your new database file...");
+const QString kHostedTitle = QStringLiteral("Open Hosted Catalog");
+const QString kHostedPrompt =
+    QStringLiteral("The PostgreSQL database that holds the catalog, as a connection URI.\n"
+                   "The password comes from ~/.pgpass or PGPASSWORD.");
+const QString kHostedExample = QStringLiteral("postgresql://user@host:5432/dbname");
+const QString kNotHostedMessage =
+    QStringLiteral("A hosted catalog is named by a URI that begins with \"postgresql://\".");
+const QString kPasswordGivenMessage =
+    QStringLiteral("Leave the password out of the URI: Kestro Pro remembers the URI. Put the "
+                   "password in ~/.pgpass or PGPASSWORD instead.");
 const QString kCatalogFilter = QStringLiteral("Kestro Database files (*.mdb)");
 const QString kCatalogSuffix = QStringLiteral("mdb");
 constexpr int kExitPauseMs = 3000;
@@ -87,7 +98,9 @@ bool Form1::start() {
 // splash window makes way for the first question.
 bool Form1::loadCatalogAtStart(SplashWindow& splash) {
     for (;;) {
-        if (probeCatalogFile(state_.environment.lastLoadedFile)) {
+        // A hosted catalog shows whether it can be had by being opened.
+        const QString& location = state_.environment.lastLoadedFile;
+        if (isHostedLocation(location) || probeCatalogFile(location)) {
             try {
                 state_.catalog().open();
                 return true;
@@ -166,6 +179,30 @@ bool Form1::OpenDatabase() {
     return true;
 }
 
+bool Form1::OpenHostedCatalog() {
+    YieldEvents(50);
+    state_.sounds.play(cue::kOpenWindow);
+    const QString& current = state_.environment.lastLoadedFile;
+    const std::optional<QString> given = state_.prompter.inputText(
+        kHostedPrompt, kHostedTitle, isHostedLocation(current) ? current : kHostedExample);
+    if (!given)
+        return false;
+    const QString uri = given->trimmed();
+    if (!isHostedLocation(uri)) {
+        state_.prompter.message(kNotHostedMessage);
+        return false;
+    }
+    // What is remembered is never to hold a password.
+    if (locationForDisplay(uri) != uri) {
+        state_.prompter.message(kPasswordGivenMessage);
+        return false;
+    }
+    state_.environment.lastLoadedFile = uri;
+    if (startupComplete_)
+        RefreshViews();
+    return true;
+}
+
 void Form1::NewDatabase() {
     YieldEvents(50);
     if (state_.isReadOnly()) {
@@ -210,7 +247,8 @@ void Form1::CompactDatabase() {
 
 void Form1::RefreshViews() {
     // The caption names the current catalog, also one that cannot be shown.
-    setWindowTitle(ProgramCaption() + QStringLiteral(" - ") + state_.environment.lastLoadedFile +
+    setWindowTitle(ProgramCaption() + QStringLiteral(" - ") +
+                   locationForDisplay(state_.environment.lastLoadedFile) +
                    (state_.isReadOnly() ? QStringLiteral(" (read-only)") : QString()));
     tree_->clearNodes();
     list_->contents().clearRows();

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Catalogs a synthetic volume with kestro-cli into a catalog file and into a
+# hosted catalog on a PostgreSQL server started for the purpose on this
+# machine, then searches each for a name no file has; prints the seconds of
+# each (median of $BENCH_RUNS runs, default 3) and the hosted/file ratio.
+#
+#   bench/hosted-bench.sh [FILES ...]        (default: 100000)
+#
+# Trees are made once by ../shared/bench/make-volume.py (seed 5) under
+# $BENCH_TREES (default /dev/shm/kestro-bench) and kept. The catalog file and
+# the server's cluster (default settings, fsync on) both go to a scratch
+# folder on disk under $TMPDIR, removed at the end with the server. As root,
+# the server runs as nobody.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+make_volume=$(cd "$here/../shared/bench" 2>/dev/null && pwd)/make-volume.py
+trees=${BENCH_TREES:-/dev/shm/kestro-bench}
+runs=${BENCH_RUNS:-3}
+cli=${KESTRO_CLI:-$here/build/bin/kestro-cli}
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(100000)
+
+[ -n "${KESTRO_CLI:-}" ] || cmake --build --preset default --target kestro-cli >/dev/null
+bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)
+[ -x "$bin/postgres" ] || { echo "needs PostgreSQL (scripts/ensure-packages.sh)" >&2; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kestro-hosted-bench.XXXXXX")
+as_server=()
+if [ "$(id -u)" -eq 0 ]; then
+    chown nobody:nogroup "$work"
+    as_server=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+fi
+"${as_server[@]}" "$bin/initdb" -D "$work/cluster" -U kestro --auth=trust --encoding=UTF8 \
+    --locale=C.UTF-8 >/dev/null
+"${as_server[@]}" "$bin/postgres" -D "$work/cluster" -k "$work" -c listen_addresses= \
+    >"$work/server.log" 2>&1 &
+server=$!
+trap 'kill -INT $server; wait $server 2>/dev/null; rm -rf "$work"' EXIT
+until "$bin/pg_isready" -q -h "$work"; do sleep 0.1; done
+socket=$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1], safe=""))' "$work")
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+seconds() {
+    /usr/bin/time -f "%e" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" ||
+        { cat "$work/stderr" >&2; exit 1; }
+    cat "$work/time"
+}
+
+echo "load: $(cut -d' ' -f1-3 /proc/loadavg); runs: $runs; $("$bin/postgres" --version)"
+printf '  %-8s %-7s %10s %10s\n' files catalog "catalog s" "search s"
+for files in "${sizes[@]}"; do
+    tree=$trees/v$files-s5
+    if [ ! -d "$tree" ]; then
+        mkdir -p "$trees"
+        python3 "$make_volume" --root "$tree" --files "$files" --seed 5 2>/dev/null
+    fi
+    rm -f "$work"/*.txt
+    for ((run = 1; run <= runs; run++)); do
+        "$bin/psql" -q -h "$work" -U kestro -d postgres -c "DROP DATABASE IF EXISTS bench" \
+            -c "CREATE DATABASE bench" >/dev/null 2>&1
+        home=$work/home && rm -rf "$home" && mkdir -p "$home"
+        for kind in file hosted; do
+            catalog=$work/c.mdb
+            [ "$kind" = file ] && rm -f "$catalog"
+            [ "$kind" = hosted ] && catalog="postgresql://kestro@$socket/bench"
+            "$cli" new --home "$home" "$catalog" >/dev/null
+            seconds "$cli" catalog "$tree" --home "$home" --catalog "$catalog" \
+                --name "bench $files" >>"$work/catalog-$kind.txt"
+            seconds "$cli" search --home "$home" --catalog "$catalog" --name "*zzqx*" \
+                >>"$work/search-$kind.txt"
+        done
+    done
+    for kind in file hosted; do
+        printf '  %-8s %-7s %10.2f %10.2f\n' "$files" "$kind" "$(median <"$work/catalog-$kind.txt")" \
+            "$(median <"$work/search-$kind.txt")"
+    done
+    echo "  hosted/file: catalog $(awk -v a="$(median <"$work/catalog-hosted.txt")" \
+        -v b="$(median <"$work/catalog-file.txt")" 'BEGIN { printf "%.2f", a / b }')"
+done
+echo "load now: $(cut -d' ' -f1-3 /proc/loadavg)"

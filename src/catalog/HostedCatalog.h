@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace kestro {
+
+class Database;
+
+// Makes an empty hosted catalog in the database a connection URI names: the
+// template's tables and the catalog's SQL functions (schema/HostedSchema.h),
+// in one transaction. The database must use UTF-8 and hold no catalog yet.
+// Throws CatalogError.
+void createHostedCatalog(const QString& uri);
+// The same on a connected database, in the caller's transaction.
+void createHostedCatalogIn(const Database& db);
+
+// Makes sure a connected server database holds a catalog this program can
+// use, as Catalog::open() does for a file. Throws CatalogError.
+void checkHostedCatalog(const Database& db);
+
+} // namespace kestro

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "catalog/SqlValue.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct pg_result;
+
+namespace kestro {
+
+class HostedConnection;
+
+// Rewrites the parameters of SQL text as the server numbers them: "?N"
+// becomes "$N", and a bare "?" takes the number after the largest so far.
+// Quoted texts, quoted names and comments are left as they are. `count` is
+// set to the largest number used.
+std::string serverParameters(std::string_view sql, int& count);
+
+// A statement prepared on the server, behind a Statement: values are sent
+// apart from the SQL text, and the rows come back whole when it runs.
+class HostedStatement {
+public:
+    HostedStatement(HostedConnection& connection, std::string_view sql);
+    ~HostedStatement();
+    HostedStatement(const HostedStatement&) = delete;
+    HostedStatement& operator=(const HostedStatement&) = delete;
+
+    // The value of a parameter as text; nothing for Null.
+    void bind(int index, std::optional<std::string> text);
+    void bindBlob(int index, std::string_view bytes);
+
+    // Runs the statement when it has not run yet; then gives its rows one by
+    // one. After the last, the next call runs it again.
+    bool next();
+    void reset();
+
+    int columnCount() const;
+    std::string_view columnName(int col) const;
+    bool isNull(int col) const;
+    std::string_view utf8(int col) const;
+    std::string_view blob(int col) const;
+    qint64 integer(int col) const;
+    double real(int col) const;
+    SqlValue value(int col) const;
+
+private:
+    void clearResult();
+    pg_result* shape() const;
+
+    HostedConnection& connection_;
+    std::string name_;
+    int parameterCount_ = 0;
+    std::vector<std::optional<std::string>> values_;
+    std::vector<int> formats_;
+    std::vector<unsigned> types_;
+    pg_result* result_ = nullptr;
+    mutable pg_result* description_ = nullptr;
+    int row_ = -1;
+    mutable std::vector<std::optional<std::string>> unescaped_; // bytea of the current row
+};
+
+} // namespace kestro
