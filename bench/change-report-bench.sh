@@ -60,6 +60,8 @@ for files in "${sizes[@]}"; do
     mkdir -p "$trees"
     python3 "$make_volume" --root "$tree" --files "$files" --seed 1 >/dev/null 2>&1
     mkdir -p "$work/first"
+    cp "$(dirname "$cli")/new.kst" "$work/first/" 2>/dev/null || true
+    "$cli" new --home "$work/first" "$work/first/default.mdb" >/dev/null
     "$cli" catalog "$tree" --home "$work/first" --name "bench" >/dev/null 2>&1
     changed=$(change "$tree")
     : >"$work/without"; : >"$work/with"

@@ -239,10 +239,17 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         fileNames.emplace(db, files, newFiles);
     }
 
+    // A volume catalogued before is compared with what it was as its new rows
+    // go in. Tables lost from a damaged catalog leave nothing to compare with.
+    std::optional<ChangeRecorder> changes;
+    if (volume.existing && db.hasTable(dirs) && db.hasTable(files))
+        changes.emplace(db, volume.tablename, dirs, newDirs, files, newFiles);
+
     // File rows go in while the walk goes on; the run's transaction keeps
     // them only once every listing is complete and imported.
     FileListingImport fileImport(db, newFiles, listings.files, volume.rootName,
-                                 fileNames ? &*fileNames : nullptr);
+                                 fileNames ? &*fileNames : nullptr,
+                                 changes ? &changes->files() : nullptr);
     view_.setStatusHighlighted(true);
     view_.setStatus(QStringLiteral("Recursing Volume..."));
     view_.setWaitCursor(true);
@@ -268,7 +275,8 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         drives_.eject(request.drive);
 
     const ImportCount folderCount =
-        ImportFolders(db, newDirs, listings.folders, view_, folderNames ? &*folderNames : nullptr);
+        ImportFolders(db, newDirs, listings.folders, view_, folderNames ? &*folderNames : nullptr,
+                      changes ? &changes->folders() : nullptr);
     const ImportCount fileCount = fileImport.finish(view_);
     outcome.dirs = folderCount.lines;
     outcome.files = fileCount.lines;
@@ -278,15 +286,10 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         return outcome; // the transaction rolls back
     }
 
-    // A volume catalogued before is compared with what it was, while its old
-    // rows are still there. Tables lost from a damaged catalog leave nothing
-    // to compare with.
-    if (volume.existing && db.hasTable(dirs) && db.hasTable(files)) {
+    if (changes) {
         view_.setStatus(QStringLiteral("Finding what changed..."));
         view_.yieldEvents(10);
-        outcome.changes =
-            RecordChanges(db, volume.tablename, volume.rootName,
-                          {{dirs, newDirs, true}, {files, newFiles, false}}, cataloguedAt);
+        outcome.changes = changes->finish(cataloguedAt, view_);
     }
 
     db.executeScript("DROP TABLE IF EXISTS " + quoteIdentifier(dirs) + "; DROP TABLE IF EXISTS " +

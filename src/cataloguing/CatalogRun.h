@@ -55,7 +55,7 @@ QString LeftOutReport(const CatalogRunOutcome& outcome);
 // catalogued before keeps its name, category and description, and unless
 // descriptions are to be cleared, every file and folder description whose
 // item keeps its name and parent folder. It also records what changed on
-// the volume since then (see RecordChanges).
+// the volume since then (see ChangeRecorder).
 //
 // The catalog is written in one transaction, the file rows while the walk
 // goes on, the rest after it: an abort, a failure or a crash leaves it

@@ -3,6 +3,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/NameIndex.h"
 #include "catalog/StoredTexts.h"
+#include "cataloguing/ChangeRecording.h"
 #include "cataloguing/VolumeIdentity.h"
 
 #include <QByteArrayView>
@@ -111,13 +112,21 @@ bool isMarkerName(std::string_view name) {
 }
 
 // One row of a volume table, converted from a listing line, bound to the
-// insert statement from buffers that live until the row is stepped.
+// insert statement from buffers that live until the row is stepped. Each
+// item row goes to the name index and the change report too, when given.
 class RowInserter {
 public:
-    RowInserter(const Database& db, const QString& table, NameIndexWriter* names)
+    RowInserter(const Database& db, const QString& table, NameIndexWriter* names,
+                TableChanges* changes)
         : db_(db), insert_(db.prepare("INSERT INTO " + quoteIdentifier(table) +
                                       " (parent, name, size, thedate) VALUES (?1, ?2, ?3, ?4)")),
-          names_(names) {}
+          names_(names), changes_(changes) {}
+
+    // Before the first row: the change report reads what the table held.
+    void begin(ImportProgress& progress) {
+        if (changes_)
+            changes_->readPrevious(progress);
+    }
 
     // A folder or file line: parent, name, size in bytes, date. False when
     // the line breaks the format.
@@ -135,7 +144,9 @@ public:
             .bind(2, name)
             .bind(3, std::string_view(size_))
             .bind(4, std::string_view(date_));
-        step(name);
+        const qint64 rowid = step(name);
+        if (changes_)
+            changes_->add(rowid, parent, name, size_, date_);
         return true;
     }
 
@@ -157,16 +168,22 @@ private:
         return std::count(line.begin(), line.end(), kSeparator);
     }
 
-    void step(std::string_view name) {
+    // Inserts the bound row; its rowid when anyone needs it.
+    qint64 step(std::string_view name) {
         insert_.run();
         insert_.reset();
+        if (!names_ && !changes_)
+            return 0;
+        const qint64 rowid = db_.lastInsertRowid();
         if (names_)
-            names_->add(db_.lastInsertRowid(), name);
+            names_->add(rowid, name);
+        return rowid;
     }
 
     const Database& db_;
     Statement insert_;
     NameIndexWriter* names_;
+    TableChanges* changes_;
     std::string size_, date_;
 };
 
@@ -215,11 +232,11 @@ std::string_view ListingField(int n, std::string_view line) {
 
 ImportCount ImportFolders(const Database& db, const QString& folderTable,
                           const QString& listingPath, ImportProgress& progress,
-                          NameIndexWriter* names) {
+                          NameIndexWriter* names, TableChanges* changes) {
     progress.setTitle(QStringLiteral("Catalog disk"));
     ListingReader reader(listingPath);
     reader.markComplete(); // the walk has written the whole folder listing
-    RowInserter rows(db, folderTable, names);
+    RowInserter rows(db, folderTable, names, changes);
     ImportCount count;
     std::string_view first;
     // Without its root row a volume cannot be shown; such a listing is refused.
@@ -232,6 +249,7 @@ ImportCount ImportFolders(const Database& db, const QString& folderTable,
     progress.setProgressValue(0);
     progress.setStatus(QStringLiteral("Importing Directories..."));
     progress.yieldEvents(10);
+    rows.begin(progress);
     qint64 charactersRead = qint64(first.size());
     importLines(reader, progress, charactersRead, count,
                 [&](std::string_view line) { return rows.addItem(line); });
@@ -245,6 +263,7 @@ struct FileListingImport::State {
     QString table, listingPath;
     QByteArray rootName;
     NameIndexWriter* names;
+    TableChanges* changes;
     std::optional<ListingReader> reader;
     std::optional<RowInserter> rows;
     ImportCount count;
@@ -253,13 +272,14 @@ struct FileListingImport::State {
     bool open(bool mustExist) {
         if (!reader && (mustExist || QFile::exists(listingPath))) {
             reader.emplace(listingPath);
-            rows.emplace(db, table, names);
+            rows.emplace(db, table, names, changes);
         }
         return reader.has_value();
     }
 
     void readLines(ImportProgress& progress, qint64 maxLines) {
         const std::string_view root(rootName.constData(), size_t(rootName.size()));
+        rows->begin(progress);
         importLines(
             *reader, progress, charactersRead, count,
             [&](std::string_view line) {
@@ -274,8 +294,10 @@ struct FileListingImport::State {
 
 FileListingImport::FileListingImport(const Database& db, const QString& fileTable,
                                      const QString& listingPath, const QString& rootName,
-                                     NameIndexWriter* names)
-    : state_(new State{db, fileTable, listingPath, rootName.toUtf8(), names, {}, {}, {}, 0}) {}
+                                     NameIndexWriter* names, TableChanges* changes)
+    : state_(
+          new State{db, fileTable, listingPath, rootName.toUtf8(), names, changes, {}, {}, {}, 0}) {
+}
 
 FileListingImport::~FileListingImport() = default;
 

@@ -9,6 +9,7 @@
 namespace kestro {
 
 class NameIndexWriter;
+class TableChanges;
 
 // What one import read.
 struct ImportCount {
@@ -23,20 +24,21 @@ struct ImportCount {
 // work inside the caller's transaction on the caller's connection: rows are
 // only kept when the caller commits. A line that breaks the format (a parent
 // or name that is not UTF-8 or holds a NUL included) is skipped and counted,
-// never fatal; a listing that cannot be read throws CatalogError.
+// never fatal; a listing that cannot be read throws CatalogError. Each item
+// row goes to the name index `names` and the change report `changes` too,
+// when given (the root row to neither).
 
 // The folder listing, into a volume's folder table: its first line is the
 // volume's root row (name and size; no parent, no date), then one row per
-// folder. Each row's name goes to `names` too, when given.
+// folder.
 ImportCount ImportFolders(const Database& db, const QString& folderTable,
                           const QString& listingPath, ImportProgress& progress,
-                          NameIndexWriter* names = nullptr);
+                          NameIndexWriter* names = nullptr, TableChanges* changes = nullptr);
 
 // The file listing, into a volume's file table: one row per file, except the
 // volume's own marker file in its root folder `rootName` ("D:"), whose line
 // is read and counted but not kept. Returns at once, reading nothing, when
-// the user has already asked to stop. Each row's name goes to `names` too,
-// when given.
+// the user has already asked to stop.
 ImportCount ImportFiles(const Database& db, const QString& fileTable, const QString& listingPath,
                         const QString& rootName, ImportProgress& progress,
                         NameIndexWriter* names = nullptr);
@@ -48,7 +50,8 @@ ImportCount ImportFiles(const Database& db, const QString& fileTable, const QStr
 class FileListingImport {
 public:
     FileListingImport(const Database& db, const QString& fileTable, const QString& listingPath,
-                      const QString& rootName, NameIndexWriter* names = nullptr);
+                      const QString& rootName, NameIndexWriter* names = nullptr,
+                      TableChanges* changes = nullptr);
     ~FileListingImport();
     FileListingImport(const FileListingImport&) = delete;
     FileListingImport& operator=(const FileListingImport&) = delete;

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/magic.h>
 #include <sys/statfs.h>
@@ -96,6 +97,8 @@ TEST_F(RunFixture, CataloguesAFolderIntoTheVolumeTablesAndTheIndex) {
     EXPECT_FALSE(QFileInfo::exists(home.filePath("files.txt")));
     EXPECT_TRUE(view.catalogEnabled);
     EXPECT_FALSE(view.busy);
+    EXPECT_TRUE(view.waitCursorShown);
+    EXPECT_FALSE(view.waitCursor);
     EXPECT_EQ(view.statuses.last(), "<idle>");
     EXPECT_EQ(view.highlightedStatuses, QStringList{"Recursing Volume..."});
 }
@@ -296,12 +299,51 @@ TEST_F(RunFixture, ARecatalogReportsWhatWasAddedRemovedAndChanged) {
     EXPECT_TRUE(view.statuses.contains("Finding what changed..."));
 
     // Catalogued again unchanged: an empty report takes the last one's place.
-    ASSERT_EQ(catalog(false, "w:").changes,
-              (ChangeRun{text("SELECT thedate FROM \"index\""), 0, 0, 0}));
+    const CatalogRunOutcome unchanged = catalog(false, "w:");
+    ASSERT_EQ(unchanged.changes, (ChangeRun{text("SELECT thedate FROM \"index\""), 0, 0, 0}));
     EXPECT_TRUE(ReadChanges(db(), again.tablename).empty());
     EXPECT_EQ(text("SELECT group_concat(added || removed || changed, ' ') FROM kestro_change_runs"),
               "332 000")
         << "the runs' history";
+}
+
+// Two names that are not UTF-8 may be stored under one substitute; each old
+// row then answers one new row, so the report still counts them.
+TEST_F(RunFixture, ItemsStoredUnderOneSubstituteAreMatchedOneForOne) {
+    const QByteArray folder = QFile::encodeName(volume.path());
+    for (const char* name : {"/caf\xE9", "/caf\xE8"})
+        ASSERT_EQ(::close(::open((folder + name).constData(), O_CREAT | O_WRONLY, 0644)), 0);
+    const QString id = catalog().tablename;
+    ASSERT_EQ(
+        text("SELECT count(*) FROM \"" + id.toStdString() + "_files\" WHERE name = 'caf\uFFFD'"),
+        "2");
+    const CatalogRunOutcome unchanged = catalog();
+    EXPECT_EQ(unchanged.changes, (ChangeRun{text("SELECT thedate FROM \"index\""), 0, 0, 0}));
+    ASSERT_EQ(::unlink((folder + "/caf\xE9").constData()), 0);
+    ASSERT_EQ(catalog().result, Result::Catalogued);
+    EXPECT_EQ(changeLines(db(), id), QStringList{"-|\\|caf\uFFFD|1KB|"});
+    ::unlink((folder + "/caf\xE8").constData()); // a name QTemporaryDir cannot remove
+}
+
+// A hand-edited catalog may lack rows; the report still names the right ones.
+TEST_F(RunFixture, ARecatalogOfATableWithRowsTakenOutReportsTheRightItems) {
+    const QString id = catalog().tablename;
+    const std::string files = quoteIdentifier(schema::filesTable(id));
+    const QStringList byRowid =
+        text("SELECT group_concat(name, '|') FROM (SELECT name FROM " + files + " ORDER BY rowid)")
+            .split('|');
+    ASSERT_EQ(byRowid.size(), 3);
+    db().execute("DELETE FROM " + files + " WHERE name = ?1", byRowid[1]);
+    const QHash<QString, QString> paths{{"readme.txt", "readme.txt"},
+                                        {"doom.exe", "GAMES/doom.exe"},
+                                        {"save 1.dat", "GAMES/DOOM/save 1.dat"}};
+    ASSERT_TRUE(QFile::remove(volume.filePath(paths[byRowid[2]])));
+    ASSERT_EQ(catalog().result, Result::Catalogued);
+    QStringList kindsAndNames;
+    for (const ChangeItem& item : ReadChanges(db(), id))
+        kindsAndNames << item.kind + item.name;
+    kindsAndNames.sort();
+    EXPECT_EQ(kindsAndNames, (QStringList{"+" + byRowid[1], "-" + byRowid[2]}));
 }
 
 TEST_F(RunFixture, AnAbortedRecatalogKeepsTheReportBefore) {
