@@ -34,10 +34,16 @@ QString ChangeCountsText(const ChangeRun& run) {
 }
 
 void CreateChangeReportTables(const Database& db) {
+    // A server takes a lock on the table for CREATE INDEX even when the index
+    // is there, and two runs holding it would wait on each other's writes.
+    // A hosted catalog has the tables from its start.
+    if (db.isHosted() && db.hasTable(changes::kRunsTable) && db.hasTable(changes::kItemsTable))
+        return;
     db.executeScript("CREATE TABLE IF NOT EXISTS " + runsTable() +
                      " (tablename TEXT NOT NULL, thedate TEXT, added INTEGER, removed INTEGER, "
                      "changed INTEGER" +
-                     schema::rowidColumnSql(db.isHosted()) + ");"
+                     schema::rowidColumnSql(db.isHosted()) +
+                     ");"
                      "CREATE TABLE IF NOT EXISTS " +
                      itemsTable() +
                      " (tablename TEXT NOT NULL, kind TEXT NOT NULL, folder INTEGER NOT NULL, "

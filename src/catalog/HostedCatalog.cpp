@@ -1,6 +1,7 @@
 #include "catalog/HostedCatalog.h"
 
 #include "catalog/CatalogError.h"
+#include "catalog/ChangeReport.h"
 #include "catalog/Database.h"
 #include "catalog/Schema.h"
 #include "catalog/schema/HostedSchema.h"
@@ -29,6 +30,9 @@ void createHostedCatalogIn(const Database& db) {
         throw CatalogError(
             QStringLiteral("The database \"%1\" already holds a catalog.").arg(shown));
     db.executeScript(schema::kHostedSchema);
+    // Made now rather than by the first run that needs them, which could
+    // meet another run making them at the same moment.
+    CreateChangeReportTables(db);
     db.execute("INSERT INTO kestro_schema (application_id, user_version) VALUES (?1, ?2)",
                schema::kApplicationId, schema::kSchemaVersion);
 }

@@ -43,6 +43,21 @@ const QString kFolderNotWritable =
                    "listing files there. Make it writable, or start Kestro Pro with a program "
                    "folder of your own.");
 
+// Puts the rows of `replacement` in the place of `table`'s. A file's table
+// is dropped and the replacement renamed. On a server another client reading
+// in the meantime would find the new table by the old name, and none of its
+// rows in the snapshot it reads: there the rows are replaced in place.
+std::string replaceTableSql(const Database& db, const QString& table, const QString& replacement) {
+    const std::string current = quoteIdentifier(table), next = quoteIdentifier(replacement);
+    if (db.isHosted() && db.hasTable(table))
+        return "DELETE FROM " + current + "; INSERT INTO " + current +
+               " (name, parent, size, thedate, thedescription) SELECT name, parent, size, "
+               "thedate, thedescription FROM " +
+               next + " ORDER BY rowid; DROP TABLE " + next + ";";
+    return "DROP TABLE IF EXISTS " + current + "; ALTER TABLE " + next + " RENAME TO " + current +
+           ";";
+}
+
 // The two listing files of a run, removed however the run ends. Those a
 // crashed run left are removed first: the file listing is read as soon as
 // it exists.
@@ -223,7 +238,11 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
                          "CREATE TEMP TABLE kept_files AS SELECT name, kestro_below_root(parent) "
                          "AS below, thedescription FROM " +
                          keptFrom(files, "template_files") + " WHERE thedescription IS NOT NULL;");
-        sweepCatalog(db); // leftovers of an earlier run go, within this run
+        // Leftovers of an earlier run go, within this run. A server's runs
+        // leave none (their tables come and go with their transactions), and
+        // reading every volume's tables there would wait on other runs.
+        if (!db.isHosted())
+            sweepCatalog(db);
     }
     // The new rows go into tables of their own, which take the old ones' names
     // once complete: the old tables' pages then need no copy in the journal.
@@ -303,10 +322,8 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         outcome.changes = changes->finish(cataloguedAt, view_);
     }
 
-    db.executeScript("DROP TABLE IF EXISTS " + quoteIdentifier(dirs) + "; DROP TABLE IF EXISTS " +
-                     quoteIdentifier(files) + "; ALTER TABLE " + quoteIdentifier(newDirs) +
-                     " RENAME TO " + quoteIdentifier(dirs) + "; ALTER TABLE " +
-                     quoteIdentifier(newFiles) + " RENAME TO " + quoteIdentifier(files) + ";");
+    for (const auto& [table, replacement] : {std::pair{dirs, newDirs}, std::pair{files, newFiles}})
+        db.executeScript(replaceTableSql(db, table, replacement));
     if (folderNames) {
         folderNames->finish();
         fileNames->finish();
