@@ -12,6 +12,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QTemporaryDir>
@@ -97,6 +98,8 @@ TEST_F(RunFixture, CataloguesAFolderIntoTheVolumeTablesAndTheIndex) {
     EXPECT_FALSE(QFileInfo::exists(home.filePath("files.txt")));
     EXPECT_TRUE(view.catalogEnabled);
     EXPECT_FALSE(view.busy);
+    EXPECT_TRUE(view.waitCursorShown);
+    EXPECT_FALSE(view.waitCursor);
     EXPECT_EQ(view.statuses.last(), "<idle>");
     EXPECT_EQ(view.highlightedStatuses, QStringList{"Recursing Volume..."});
 }
@@ -240,7 +243,11 @@ TEST_F(RunFixture, EjectsARemovableMediumWhenAskedAndNeverAFixedDisk) {
         DriveTable flaggedDrives(IniFile(home.filePath("Kestro.ini")), flagged);
         CatalogRun run(Catalog(catalogPath, OpenMode::SharedReadWrite), flaggedDrives, flagged,
                        home.path(), view);
+        QElapsedTimer took;
+        took.start();
         ASSERT_EQ(run.run({"x:", false, eject}).result, Result::Catalogued);
+        // A removable drive that answers is ready: no wait for it to come up.
+        EXPECT_LT(took.elapsed(), 10000);
         ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(40000));
         EXPECT_EQ(QFile::exists(bin.filePath("asked")), asked) << removable << eject;
         if (asked) {

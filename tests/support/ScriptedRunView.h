@@ -18,6 +18,7 @@ public:
     QStringList statuses, messages, prompts;
     QStringList highlightedStatuses; // shown while the status line was highlighted
     bool busy = false, catalogEnabled = true, refreshed = false;
+    bool waitCursor = false, waitCursorShown = false;
     quint64 walkFolders = 0, walkFiles = 0;
     int yields = 0;
     bool stopRequested = false;
@@ -39,7 +40,10 @@ public:
     void setCatalogEnabled(bool enabled) override { catalogEnabled = enabled; }
     void setBusy(bool b) override { busy = b; }
     void setStatusHighlighted(bool highlighted) override { highlighted_ = highlighted; }
-    void setWaitCursor(bool) override {}
+    void setWaitCursor(bool on) override {
+        waitCursor = on;
+        waitCursorShown |= on;
+    }
     void showWalkProgress(quint64 folders, quint64 files) override {
         walkFolders = folders;
         walkFiles = files;
