@@ -4,6 +4,7 @@
 #include "catalog/CatalogEditing.h"
 #include "catalog/CatalogError.h"
 #include "catalog/ChangeReport.h"
+#include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "support/CatalogBuilder.h"
@@ -31,14 +32,15 @@ QString kindAndValue(const SqlValue& value) {
     return "text " + std::get<QString>(value);
 }
 
-// Every row of every table but the name index's (which is built anew), by
+// Every row of every table but the name index's and the folder runs' (which
+// a file gets anew and a server has none of), by
 // table name in lower case, each row as its values (kindAndValue): a volume's
 // rows and the change runs in the order they were added, others sorted.
 std::map<QString, std::vector<QStringList>> contentsOf(const QString& location) {
     const Database db = Catalog(location, OpenMode::SharedReadWrite).open();
     std::map<QString, std::vector<QStringList>> contents;
     for (const QString& table : db.tableNames()) {
-        if (IsNameIndexTable(table) || table == "kestro_schema")
+        if (IsNameIndexTable(table) || IsFolderRunsTable(table) || table == "kestro_schema")
             continue;
         const bool ordered =
             table.endsWith("_dirs") || table.endsWith("_files") || table == changes::kRunsTable;
