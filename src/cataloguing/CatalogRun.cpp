@@ -205,11 +205,9 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     const bool keepDescriptions = volume.existing && !request.clearDescriptions;
     const QString dirs = schema::dirsTable(volume.tablename);
     const QString files = schema::filesTable(volume.tablename);
-    // A larger page cache makes the load and the index build of a big volume
-    // far cheaper. Freed pages of the replaced tables are not overwritten
-    // with zeros where that would cost extra writes (deleted content in the
-    // pages that remain in use still is). Both last as long as this run's
-    // connection.
+    // A larger page cache makes the load of a big volume far cheaper. Freed pages of the replaced
+    // tables are not overwritten with zeros where that would cost extra writes (deleted content in
+    // the pages that remain in use still is). Both last as long as this run's connection.
     if (!db.isHosted())
         db.executeScript("PRAGMA cache_size = -16384; PRAGMA secure_delete = FAST;");
     const EarlyWriteback writeback(db.path());
@@ -275,10 +273,10 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
 
     // File rows go in while the walk goes on; the run's transaction keeps
     // them only once every listing is complete and imported.
-    FileListingImport fileImport(
-        db, newFiles, listings.files, volume.rootName,
-        {fileNames ? &*fileNames : nullptr, fileRuns ? &*fileRuns : nullptr,
-         changes ? &changes->files() : nullptr});
+    FileListingImport fileImport(db, newFiles, listings.files, volume.rootName,
+                                 {fileNames ? &*fileNames : nullptr,
+                                  fileRuns ? &*fileRuns : nullptr,
+                                  changes ? &changes->files() : nullptr});
     view_.setStatusHighlighted(true);
     view_.setStatus(QStringLiteral("Recursing Volume..."));
     view_.setWaitCursor(true);

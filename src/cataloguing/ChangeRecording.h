@@ -17,8 +17,8 @@ namespace kestro {
 //
 // The old rows are remembered by hashes, not texts: 96 bits of the path below
 // the root and the name, 32 bits of the size and date texts. A million rows
-// then take about 22 MB, and matching a new row costs a look into memory
-// instead of one into the table's index. Two different items are taken for
+// then take about 22 MB, and matching a new row costs a look into memory, not
+// a search of the old table. Two different items are taken for
 // one only when 96 bits of hash agree (about once in 10^17 re-catalogs of a
 // million-row volume), and a changed file is taken for unchanged when 32 bits
 // do (one changed file in four billion).
