@@ -112,6 +112,9 @@ TEST_P(SqlFunctions, SizeAndDateTextsCompareAsNumbersAndMoments) {
     EXPECT_EQ(sizes.join('|'), "junk|        1,234KB|            9KB|           10KB");
     EXPECT_TRUE(
         isNull(db.scalar("SELECT kestro_moment(thedate) FROM v_files WHERE size = 'junk'")));
+    // The years a date may have run from 1 to 9999.
+    EXPECT_EQ(db.scalar("SELECT kestro_moment('1/1/0001 12:00:00 AM')"), SqlValue(-62135596800LL));
+    EXPECT_TRUE(isNull(db.scalar("SELECT kestro_moment('1/1/0000 12:00:00 AM')")));
 }
 
 TEST_P(SqlFunctions, ContainsTakesEveryCharacterLiterallyInAnyLetterCase) {
@@ -147,5 +150,4 @@ TEST_P(SqlFunctions, ThePathBelowTheRootLeavesOutTheDriveAloneInCAndInSql) {
     EXPECT_TRUE(isNull(db.scalar("SELECT kestro_below_root(NULL)")));
 }
 
-INSTANTIATE_TEST_SUITE_P(, SqlFunctions, test::kEachEngine,
-                         test::engineName);
+INSTANTIATE_TEST_SUITE_P(, SqlFunctions, test::kEachEngine, test::engineName);
