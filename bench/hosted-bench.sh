@@ -48,7 +48,7 @@ seconds() {
 }
 
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg); runs: $runs; $("$bin/postgres" --version)"
-printf '  %-8s %-7s %10s %10s\n' files catalog "catalog s" "search s"
+printf '  %-8s %-7s %10s %13s %10s\n' files catalog "catalog s" "re-catalog s" "search s"
 for files in "${sizes[@]}"; do
     tree=$trees/v$files-s5
     if [ ! -d "$tree" ]; then
@@ -65,17 +65,23 @@ for files in "${sizes[@]}"; do
             [ "$kind" = file ] && rm -f "$catalog"
             [ "$kind" = hosted ] && catalog="postgresql://kestro@$socket/bench"
             "$cli" new --home "$home" "$catalog" >/dev/null
-            seconds "$cli" catalog "$tree" --home "$home" --catalog "$catalog" \
-                --name "bench $files" >>"$work/catalog-$kind.txt"
+            for step in catalog recatalog; do
+                seconds "$cli" catalog "$tree" --home "$home" --catalog "$catalog" \
+                    --name "bench $files" >>"$work/$step-$kind.txt"
+            done
             seconds "$cli" search --home "$home" --catalog "$catalog" --name "*zzqx*" \
                 >>"$work/search-$kind.txt"
         done
     done
     for kind in file hosted; do
-        printf '  %-8s %-7s %10.2f %10.2f\n' "$files" "$kind" "$(median <"$work/catalog-$kind.txt")" \
+        printf '  %-8s %-7s %10.2f %13.2f %10.2f\n' "$files" "$kind" \
+            "$(median <"$work/catalog-$kind.txt")" "$(median <"$work/recatalog-$kind.txt")" \
             "$(median <"$work/search-$kind.txt")"
     done
-    echo "  hosted/file: catalog $(awk -v a="$(median <"$work/catalog-hosted.txt")" \
-        -v b="$(median <"$work/catalog-file.txt")" 'BEGIN { printf "%.2f", a / b }')"
+    ratio() {
+        awk -v a="$(median <"$work/$1-hosted.txt")" -v b="$(median <"$work/$1-file.txt")" \
+            'BEGIN { printf "%.2f", a / b }'
+    }
+    echo "  hosted/file: catalog $(ratio catalog), re-catalog $(ratio recatalog)"
 done
 echo "load now: $(cut -d' ' -f1-3 /proc/loadavg)"
