@@ -41,14 +41,17 @@ until "$bin/pg_isready" -q -h "$work"; do sleep 0.1; done
 socket=$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1], safe=""))' "$work")
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# Prints the seconds a command took; its peak memory in MB goes to $work/peak.
 seconds() {
-    /usr/bin/time -f "%e" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" ||
+    /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" ||
         { cat "$work/stderr" >&2; exit 1; }
-    cat "$work/time"
+    awk '{ print $1 }' "$work/time"
+    awk '{ printf "%.1f\n", $2 / 1024 }' "$work/time" >"$work/peak"
 }
 
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg); runs: $runs; $("$bin/postgres" --version)"
-printf '  %-8s %-7s %10s %13s %10s\n' files catalog "catalog s" "re-catalog s" "search s"
+printf '  %-8s %-7s %10s %13s %10s %16s\n' files catalog "catalog s" "re-catalog s" "search s" \
+    "peak MB (re-cat)"
 for files in "${sizes[@]}"; do
     tree=$trees/v$files-s5
     if [ ! -d "$tree" ]; then
@@ -68,15 +71,17 @@ for files in "${sizes[@]}"; do
             for step in catalog recatalog; do
                 seconds "$cli" catalog "$tree" --home "$home" --catalog "$catalog" \
                     --name "bench $files" >>"$work/$step-$kind.txt"
+                cat "$work/peak" >>"$work/$step-peak-$kind.txt"
             done
             seconds "$cli" search --home "$home" --catalog "$catalog" --name "*zzqx*" \
                 >>"$work/search-$kind.txt"
         done
     done
     for kind in file hosted; do
-        printf '  %-8s %-7s %10.2f %13.2f %10.2f\n' "$files" "$kind" \
+        printf '  %-8s %-7s %10.2f %13.2f %10.2f %8.1f (%.1f)\n' "$files" "$kind" \
             "$(median <"$work/catalog-$kind.txt")" "$(median <"$work/recatalog-$kind.txt")" \
-            "$(median <"$work/search-$kind.txt")"
+            "$(median <"$work/search-$kind.txt")" "$(median <"$work/catalog-peak-$kind.txt")" \
+            "$(median <"$work/recatalog-peak-$kind.txt")"
     done
     ratio() {
         awk -v a="$(median <"$work/$1-hosted.txt")" -v b="$(median <"$work/$1-file.txt")" \
