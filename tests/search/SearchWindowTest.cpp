@@ -294,6 +294,31 @@ private Q_SLOTS:
         QVERIFY(program.prompter.messages.isEmpty());
     }
 
+    // A change committed while a typed search reads the catalog is found by
+    // the next keystroke's search, never hidden by narrowing the rows found.
+    void aChangeMadeDuringASearchIsReadByTheNextOne() {
+        ProgramUnderTest program;
+        program.setOption("oSearchAsYouType", "1");
+        QVERIFY(program.start());
+        SearchWindow& search = openSearch(program);
+        const QString files = VolumeTable(program.games, TableKind::Files);
+        bool changed = false;
+        auto watch = std::make_unique<SearchProbe>([&] {
+            // The files of "GAMES DISK" have been read.
+            if (search.statusText() == "Searching for files in volume: Music" && !changed) {
+                changed = true;
+                program.openCatalog().execute("DELETE FROM " + quoteIdentifier(files) +
+                                              " WHERE name = 'x.wad'");
+            }
+        });
+        auto& named = child<QLineEdit>(search, "Input1");
+        QTest::keyClicks(&named, "wa");
+        QVERIFY(changed);
+        watch.reset();
+        QTest::keyClick(&named, 'd');
+        QCOMPARE(column(search, SearchResultsModel::Filename), QStringList({"e1m1.wad"}));
+    }
+
     void sortingFlipsTheOrderOnEveryClick() {
         ProgramUnderTest program;
         QVERIFY(program.start());

@@ -273,8 +273,11 @@ void SearchWindow::search(bool typed) {
         const Catalog catalog = program_.catalog();
         const SearchRequest request = tabs_->request();
         SearchScan scan(catalog, program_.fileTypes, search_, *this);
+        // Read before the search: a change committed while it reads then
+        // makes the next search read the catalog again.
+        const QByteArray stamp = catalog.stamp();
         const bool narrows = typed && completed_ && NarrowsSearch(*completed_, request) &&
-                             !completedStamp_.isEmpty() && completedStamp_ == catalog.stamp();
+                             !completedStamp_.isEmpty() && completedStamp_ == stamp;
         SearchOutcome outcome;
         if (narrows) {
             std::deque<SearchResult> earlierRows = results_->takeRows();
@@ -286,7 +289,7 @@ void SearchWindow::search(bool typed) {
         completed_.reset();
         if (outcome.result == SearchOutcome::Result::Completed) {
             completed_ = request;
-            completedStamp_ = catalog.stamp();
+            completedStamp_ = stamp;
         }
     }
     if (!isVisible()) { // closed while searching
