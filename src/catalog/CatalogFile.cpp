@@ -3,6 +3,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/ConsistencySweep.h"
 #include "catalog/FolderRuns.h"
+#include "catalog/HostedNameIndex.h"
 #include "catalog/NameIndex.h"
 
 #include <QFile>
@@ -57,11 +58,14 @@ void compactCatalog(const Catalog& catalog) {
     db.compact();
     // The rebuild may number the volume tables' rows anew, and the name index
     // refers to rows by their numbers: it is made again (also for a catalog
-    // that never had one). So are the folder runs. A hosted catalog has
-    // neither yet.
+    // that never had one). So are the folder runs. A hosted catalog has no
+    // folder runs, and the server keeps its name index up to date: only
+    // tables without it (a catalog made before it) are indexed.
     if (!db.isHosted()) {
         IndexAllNames(db);
         WriteAllFolderRuns(db);
+    } else if (EnableHostedNameIndex(db)) {
+        IndexAllHostedNames(db);
     }
 }
 

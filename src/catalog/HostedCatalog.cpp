@@ -3,6 +3,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/ChangeReport.h"
 #include "catalog/Database.h"
+#include "catalog/HostedNameIndex.h"
 #include "catalog/Schema.h"
 #include "catalog/schema/HostedSchema.h"
 #include "platform/CatalogLocation.h"
@@ -33,6 +34,7 @@ void createHostedCatalogIn(const Database& db) {
     // Made now rather than by the first run that needs them, which could
     // meet another run making them at the same moment.
     CreateChangeReportTables(db);
+    EnableHostedNameIndex(db);
     db.execute("INSERT INTO kestro_schema (application_id, user_version) VALUES (?1, ?2)",
                schema::kApplicationId, schema::kSchemaVersion);
 }

@@ -8,7 +8,8 @@ class Database;
 
 // Makes an empty hosted catalog in the database a connection URI names: the
 // template's tables and the catalog's SQL functions (schema/HostedSchema.h),
-// in one transaction. The database must use UTF-8 and hold no catalog yet.
+// in one transaction, with pg_trgm for its name index when the server has it.
+// The database must use UTF-8 and hold no catalog yet.
 // Throws CatalogError.
 void createHostedCatalog(const QString& uri);
 // The same on a connected database, in the caller's transaction.

@@ -5,6 +5,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/ChangeReport.h"
 #include "catalog/FolderRuns.h"
+#include "catalog/HostedNameIndex.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "support/CatalogBuilder.h"
@@ -97,6 +98,8 @@ TEST(CatalogCopy, AFileCopiedToAServerAndBackHasTheSameRows) {
     EXPECT_EQ(contentsOf(hosted), before);
     EXPECT_EQ(contentsOf(back), before);
     EXPECT_EQ(before.at(schema::filesTable(a).toLower()).size(), 3u);
+    EXPECT_TRUE(HostedNamesIndexed(Database::open(hosted, OpenMode::SharedReadWrite),
+                                   schema::filesTable(a)));
     // The copy's name index finds what the original's does.
     EXPECT_TRUE(HasNameIndex(Catalog(back, OpenMode::SharedReadWrite).open()));
 }

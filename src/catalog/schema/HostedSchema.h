@@ -58,7 +58,9 @@ CREATE TABLE template_files (
 );
 
 -- Letter case is ignored by lower(), which follows the database's locale:
--- a catalog's database must have a UTF-8 one for all of Unicode.
+-- a catalog's database must have a UTF-8 one for all of Unicode. One SQL
+-- expression, which the server puts in place of a call: the names' trigram
+-- index on lower(name) then serves a search (HostedNameIndex.h).
 CREATE FUNCTION kestro_like(pattern text, subject text) RETURNS boolean
 LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
     SELECT lower(subject) LIKE replace(replace(replace(replace(replace(
