@@ -3,7 +3,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/ConsistencySweep.h"
 #include "catalog/FolderRuns.h"
-#include "catalog/HostedNameIndex.h"
+#include "catalog/HostedCatalog.h"
 #include "catalog/NameIndex.h"
 
 #include <QFile>
@@ -59,13 +59,13 @@ void compactCatalog(const Catalog& catalog) {
     // The rebuild may number the volume tables' rows anew, and the name index
     // refers to rows by their numbers: it is made again (also for a catalog
     // that never had one). So are the folder runs. A hosted catalog has no
-    // folder runs, and the server keeps its name index up to date: only
-    // tables without it (a catalog made before it) are indexed.
-    if (!db.isHosted()) {
+    // folder runs, and its server keeps its name index up to date: it gets
+    // only what an earlier version did not make.
+    if (db.isHosted()) {
+        completeHostedCatalog(db);
+    } else {
         IndexAllNames(db);
         WriteAllFolderRuns(db);
-    } else if (EnableHostedNameIndex(db)) {
-        IndexAllHostedNames(db);
     }
 }
 

@@ -41,7 +41,8 @@ std::map<QString, std::vector<QStringList>> contentsOf(const QString& location) 
     const Database db = Catalog(location, OpenMode::SharedReadWrite).open();
     std::map<QString, std::vector<QStringList>> contents;
     for (const QString& table : db.tableNames()) {
-        if (IsNameIndexTable(table) || IsFolderRunsTable(table) || table == "kestro_schema")
+        if (IsNameIndexTable(table) || IsFolderRunsTable(table) || table == "kestro_schema" ||
+            table == schema::kHostedCommitsTable)
             continue;
         const bool ordered =
             table.endsWith("_dirs") || table.endsWith("_files") || table == changes::kRunsTable;
