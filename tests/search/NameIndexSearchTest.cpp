@@ -302,3 +302,26 @@ TEST_P(HostedIndexFixture, ARareNameIsFoundThroughTheIndex) {
     EXPECT_EQ(viaIndex("o'brien").size(), 4);
     EXPECT_GT(indexScansAfter(files, before), before);
 }
+
+TEST_F(IndexFixture, ASearchStoppedWhileItBuildsTheIndexSaysSoAndLeavesNoIndex) {
+    DropNameIndex(db());
+    // Enough folders that building their index asks whether to go on.
+    const QString folders = schema::dirsTable(alpha);
+    db().executeScript("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                       "20000) INSERT INTO " +
+                       quoteIdentifier(folders) + " (name, parent) SELECT 'extra ' || i, 'Z:' "
+                                                  "FROM n;");
+    view.stopWhen = [](const test::RecordingView& v) {
+        return !v.statuses.isEmpty() && v.statuses.last().startsWith("Building the name index");
+    };
+    SearchRequest request;
+    request.criteria.named = "report";
+    const SearchOutcome outcome = SearchScan(catalog(), fileTypes(), state, view).run(request);
+
+    EXPECT_EQ(outcome.result, SearchOutcome::Result::Aborted);
+    const qsizetype building = view.statuses.indexOf("Building the name index of volume: Alpha");
+    ASSERT_GE(building, 0);
+    EXPECT_EQ(view.statuses.mid(building + 1), QStringList{SearchTotalsText(outcome)})
+        << "nothing searched after the stop";
+    EXPECT_FALSE(NameCandidates(db()).covers(folders));
+}
