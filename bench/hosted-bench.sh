@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Catalogs a synthetic volume with kestro-cli into a catalog file and into a
 # hosted catalog on a PostgreSQL server started for the purpose on this
-# machine; prints the seconds of each (median of $BENCH_RUNS runs, default 3)
-# and the hosted/file ratio. Then times, in the library (search-bench: the
+# machine, and into a hosted catalog in a database without pg_trgm (no name
+# index: "plain"), then catalogs it again into each; prints the seconds of
+# each (median of $BENCH_RUNS runs, default 3) and the hosted/file ratio of
+# the first. Then times, in the library (search-bench: the
 # search alone, no process start), searches of each catalog for rare names:
 # $BENCH_NAMES (default "*zzqx*", which no file has, and "oldsummerinvoice",
 # which a few have).
@@ -45,6 +47,14 @@ trap 'kill -INT $server; wait $server 2>/dev/null; rm -rf "$work"' EXIT
 until "$bin/pg_isready" -q -h "$work"; do sleep 0.1; done
 socket=$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1], safe=""))' "$work")
 
+kinds=(file hosted plain)
+catalog_of() {
+    case $1 in
+    file) echo "$work/c.mdb" ;;
+    hosted) echo "postgresql://kestro@$socket/bench" ;;
+    plain) echo "postgresql://kestro@$socket/plain" ;;
+    esac
+}
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 seconds() {
     /usr/bin/time -f "%e" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" ||
@@ -53,7 +63,7 @@ seconds() {
 }
 
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg); runs: $runs; $("$bin/postgres" --version)"
-printf '  %-8s %-7s %10s\n' files catalog "catalog s"
+printf '  %-8s %-7s %10s %10s\n' files catalog "catalog s" "again s"
 for files in "${sizes[@]}"; do
     tree=$trees/v$files-s5
     if [ ! -d "$tree" ]; then
@@ -62,27 +72,32 @@ for files in "${sizes[@]}"; do
     fi
     rm -f "$work"/*.txt
     for ((run = 1; run <= runs; run++)); do
-        "$bin/psql" -q -h "$work" -U kestro -d postgres -c "DROP DATABASE IF EXISTS bench" \
-            -c "CREATE DATABASE bench" >/dev/null 2>&1
+        for db in bench plain; do
+            "$bin/psql" -q -h "$work" -U kestro -d postgres -c "DROP DATABASE IF EXISTS $db" \
+                -c "CREATE DATABASE $db" >/dev/null 2>&1
+        done
         home=$work/home && rm -rf "$home" && mkdir -p "$home"
-        for kind in file hosted; do
-            catalog=$work/c.mdb
+        for kind in "${kinds[@]}"; do
+            catalog=$(catalog_of "$kind")
             [ "$kind" = file ] && rm -f "$catalog"
-            [ "$kind" = hosted ] && catalog="postgresql://kestro@$socket/bench"
             "$cli" new --home "$home" "$catalog" >/dev/null
-            seconds "$cli" catalog "$tree" --home "$home" --catalog "$catalog" \
-                --name "bench $files" >>"$work/catalog-$kind.txt"
+            [ "$kind" = plain ] &&
+                "$bin/psql" -q -h "$work" -U kestro -d plain -c "DROP EXTENSION pg_trgm" >/dev/null
+            for pass in catalog again; do
+                seconds "$cli" catalog "$tree" --home "$home" --catalog "$catalog" \
+                    --name "bench $files" >>"$work/$pass-$kind.txt"
+            done
         done
     done
-    for kind in file hosted; do
-        printf '  %-8s %-7s %10.2f\n' "$files" "$kind" "$(median <"$work/catalog-$kind.txt")"
+    for kind in "${kinds[@]}"; do
+        printf '  %-8s %-7s %10.2f %10.2f\n' "$files" "$kind" "$(median <"$work/catalog-$kind.txt")" \
+            "$(median <"$work/again-$kind.txt")"
     done
     echo "  hosted/file: catalog $(awk -v a="$(median <"$work/catalog-hosted.txt")" \
         -v b="$(median <"$work/catalog-file.txt")" 'BEGIN { printf "%.2f", a / b }')"
     # The catalogs of the last run, searched in the library.
-    for kind in file hosted; do
-        catalog=$work/c.mdb
-        [ "$kind" = hosted ] && catalog="postgresql://kestro@$socket/bench"
+    for kind in "${kinds[@]}"; do
+        catalog=$(catalog_of "$kind")
         echo "  $kind, $files files: name, results, first rows s, all s, cpu s (median of 3)"
         for name in "${names[@]}"; do
             "$here/build/bin/search-bench" search "$catalog" "$home" "$name" | sed 's/^/    /'
