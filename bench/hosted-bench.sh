@@ -2,12 +2,12 @@
 # Catalogs a synthetic volume with kestro-cli into a catalog file and into a
 # hosted catalog on a PostgreSQL server started for the purpose on this
 # machine, and into a hosted catalog in a database without pg_trgm (no name
-# index: "plain"), then catalogs it again into each; prints the seconds of
-# each (median of $BENCH_RUNS runs, default 3) and the hosted/file ratio of
-# the first. Then times, in the library (search-bench: the
-# search alone, no process start), searches of each catalog for rare names:
-# $BENCH_NAMES (default "*zzqx*", which no file has, and "oldsummerinvoice",
-# which a few have).
+# index: "plain"), catalogs it again into each and searches each for a name
+# no file has with kestro-cli; prints the seconds of each (median of
+# $BENCH_RUNS runs, default 3) and the hosted/file ratios. Then times, in the
+# library (search-bench: the search alone, no process start), searches of
+# each catalog for rare names: $BENCH_NAMES (default "*zzqx*", which no file
+# has, and "oldsummerinvoice", which a few have).
 #
 #   bench/hosted-bench.sh [FILES ...]        (default: 100000)
 #
@@ -56,14 +56,17 @@ catalog_of() {
     esac
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# Prints the seconds a command took; its peak memory in MB goes to $work/peak.
 seconds() {
-    /usr/bin/time -f "%e" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" ||
+    /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" ||
         { cat "$work/stderr" >&2; exit 1; }
-    cat "$work/time"
+    awk '{ print $1 }' "$work/time"
+    awk '{ printf "%.1f\n", $2 / 1024 }' "$work/time" >"$work/peak"
 }
 
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg); runs: $runs; $("$bin/postgres" --version)"
-printf '  %-8s %-7s %10s %10s\n' files catalog "catalog s" "again s"
+printf '  %-8s %-7s %10s %13s %10s %16s\n' files catalog "catalog s" "re-catalog s" "search s" \
+    "peak MB (re-cat)"
 for files in "${sizes[@]}"; do
     tree=$trees/v$files-s5
     if [ ! -d "$tree" ]; then
@@ -83,24 +86,32 @@ for files in "${sizes[@]}"; do
             "$cli" new --home "$home" "$catalog" >/dev/null
             [ "$kind" = plain ] &&
                 "$bin/psql" -q -h "$work" -U kestro -d plain -c "DROP EXTENSION pg_trgm" >/dev/null
-            for pass in catalog again; do
+            for step in catalog recatalog; do
                 seconds "$cli" catalog "$tree" --home "$home" --catalog "$catalog" \
-                    --name "bench $files" >>"$work/$pass-$kind.txt"
+                    --name "bench $files" >>"$work/$step-$kind.txt"
+                cat "$work/peak" >>"$work/$step-peak-$kind.txt"
             done
+            seconds "$cli" search --home "$home" --catalog "$catalog" --name "*zzqx*" \
+                >>"$work/search-$kind.txt"
         done
     done
     for kind in "${kinds[@]}"; do
-        printf '  %-8s %-7s %10.2f %10.2f\n' "$files" "$kind" "$(median <"$work/catalog-$kind.txt")" \
-            "$(median <"$work/again-$kind.txt")"
+        printf '  %-8s %-7s %10.2f %13.2f %10.2f %8.1f (%.1f)\n' "$files" "$kind" \
+            "$(median <"$work/catalog-$kind.txt")" "$(median <"$work/recatalog-$kind.txt")" \
+            "$(median <"$work/search-$kind.txt")" "$(median <"$work/catalog-peak-$kind.txt")" \
+            "$(median <"$work/recatalog-peak-$kind.txt")"
     done
-    echo "  hosted/file: catalog $(awk -v a="$(median <"$work/catalog-hosted.txt")" \
-        -v b="$(median <"$work/catalog-file.txt")" 'BEGIN { printf "%.2f", a / b }')"
+    ratio() {
+        awk -v a="$(median <"$work/$1-hosted.txt")" -v b="$(median <"$work/$1-file.txt")" \
+            'BEGIN { printf "%.2f", a / b }'
+    }
+    echo "  hosted/file: catalog $(ratio catalog), re-catalog $(ratio recatalog)"
     # The catalogs of the last run, searched in the library.
     for kind in "${kinds[@]}"; do
-        catalog=$(catalog_of "$kind")
         echo "  $kind, $files files: name, results, first rows s, all s, cpu s (median of 3)"
         for name in "${names[@]}"; do
-            "$here/build/bin/search-bench" search "$catalog" "$home" "$name" | sed 's/^/    /'
+            "$here/build/bin/search-bench" search "$(catalog_of "$kind")" "$home" "$name" |
+                sed 's/^/    /'
         done
     done
 done

@@ -8,6 +8,7 @@
 #include "catalog/HostedCatalog.h"
 #include "catalog/HostedNameIndex.h"
 #include "catalog/NameIndex.h"
+#include "catalog/RowAppender.h"
 #include "catalog/Schema.h"
 #include "platform/CatalogLocation.h"
 
@@ -42,7 +43,20 @@ void copyRows(const Database& from, const Database& to, const QString& table,
     }
 }
 
-constexpr const char* kVolumeColumns = "name, parent, size, thedate, thedescription";
+// A volume table's rows, which are many and hold texts only, in the order
+// they were added.
+void copyVolumeRows(const Database& from, const Database& to, const QString& table) {
+    constexpr const char* kVolumeColumns = "name, parent, size, thedate, thedescription";
+    Statement rows = from.prepare("SELECT " + std::string(kVolumeColumns) + " FROM " +
+                                  quoteIdentifier(table) + " ORDER BY rowid");
+    RowAppender appender(to, table, kVolumeColumns);
+    const auto text = [&rows](int c) {
+        return rows.isNull(c) ? std::nullopt : std::optional(rows.utf8(c));
+    };
+    while (rows.next())
+        appender.append({text(0), text(1), text(2), text(3), text(4)});
+    appender.flush();
+}
 
 void copyContents(const Database& from, const Database& to) {
     const Database::ReadTransaction reading(from);
@@ -63,7 +77,7 @@ void copyContents(const Database& from, const Database& to) {
         to.executeScript(schema::createVolumeTableSql(to.isHosted(), table,
                                                       dirs ? "template_dirs" : "template_files") +
                          ";");
-        copyRows(from, to, table, kVolumeColumns, 5, true);
+        copyVolumeRows(from, to, table);
         if (to.isHosted()) {
             to.executeScript(schema::createLookupIndexSql(table) + ";");
             IndexHostedNames(to, table);

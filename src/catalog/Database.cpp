@@ -113,6 +113,11 @@ qint64 Database::lastInsertRowid() const {
     return hosted_ ? std::get<qint64>(scalar("SELECT lastval()")) : sqlite3_last_insert_rowid(db_);
 }
 
+void Database::copyIn(std::string_view copyStatement, std::string_view rows) const {
+    Q_ASSERT(hosted_);
+    hosted_->copyIn(copyStatement, rows);
+}
+
 namespace {
 
 // The catalog's tables in creation order: SQLite's by rowid, the server's

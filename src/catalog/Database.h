@@ -73,6 +73,10 @@ public:
     // value an identity column took in this session).
     qint64 lastInsertRowid() const;
 
+    // On a server: runs a COPY ... FROM STDIN statement with `rows` in its
+    // text format (RowAppender sends rows this way).
+    void copyIn(std::string_view copyStatement, std::string_view rows) const;
+
     // The tables of the catalog in creation order, the engine's own left out.
     QStringList tableNames() const;
     bool hasTable(const QString& name) const;

@@ -4,6 +4,7 @@
 #include "platform/CatalogLocation.h"
 
 #include <libpq-fe.h>
+#include <optional>
 
 namespace kestro {
 
@@ -49,6 +50,29 @@ HostedConnection::~HostedConnection() {
 
 void HostedConnection::executeScript(std::string_view sql) {
     check(PQexec(conn_, std::string(sql).c_str()));
+}
+
+void HostedConnection::copyIn(std::string_view copyStatement, std::string_view rows) {
+    PGresult* started = PQexec(conn_, std::string(copyStatement).c_str());
+    const bool copying = PQresultStatus(started) == PGRES_COPY_IN;
+    PQclear(started);
+    if (!copying)
+        throw failure();
+    // The server says whether the rows went in once they all have: a row it
+    // refuses ends the copy with an error, sent when the copy ends.
+    const bool sent = PQputCopyData(conn_, rows.data(), int(rows.size())) == 1;
+    if (PQputCopyEnd(conn_, sent ? nullptr : "the rows could not be sent") != 1)
+        throw failure();
+    PGresult* result = PQgetResult(conn_);
+    const bool added = PQresultStatus(result) == PGRES_COMMAND_OK;
+    PQclear(result);
+    std::optional<CatalogError> refused;
+    if (!added)
+        refused.emplace(failure());
+    while (PGresult* rest = PQgetResult(conn_)) // the connection is free once this is null
+        PQclear(rest);
+    if (refused)
+        throw *refused;
 }
 
 bool HostedConnection::inTransaction() const {

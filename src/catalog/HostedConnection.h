@@ -29,6 +29,8 @@ public:
 
     // Runs SQL text that may hold several statements and takes no values.
     void executeScript(std::string_view sql);
+    // Runs a COPY ... FROM STDIN statement, sending it `rows`.
+    void copyIn(std::string_view copyStatement, std::string_view rows);
     // True inside a transaction block (also one that failed).
     bool inTransaction() const;
 

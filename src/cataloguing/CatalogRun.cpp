@@ -155,8 +155,15 @@ CatalogRunOutcome CatalogRun::catalogVolume(const Database& db, const CatalogRun
                                         view_.yieldEvents(1);
                                     },
                                     [this](const QString& text) { view_.message(text); }};
+    // On a server another machine may be marking a new volume in the same
+    // second, its identifier not in the index until its run commits: a new
+    // identifier is reserved by a lock this connection holds until it closes
+    // (the run's own lock on the volume is then granted to it at once).
     const auto taken = [&db](const QString& identifier) {
-        return !isNull(db.scalar("SELECT 1 FROM \"index\" WHERE tablename = ?1", identifier));
+        return !isNull(db.scalar("SELECT 1 FROM \"index\" WHERE tablename = ?1", identifier)) ||
+               (db.isHosted() &&
+                std::get<qint64>(db.scalar("SELECT pg_try_advisory_lock(?1, hashtext(?2))::integer",
+                                           schema::kApplicationId, identifier)) == 0);
     };
     volume.tablename =
         IdentifyVolume(volume.root, volume.driveType, system_, feedback, clock_, taken).toLower();

@@ -3,6 +3,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
+#include "catalog/RowAppender.h"
 #include "catalog/StoredTexts.h"
 #include "cataloguing/ChangeRecording.h"
 #include "cataloguing/VolumeIdentity.h"
@@ -112,15 +113,12 @@ bool isMarkerName(std::string_view name) {
     return true;
 }
 
-// One row of a volume table, converted from a listing line, bound to the
-// insert statement from buffers that live until the row is stepped. Each
-// row goes to the recorders too.
+// One row of a volume table, converted from a listing line and handed to
+// the table's appender. Each row goes to the recorders too.
 class RowInserter {
 public:
     RowInserter(const Database& db, const QString& table, RowRecorders recorders)
-        : db_(db), insert_(db.prepare("INSERT INTO " + quoteIdentifier(table) +
-                                      " (parent, name, size, thedate) VALUES (?1, ?2, ?3, ?4)")),
-          recorders_(recorders) {}
+        : rows_(db, table, "parent, name, size, thedate"), recorders_(recorders) {}
 
     // Before the first row: the change report reads what the table held.
     void begin(ImportProgress& progress) {
@@ -140,11 +138,7 @@ public:
         appendSizeText(*bytes, size_);
         if (!appendDateTextFromListing(ListingField(4, line), date_))
             return false;
-        insert_.bind(1, parent)
-            .bind(2, name)
-            .bind(3, std::string_view(size_))
-            .bind(4, std::string_view(date_));
-        const qint64 rowid = step(name, parent);
+        const qint64 rowid = add(parent, name);
         if (recorders_.changes)
             recorders_.changes->add(rowid, parent, name, size_, date_);
         return true;
@@ -158,24 +152,27 @@ public:
             return false;
         size_.clear();
         appendSizeText(*bytes, size_);
-        insert_.bindNull(1).bind(2, name).bind(3, std::string_view(size_)).bindNull(4);
-        step(name, {});
+        date_.clear();
+        add({}, name);
         return true;
     }
+
+    // Every row added is in the table from now on.
+    void finish() { rows_.flush(); }
 
 private:
     static std::ptrdiff_t separators(std::string_view line) {
         return std::count(line.begin(), line.end(), kSeparator);
     }
 
-    // Inserts the bound row; its rowid when anyone needs it. `parent` is
-    // empty for the root row, which has none.
-    qint64 step(std::string_view name, std::string_view parent) {
-        insert_.run();
-        insert_.reset();
-        if (!recorders_.names && !recorders_.folders && !recorders_.changes)
-            return 0;
-        const qint64 rowid = db_.lastInsertRowid();
+    // Adds the row of the size and date texts; gives its rowid. `parent` is
+    // empty for the root row, which has neither parent nor date.
+    qint64 add(std::string_view parent, std::string_view name) {
+        const auto orNull = [&](std::string_view text) {
+            return parent.empty() ? std::nullopt : std::optional(text);
+        };
+        const qint64 rowid =
+            rows_.append({orNull(parent), name, std::string_view(size_), orNull(date_)});
         if (recorders_.names)
             recorders_.names->add(rowid, name);
         if (recorders_.folders && !parent.empty())
@@ -183,8 +180,7 @@ private:
         return rowid;
     }
 
-    const Database& db_;
-    Statement insert_;
+    RowAppender rows_;
     RowRecorders recorders_;
     std::string size_, date_;
 };
@@ -255,6 +251,8 @@ ImportCount ImportFolders(const Database& db, const QString& folderTable,
     qint64 charactersRead = qint64(first.size());
     importLines(reader, progress, charactersRead, count,
                 [&](std::string_view line) { return rows.addItem(line); });
+    if (!count.aborted)
+        rows.finish();
     finishImport(progress);
     return count;
 }
@@ -322,6 +320,8 @@ ImportCount FileListingImport::finish(ImportProgress& progress) {
     progress.setStatus(QStringLiteral("Importing Files..."));
     progress.yieldEvents(10);
     state_->readLines(progress, -1);
+    if (!count.aborted)
+        state_->rows->finish();
     finishImport(progress);
     return count;
 }

@@ -6,12 +6,18 @@
 #include "catalog/CatalogFile.h"
 #include "catalog/HostedCatalog.h"
 #include "platform/IniFile.h"
+#include "search/gui/SearchWindow.h"
 #include "support/CutTexts.h"
+#include "support/ModalDialog.h"
+#include "support/NamedControl.h"
 #include "support/PrivatePostgres.h"
 #include "support/TestSupport.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace kestro;
@@ -141,6 +147,40 @@ private Q_SLOTS:
         program.state.environment.lastLoadedFile = withPassword;
         program.window().RefreshViews();
         QCOMPARE(program.window().windowTitle(), "Kestro Pro 2.0v15 - " + uri);
+    }
+
+    // Browsing, searching and cataloguing go on a hosted catalog as on a file.
+    void theWindowsWorkOnAHostedCatalog() {
+        ProgramUnderTest program(test::Engine::Server);
+        QVERIFY(program.start());
+        QCOMPARE(program.window().windowTitle(), "Kestro Pro 2.0v15 - " + program.catalogPath());
+        program.clickNode(program.gamesKey + "\\DOOM");
+        QCOMPARE(program.columnTexts(0), QStringList({" MAPS", "DOOM.EXE", "readme.TXT"}));
+
+        program.trigger("mnuSearch");
+        auto* search = qobject_cast<SearchWindow*>(test::shownWindow("fSearch"));
+        QVERIFY(search && QTest::qWaitForWindowExposed(search));
+        test::child<QLineEdit>(*search, "Input1").setText("*.wad");
+        QTest::mouseClick(&test::child<QPushButton>(*search, "findB"), Qt::LeftButton);
+        QCOMPARE(search->statusText(),
+                 QString("0 folders / 2 files found -- Search Completed Successfully"));
+        search->close();
+
+        test::writeAll(program.gamesFolder() + "/DOOM/new.wad", "x");
+        bool catalogued = false;
+        test::whenDialogShows("fCatalog", [&](QDialog& dialog) {
+            auto& drives = test::child<QComboBox>(dialog, "Drive1");
+            drives.setCurrentIndex(drives.findText("w:", Qt::MatchStartsWith));
+            test::child<QPushButton>(dialog, "Command1").click();
+            catalogued = program.sounds.played.contains("catdone.wav");
+            test::child<QPushButton>(dialog, "Command2").click();
+        });
+        program.trigger("mnuCatalog");
+        QVERIFY(catalogued);
+        QVERIFY(program.prompter.messages.isEmpty());
+        program.clickNode(program.gamesKey + "\\DOOM");
+        QCOMPARE(program.columnTexts(0),
+                 QStringList({" MAPS", "DOOM.EXE", "new.wad", "readme.TXT"}));
     }
 
     void compactingAsksFirst() {

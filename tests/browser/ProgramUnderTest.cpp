@@ -35,11 +35,16 @@ void put(const QString& path, qint64 size = 1) {
 
 } // namespace
 
-ProgramUnderTest::ProgramUnderTest()
+ProgramUnderTest::ProgramUnderTest(Engine engine)
     : sounds(folder.path()), fileTypes(sharedIconCache()),
       state(folder.path(), {prompter, drives.table(), shell, sounds, fileTypes, images}) {
     QFile::copy(templatePath(), programFile("new.kst"));
-    makeCatalogFile(catalogPath());
+    if (engine == Engine::File) {
+        catalog_ = makeCatalogFile(programFile("default.mdb"));
+    } else {
+        catalog_ = newCatalog(engine, folder);
+        IniFile(programFile("Kestro.ini")).setValue("Environment", "LastLoadedFile", catalog_);
+    }
     makeMedia();
     games = catalogFolder(folder.path(), catalogPath(), media.filePath("games"), "GAMES DISK", 'W');
     music = catalogFolder(folder.path(), catalogPath(), media.filePath("music"), "Music", 'X');

@@ -6,6 +6,7 @@
 #include "platform/gui/ImageStore.h"
 #include "settings/gui/ProgramState.h"
 #include "support/RecordingShell.h"
+#include "support/CatalogEngines.h"
 #include "support/RecordingSounds.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDrives.h"
@@ -34,14 +35,16 @@ namespace kestro::test {
 //   X: "Music"       Albums\ (song.mp3)
 //   Y: "Backup"      docs\ (letter.doc), in the category "Old Stuff" (key 1)
 //
-// and a category "Empty" (key 2) without volumes.
+// and a category "Empty" (key 2) without volumes. The catalog is the
+// program folder's default.mdb, or a hosted one on the test program's own
+// server, which the settings file then names.
 class ProgramUnderTest {
 public:
-    ProgramUnderTest();
+    explicit ProgramUnderTest(Engine engine = Engine::File);
     ~ProgramUnderTest();
 
     QString programFile(const QString& name) const { return folder.filePath(name); }
-    QString catalogPath() const { return programFile("default.mdb"); }
+    QString catalogPath() const { return catalog_; }
     // The catalog file opened by the test itself, to prepare or check it.
     Database openCatalog() const;
     // One value the catalog holds: "<null>" for Null, "<none>" without a row.
@@ -93,6 +96,7 @@ public:
 
 private:
     void makeMedia();
+    QString catalog_;
     std::unique_ptr<Form1> window_;
 };
 

@@ -4,6 +4,7 @@
 #include "catalog/DisplayRules.h"
 #include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
+#include "catalog/RowAppender.h"
 #include "catalog/Schema.h"
 #include "platform/CatalogLocation.h"
 #include "support/TestSupport.h"
@@ -246,6 +247,57 @@ TEST_P(Engines, UncommittedWorkIsUndoneAndANestedOneAloneOrWithTheOuterOne) {
     EXPECT_EQ(categories(), (QStringList{"outer", "inner"}));
     db.compact();
     EXPECT_EQ(categories(), (QStringList{"outer", "inner"}));
+}
+
+TEST_P(Engines, AppendedRowsComeBackWithTheirRowidsAndTextsAsTheyWentIn) {
+    db.executeScript(schema::createVolumeTableSql(db.isHosted(), "7_files", "template_files") +
+                     ";");
+    // Texts that COPY's text format escapes, and enough long names for
+    // several batches.
+    const std::vector<std::string> odd{"tab\there", "line\nfeed\rreturn", "back\\slash", "\\N",
+                                       "'quoted' \"name\""};
+    std::vector<std::string> names = odd;
+    for (int n = 0; n < 4000; ++n)
+        names.push_back(std::to_string(n) + std::string(300, 'x'));
+    std::vector<qint64> rowids;
+    {
+        Database::Transaction transaction(db);
+        RowAppender rows(db, "7_files", "parent, name, size");
+        for (const std::string& name : names)
+            rowids.push_back(rows.append({std::nullopt, name, "1,024"}));
+        rows.flush();
+        transaction.commit();
+    }
+    Statement stored = db.prepare("SELECT rowid, name, parent FROM \"7_files\" ORDER BY rowid");
+    for (size_t n = 0; n < names.size(); ++n) {
+        ASSERT_TRUE(stored.next());
+        EXPECT_EQ(stored.integer(0), rowids[n]);
+        EXPECT_EQ(stored.utf8(1), names[n]);
+        EXPECT_TRUE(stored.isNull(2));
+    }
+    EXPECT_FALSE(stored.next());
+    // A row inserted afterwards takes the rowid after them.
+    db.execute("INSERT INTO \"7_files\" (name) VALUES ('later')");
+    EXPECT_EQ(std::get<qint64>(db.scalar("SELECT rowid FROM \"7_files\" WHERE name = 'later'")),
+              rowids.back() + 1);
+}
+
+TEST_P(Engines, ARowTheCatalogRefusesIsAFailureOnceTheRowsAreSent) {
+    db.executeScript("CREATE TABLE strict (name TEXT NOT NULL" +
+                     schema::rowidColumnSql(db.isHosted()) + ");");
+    {
+        Database::Transaction transaction(db);
+        RowAppender rows(db, "strict", "name");
+        EXPECT_THROW(
+            {
+                rows.append({"undone"});
+                rows.append({std::nullopt});
+                rows.flush();
+            },
+            CatalogError);
+    }
+    // The connection is free again, and nothing of the rows stayed.
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM strict"), SqlValue(qint64(0)));
 }
 
 INSTANTIATE_TEST_SUITE_P(, Engines, test::kEachEngine, test::engineName);

@@ -4,6 +4,7 @@
 #include "catalog/CatalogFile.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/Schema.h"
+#include "cataloguing/VolumeIdentity.h"
 #include "platform/CatalogLocation.h"
 #include "support/CatalogBuilder.h"
 #include "support/FileTree.h"
@@ -130,6 +131,23 @@ TEST(HostedCatalog, ASecondRunOfAVolumeIsRefusedWhileTheFirstGoesOn) {
     EXPECT_EQ(std::get<qint64>(c.db.scalar("SELECT count(*) FROM " +
                                            quoteIdentifier(schema::filesTable(volume)))),
               2);
+}
+
+TEST(HostedCatalog, ANewVolumeTakesNoIdentifierAnotherMachineIsMarkingAVolumeWith) {
+    HostedScratch c;
+    QTemporaryDir home, disk;
+    test::makeFile(disk.path(), "a.txt", 1);
+    // Another machine marks new volumes with the identifiers of this second
+    // and the next ones; its runs have not committed.
+    const QDateTime now = CurrentLocalTime();
+    QStringList reserved;
+    for (int second = 0; second < 10; ++second) {
+        reserved << MakeVolumeId(now.addSecs(second));
+        c.db.execute("SELECT pg_advisory_lock(?1, hashtext(?2))", schema::kApplicationId,
+                     reserved.back());
+    }
+    const QString volume = test::catalogFolder(home.path(), c.uri, disk.path(), "Disk", 'V');
+    EXPECT_FALSE(reserved.contains(volume)) << volume.toStdString();
 }
 
 TEST(HostedCatalog, ItsStampChangesWithEveryCommittedChangeOfAnyClientAndOnlyThen) {

@@ -7,7 +7,7 @@ using namespace kestro;
 
 namespace {
 
-class DuplicateFilesTest : public test::DuplicatesFixture {
+class DuplicateFilesTest : public test::DuplicatesFixtureOnEachEngine {
 protected:
     std::vector<CatalogVolume> volumesNamed(const QStringList& names) const {
         QStringList unknown;
@@ -34,7 +34,7 @@ QStringList groupsOf(const std::vector<DuplicateGroup>& groups) {
 
 } // namespace
 
-TEST_F(DuplicateFilesTest, GroupsFilesOfEqualNameAndSizeLargestGroupsFirst) {
+TEST_P(DuplicateFilesTest, GroupsFilesOfEqualNameAndSizeLargestGroupsFirst) {
     struct Case {
         const char* what;
         QStringList volumes;
@@ -93,7 +93,7 @@ TEST_F(DuplicateFilesTest, GroupsFilesOfEqualNameAndSizeLargestGroupsFirst) {
     }
 }
 
-TEST_F(DuplicateFilesTest, GroupsOfEqualTotalsFollowByName) {
+TEST_P(DuplicateFilesTest, GroupsOfEqualTotalsFollowByName) {
     for (const char* name : {"e.dat", "c.dat", "a.dat", "d.dat", "b.dat"})
         for (const char* copy : {"x/", "y/"})
             test::makeFile(folder("d"), QString(copy) + name, 1024);
@@ -105,7 +105,7 @@ TEST_F(DuplicateFilesTest, GroupsOfEqualTotalsFollowByName) {
                            "2: Delta:e.dat Delta:e.dat"}));
 }
 
-TEST_F(DuplicateFilesTest, ResultsCarryLocationSizeAndDate) {
+TEST_P(DuplicateFilesTest, ResultsCarryLocationSizeAndDate) {
     DuplicateCriteria criteria;
     criteria.volumes = volumesNamed({"Alpha"});
     const std::vector<DuplicateGroup> groups = FindDuplicates(db(), criteria);
@@ -120,7 +120,7 @@ TEST_F(DuplicateFilesTest, ResultsCarryLocationSizeAndDate) {
     EXPECT_EQ(top.modified, "12/25/98 10:05pm");
 }
 
-TEST_F(DuplicateFilesTest, SingleCopiesAreTheFilesNoOtherVolumeHolds) {
+TEST_P(DuplicateFilesTest, SingleCopiesAreTheFilesNoOtherVolumeHolds) {
     struct Case {
         QStringList volumes;
         bool sameDate;
@@ -146,7 +146,7 @@ TEST_F(DuplicateFilesTest, SingleCopiesAreTheFilesNoOtherVolumeHolds) {
     }
 }
 
-TEST_F(DuplicateFilesTest, AVolumeWithoutFilesTableHasNoFiles) {
+TEST_P(DuplicateFilesTest, AVolumeWithoutFilesTableHasNoFiles) {
     db().execute("DROP TABLE " + quoteIdentifier(schema::filesTable(gamma)));
     DuplicateCriteria criteria;
     criteria.volumes = volumesNamed({"Gamma"});
@@ -157,3 +157,5 @@ TEST_F(DuplicateFilesTest, AVolumeWithoutFilesTableHasNoFiles) {
     EXPECT_EQ(groupsOf(FindDuplicates(db(), criteria)),
               QStringList{"6: Alpha:report.txt Beta:report.txt"});
 }
+
+INSTANTIATE_TEST_SUITE_P(, DuplicateFilesTest, test::kEachEngine, test::engineName);

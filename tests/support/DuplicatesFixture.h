@@ -12,28 +12,31 @@ namespace kestro::test {
 //   photo.jpg          5 KB on Alpha, 9 KB on Beta       -> no copies
 //   A.TXT / a.txt 1 KB on Alpha / Beta: other names      -> no copies
 //   only.bin     1 KB  on Gamma                          -> no copies
-class DuplicatesFixture : public CatalogFixture {
+template <typename Base> class DuplicatesFixtureOn : public CatalogFixtureOn<Base> {
 protected:
     QString alpha, beta, gamma;
 
     void SetUp() override {
         const QDateTime day = at(1998, 12, 25, 22, 5);
-        makeFile(folder("a"), "song.mp3", 40 * 1024, day);
-        makeFile(folder("a"), "twice/song.mp3", 40 * 1024, day);
-        makeFile(folder("a"), "DOCS/report.txt", 3 * 1024, day);
-        makeFile(folder("a"), "notes.doc", 2 * 1024, day);
-        makeFile(folder("a"), "photo.jpg", 5 * 1024, day);
-        makeFile(folder("a"), "A.TXT", 1024, day);
-        makeFile(folder("b"), "backup/report.txt", 3 * 1024, day);
-        makeFile(folder("b"), "notes.doc", 2 * 1024, at(1999, 1, 2, 9, 30));
-        makeFile(folder("b"), "photo.jpg", 9 * 1024, day);
-        makeFile(folder("b"), "a.txt", 1024, day);
-        makeFile(folder("c"), "report.txt", 3 * 1024, day);
-        makeFile(folder("c"), "only.bin", 1024, day);
-        alpha = catalogAs("a", "Alpha", 'Z');
-        beta = catalogAs("b", "Beta", 'Y');
-        gamma = catalogAs("c", "Gamma", 'X');
+        makeFile(this->folder("a"), "song.mp3", 40 * 1024, day);
+        makeFile(this->folder("a"), "twice/song.mp3", 40 * 1024, day);
+        makeFile(this->folder("a"), "DOCS/report.txt", 3 * 1024, day);
+        makeFile(this->folder("a"), "notes.doc", 2 * 1024, day);
+        makeFile(this->folder("a"), "photo.jpg", 5 * 1024, day);
+        makeFile(this->folder("a"), "A.TXT", 1024, day);
+        makeFile(this->folder("b"), "backup/report.txt", 3 * 1024, day);
+        makeFile(this->folder("b"), "notes.doc", 2 * 1024, at(1999, 1, 2, 9, 30));
+        makeFile(this->folder("b"), "photo.jpg", 9 * 1024, day);
+        makeFile(this->folder("b"), "a.txt", 1024, day);
+        makeFile(this->folder("c"), "report.txt", 3 * 1024, day);
+        makeFile(this->folder("c"), "only.bin", 1024, day);
+        alpha = this->catalogAs("a", "Alpha", 'Z');
+        beta = this->catalogAs("b", "Beta", 'Y');
+        gamma = this->catalogAs("c", "Gamma", 'X');
     }
 };
+
+using DuplicatesFixture = DuplicatesFixtureOn<::testing::Test>;
+using DuplicatesFixtureOnEachEngine = DuplicatesFixtureOn<::testing::TestWithParam<Engine>>;
 
 } // namespace kestro::test
