@@ -42,8 +42,8 @@ void createHostedCatalogIn(const Database& db) {
 
 void completeHostedCatalog(const Database& db) {
     db.executeScript(schema::kHostedCommitCount);
-    if (EnableHostedNameIndex(db))
-        IndexAllHostedNames(db);
+    EnableHostedNameIndex(db);
+    IndexAllHostedNames(db);
 }
 
 QByteArray hostedCatalogStamp(const QString& uri, OpenMode mode) {

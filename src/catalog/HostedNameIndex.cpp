@@ -20,18 +20,17 @@ QString NoHostedNameIndexNote(const QString& location) {
         .arg(locationForDisplay(location));
 }
 
-bool EnableHostedNameIndex(const Database& db) {
+void EnableHostedNameIndex(const Database& db) {
     if (CanIndexHostedNames(db))
-        return true;
+        return;
     try {
         // A savepoint inside the caller's transaction, which a refusal
         // would otherwise abort.
         Database::Transaction adding(db);
         db.executeScript("CREATE EXTENSION IF NOT EXISTS pg_trgm;");
         adding.commit();
-        return true;
     } catch (const CatalogError&) {
-        return false;
+        // Searches of the catalog read its tables (NoHostedNameIndexNote).
     }
 }
 

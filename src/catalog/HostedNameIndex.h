@@ -22,9 +22,10 @@ namespace kestro {
 // What is said where a hosted catalog is made on a server without pg_trgm.
 QString NoHostedNameIndexNote(const QString& location);
 
-// Adds pg_trgm to the catalog's database unless it has it; false, with
-// nothing else changed, when the server lacks it or refuses it to the user.
-bool EnableHostedNameIndex(const Database& db);
+// Adds pg_trgm to the catalog's database unless it has it. When the server
+// lacks it or refuses it to the user, nothing else changes: the caller's
+// transaction goes on.
+void EnableHostedNameIndex(const Database& db);
 // True when the catalog's database has pg_trgm, so that its volume tables can
 // have their names indexed.
 bool CanIndexHostedNames(const Database& db);
