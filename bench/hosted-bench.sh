@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Catalogs a synthetic volume with kestro-cli into a catalog file and into a
 # hosted catalog on a PostgreSQL server started for the purpose on this
-# machine, then searches each for a name no file has; prints the seconds of
-# each (median of $BENCH_RUNS runs, default 3) and the hosted/file ratio.
+# machine, and into a hosted catalog in a database without pg_trgm (no name
+# index: "plain"), catalogs it again into each and searches each for a name
+# no file has with kestro-cli; prints the seconds of each (median of
+# $BENCH_RUNS runs, default 3) and the hosted/file ratios. Then times, in the
+# library (search-bench: the search alone, no process start), searches of
+# each catalog for rare names: $BENCH_NAMES (default "*zzqx*", which no file
+# has, and "oldsummerinvoice", which a few have).
 #
 #   bench/hosted-bench.sh [FILES ...]        (default: 100000)
 #
@@ -18,10 +23,12 @@ make_volume=$(cd "$here/../shared/bench" 2>/dev/null && pwd)/make-volume.py
 trees=${BENCH_TREES:-/dev/shm/kestro-bench}
 runs=${BENCH_RUNS:-3}
 cli=${KESTRO_CLI:-$here/build/bin/kestro-cli}
+read -r -a names <<<"${BENCH_NAMES:-*zzqx* oldsummerinvoice}"
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(100000)
 
 [ -n "${KESTRO_CLI:-}" ] || cmake --build --preset default --target kestro-cli >/dev/null
+cmake --build --preset default --target search-bench >/dev/null
 bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)
 [ -x "$bin/postgres" ] || { echo "needs PostgreSQL (scripts/ensure-packages.sh)" >&2; exit 1; }
 
@@ -40,6 +47,14 @@ trap 'kill -INT $server; wait $server 2>/dev/null; rm -rf "$work"' EXIT
 until "$bin/pg_isready" -q -h "$work"; do sleep 0.1; done
 socket=$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1], safe=""))' "$work")
 
+kinds=(file hosted plain)
+catalog_of() {
+    case $1 in
+    file) echo "$work/c.mdb" ;;
+    hosted) echo "postgresql://kestro@$socket/bench" ;;
+    plain) echo "postgresql://kestro@$socket/plain" ;;
+    esac
+}
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 # Prints the seconds a command took; its peak memory in MB goes to $work/peak.
 seconds() {
@@ -60,14 +75,17 @@ for files in "${sizes[@]}"; do
     fi
     rm -f "$work"/*.txt
     for ((run = 1; run <= runs; run++)); do
-        "$bin/psql" -q -h "$work" -U kestro -d postgres -c "DROP DATABASE IF EXISTS bench" \
-            -c "CREATE DATABASE bench" >/dev/null 2>&1
+        for db in bench plain; do
+            "$bin/psql" -q -h "$work" -U kestro -d postgres -c "DROP DATABASE IF EXISTS $db" \
+                -c "CREATE DATABASE $db" >/dev/null 2>&1
+        done
         home=$work/home && rm -rf "$home" && mkdir -p "$home"
-        for kind in file hosted; do
-            catalog=$work/c.mdb
+        for kind in "${kinds[@]}"; do
+            catalog=$(catalog_of "$kind")
             [ "$kind" = file ] && rm -f "$catalog"
-            [ "$kind" = hosted ] && catalog="postgresql://kestro@$socket/bench"
             "$cli" new --home "$home" "$catalog" >/dev/null
+            [ "$kind" = plain ] &&
+                "$bin/psql" -q -h "$work" -U kestro -d plain -c "DROP EXTENSION pg_trgm" >/dev/null
             for step in catalog recatalog; do
                 seconds "$cli" catalog "$tree" --home "$home" --catalog "$catalog" \
                     --name "bench $files" >>"$work/$step-$kind.txt"
@@ -77,7 +95,7 @@ for files in "${sizes[@]}"; do
                 >>"$work/search-$kind.txt"
         done
     done
-    for kind in file hosted; do
+    for kind in "${kinds[@]}"; do
         printf '  %-8s %-7s %10.2f %13.2f %10.2f %8.1f (%.1f)\n' "$files" "$kind" \
             "$(median <"$work/catalog-$kind.txt")" "$(median <"$work/recatalog-$kind.txt")" \
             "$(median <"$work/search-$kind.txt")" "$(median <"$work/catalog-peak-$kind.txt")" \
@@ -88,5 +106,13 @@ for files in "${sizes[@]}"; do
             'BEGIN { printf "%.2f", a / b }'
     }
     echo "  hosted/file: catalog $(ratio catalog), re-catalog $(ratio recatalog)"
+    # The catalogs of the last run, searched in the library.
+    for kind in "${kinds[@]}"; do
+        echo "  $kind, $files files: name, results, first rows s, all s, cpu s (median of 3)"
+        for name in "${names[@]}"; do
+            "$here/build/bin/search-bench" search "$(catalog_of "$kind")" "$home" "$name" |
+                sed 's/^/    /'
+        done
+    done
 done
 echo "load now: $(cut -d' ' -f1-3 /proc/loadavg)"

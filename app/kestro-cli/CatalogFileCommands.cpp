@@ -6,6 +6,7 @@
 #include "catalog/ConsistencySweep.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/HostedCatalog.h"
+#include "catalog/HostedNameIndex.h"
 #include "platform/CatalogLocation.h"
 #include "platform/ProgramFolder.h"
 
@@ -23,6 +24,13 @@ bool refusedInReadOnlyMode(Invocation& call) {
     return true;
 }
 
+// Says so when a hosted catalog was made on a server that cannot index its
+// names.
+void noteMissingNameIndex(const QString& location) {
+    if (!CanIndexHostedNames(Database::open(location, OpenMode::SharedReadWrite)))
+        printOut(NoHostedNameIndexNote(location) + QLatin1Char('\n'));
+}
+
 int newCatalog(Invocation& call) {
     if (refusedInReadOnlyMode(call))
         return 1;
@@ -30,6 +38,7 @@ int newCatalog(Invocation& call) {
     if (isHostedLocation(location)) {
         createHostedCatalog(location);
         printOut(QStringLiteral("Created the catalog %1\n").arg(locationForDisplay(location)));
+        noteMissingNameIndex(location);
         return 0;
     }
     const QString target = QFileInfo(location).absoluteFilePath();
@@ -69,6 +78,8 @@ int copy(Invocation& call) {
                                     QLatin1String(ProgramFolder::kTemplateName)));
     printOut(QStringLiteral("Copied the catalog %1 to %2\n")
                  .arg(locationForDisplay(source.path()), locationForDisplay(target)));
+    if (isHostedLocation(target))
+        noteMissingNameIndex(target);
     return 0;
 }
 

@@ -24,10 +24,8 @@ constexpr qint64 kChangeCounterSize = 4;
 } // namespace
 
 QByteArray Catalog::stamp() const {
-    // A server keeps no counter of commits a client could read cheaply: a
-    // hosted catalog has no stamp, and whoever compares stamps reads afresh.
     if (isHostedLocation(path_))
-        return {};
+        return hostedCatalogStamp(path_, mode_);
     QFile file(path_);
     struct stat status {};
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ||

@@ -33,8 +33,8 @@ public:
     // What changes whenever a transaction is committed to the file or the
     // file is replaced: its device and inode, and the change counter SQLite
     // keeps in its header (the catalog never uses a write-ahead log, so every
-    // commit counts). Empty when the file cannot be read, and for a hosted
-    // catalog.
+    // commit counts); for a hosted catalog, its count of commits. Empty when
+    // the catalog cannot be read.
     QByteArray stamp() const;
 
 private:

@@ -6,6 +6,7 @@
 #include "catalog/ChangeReport.h"
 #include "catalog/FolderRuns.h"
 #include "catalog/HostedCatalog.h"
+#include "catalog/HostedNameIndex.h"
 #include "catalog/NameIndex.h"
 #include "catalog/RowAppender.h"
 #include "catalog/Schema.h"
@@ -77,8 +78,10 @@ void copyContents(const Database& from, const Database& to) {
                                                       dirs ? "template_dirs" : "template_files") +
                          ";");
         copyVolumeRows(from, to, table);
-        if (to.isHosted())
+        if (to.isHosted()) {
             to.executeScript(schema::createLookupIndexSql(table) + ";");
+            IndexHostedNames(to, table);
+        }
     }
     if (from.hasTable(changes::kRunsTable) && from.hasTable(changes::kItemsTable)) {
         CreateChangeReportTables(to);

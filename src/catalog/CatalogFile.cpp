@@ -3,6 +3,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/ConsistencySweep.h"
 #include "catalog/FolderRuns.h"
+#include "catalog/HostedCatalog.h"
 #include "catalog/NameIndex.h"
 
 #include <QFile>
@@ -57,9 +58,12 @@ void compactCatalog(const Catalog& catalog) {
     db.compact();
     // The rebuild may number the volume tables' rows anew, and the name index
     // refers to rows by their numbers: it is made again (also for a catalog
-    // that never had one). So are the folder runs. A hosted catalog has
-    // neither yet.
-    if (!db.isHosted()) {
+    // that never had one). So are the folder runs. A hosted catalog has no
+    // folder runs, and its server keeps its name index up to date: it gets
+    // only what an earlier version did not make.
+    if (db.isHosted()) {
+        completeHostedCatalog(db);
+    } else {
         IndexAllNames(db);
         WriteAllFolderRuns(db);
     }

@@ -4,6 +4,7 @@
 #include "catalog/FolderRuns.h"
 #include "catalog/HostedConnection.h"
 #include "catalog/SqlFunctions.h"
+#include "catalog/schema/HostedSchema.h"
 #include "platform/CatalogLocation.h"
 
 #include <QFileInfo>
@@ -180,9 +181,14 @@ Database::Transaction::~Transaction() {
 }
 
 void Database::Transaction::commit() {
-    if (!nested_ && !db_.isHosted())
+    if (nested_)
+        db_.executeScript("RELEASE nested;");
+    else if (db_.isHosted())
+        db_.executeScript(schema::countCommitSql(true) + "COMMIT;");
+    else {
         KeepFolderRunsCurrent(db_, schemaVersionAtStart_);
-    db_.executeScript(nested_ ? "RELEASE nested;" : "COMMIT;");
+        db_.executeScript("COMMIT;");
+    }
     open_ = false;
 }
 

@@ -3,6 +3,7 @@
 #include "catalog/CatalogError.h"
 #include "catalog/ChangeReport.h"
 #include "catalog/Database.h"
+#include "catalog/HostedNameIndex.h"
 #include "catalog/Schema.h"
 #include "catalog/schema/HostedSchema.h"
 #include "platform/CatalogLocation.h"
@@ -30,11 +31,31 @@ void createHostedCatalogIn(const Database& db) {
         throw CatalogError(
             QStringLiteral("The database \"%1\" already holds a catalog.").arg(shown));
     db.executeScript(schema::kHostedSchema);
+    db.executeScript(schema::kHostedCommitCount);
     // Made now rather than by the first run that needs them, which could
     // meet another run making them at the same moment.
     CreateChangeReportTables(db);
+    EnableHostedNameIndex(db);
     db.execute("INSERT INTO kestro_schema (application_id, user_version) VALUES (?1, ?2)",
                schema::kApplicationId, schema::kSchemaVersion);
+}
+
+void completeHostedCatalog(const Database& db) {
+    db.executeScript(schema::kHostedCommitCount);
+    EnableHostedNameIndex(db);
+    IndexAllHostedNames(db);
+}
+
+QByteArray hostedCatalogStamp(const QString& uri, OpenMode mode) {
+    try {
+        const Database db = Database::open(uri, mode);
+        Statement count = db.prepare("SELECT tableoid, commits FROM kestro_commits");
+        if (!count.next())
+            return {};
+        return QByteArray::number(count.integer(0)) + ':' + QByteArray::number(count.integer(1));
+    } catch (const CatalogError&) {
+        return {}; // a catalog made before the count, or a server out of reach
+    }
 }
 
 void checkHostedCatalog(const Database& db) {

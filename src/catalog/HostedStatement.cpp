@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogError.h"
 #include "catalog/HostedConnection.h"
+#include "catalog/schema/HostedSchema.h"
 
 #include <QString>
 #include <algorithm>
@@ -134,8 +135,14 @@ bool HostedStatement::next() {
             clearResult();
             throw connection_.failure();
         }
-        if (status == PGRES_COMMAND_OK)
+        if (status == PGRES_COMMAND_OK) {
             connection_.setChanges(std::atoll(PQcmdTuples(result_)));
+            // A change made outside a transaction was committed with it, and
+            // is counted after it can be seen: a stamp is never newer than
+            // the rows read with it.
+            if (connection_.changes() > 0 && !connection_.inTransaction())
+                connection_.executeScript(schema::countCommitSql(false));
+        }
         row_ = -1;
     }
     if (++row_ < PQntuples(result_)) {

@@ -96,8 +96,7 @@ bool HasNameIndex(const Database& db) {
 void CreateNameIndex(const Database& db) {
     // Its blocks point at rows by the numbers of a file's own tables.
     if (db.isHosted())
-        throw CatalogError(QStringLiteral("A hosted catalog has no name index yet: its names are "
-                                          "found by reading its tables."));
+        throw CatalogError(QStringLiteral("A hosted catalog's names are indexed by its server."));
     if (!HasNameIndex(db))
         db.executeScript(schema::kNameIndexSchema);
 }

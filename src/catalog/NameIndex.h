@@ -27,8 +27,8 @@ namespace kestro {
 // has none; cataloguing runs then leave names unindexed until Compact or a
 // search builds the index.
 bool HasNameIndex(const Database& db);
-// Makes the index's tables, unless they are there. A hosted catalog has no
-// name index yet: CatalogError.
+// Makes the index's tables, unless they are there. A hosted catalog has its
+// own (HostedNameIndex.h): CatalogError.
 void CreateNameIndex(const Database& db);
 // Drops the index's tables with everything in them.
 void DropNameIndex(const Database& db);

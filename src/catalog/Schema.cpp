@@ -10,6 +10,7 @@ bool isVolumeTable(const QString& name) {
     const QString lower = name.toLower();
     if (lower.startsWith(QLatin1String("msys")) || lower.startsWith(QLatin1Char('~')) ||
         lower.startsWith(QLatin1String("sqlite_")) || lower == QLatin1String(kHostedHeaderTable) ||
+        lower == QLatin1String(kHostedCommitsTable) ||
         IsNameIndexTable(name) || IsFolderRunsTable(name) || isChangeReportTable(name))
         return false;
     for (const QString& fixed : fixedTables())

@@ -14,6 +14,8 @@ constexpr int kSchemaVersion = 1;
 // The table a hosted catalog keeps what a file keeps in its header: the
 // application id and the schema version.
 inline constexpr const char* kHostedHeaderTable = "kestro_schema";
+// The table a hosted catalog counts its commits in (HostedSchema.h).
+inline constexpr const char* kHostedCommitsTable = "kestro_commits";
 
 // The fixed tables every catalog holds; a file lacking one cannot be used.
 inline const QStringList& fixedTables() {
@@ -33,7 +35,8 @@ inline QString filesTable(const QString& tablename) {
 
 // True when a table belongs to a volume: it is none of the fixed tables, none
 // of the name index's (NameIndex.h) or the folder runs' (FolderRuns.h), no
-// table of the change reports, not a hosted catalog's header table, and not
+// table of the change reports, not a hosted catalog's header table or its
+// count of commits, and not
 // one of the database engine's own (names beginning with "msys", "~" or
 // "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);

@@ -4,6 +4,7 @@
 #include "catalog/ConsistencySweep.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/FolderRuns.h"
+#include "catalog/HostedNameIndex.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
@@ -339,6 +340,8 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
     } else {
         db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
                          schema::createLookupIndexSql(files) + ";");
+        IndexHostedNames(db, dirs);
+        IndexHostedNames(db, files);
     }
     db.execute("DELETE FROM \"index\" WHERE tablename = ?1", volume.tablename);
     db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "

@@ -203,8 +203,9 @@ bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {
         const QString table = VolumeTable(volume.tablename, kind);
         if (!scan.db.hasTable(table))
             continue;
-        // Neither a catalog held against writers nor a hosted one (which has
-        // no name index yet) is indexed: the search reads the table.
+        // Neither a catalog held against writers nor a hosted one is indexed
+        // here. A hosted catalog's server finds the names through its own
+        // index (HostedNameIndex.h), and otherwise reads the table.
         if (scan.needle && !scan.useIndex(table) && scan.db.mode() == OpenMode::SharedReadWrite &&
             !scan.db.isHosted()) {
             if (!indexNames(scan, table, volume.name))

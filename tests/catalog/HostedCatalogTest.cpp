@@ -1,5 +1,7 @@
 #include "ScratchCatalog.h"
+#include "catalog/CatalogEditing.h"
 #include "catalog/CatalogError.h"
+#include "catalog/CatalogFile.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/Schema.h"
 #include "cataloguing/VolumeIdentity.h"
@@ -146,4 +148,49 @@ TEST(HostedCatalog, ANewVolumeTakesNoIdentifierAnotherMachineIsMarkingAVolumeWit
     }
     const QString volume = test::catalogFolder(home.path(), c.uri, disk.path(), "Disk", 'V');
     EXPECT_FALSE(reserved.contains(volume)) << volume.toStdString();
+}
+
+TEST(HostedCatalog, ItsStampChangesWithEveryCommittedChangeOfAnyClientAndOnlyThen) {
+    HostedScratch c;
+    const Catalog catalog(c.uri, OpenMode::ExclusiveReadOnly);
+    const Database other = Catalog(c.uri, OpenMode::SharedReadWrite).open();
+    const struct {
+        const char* what;
+        std::function<void()> action;
+        bool changes;
+    } cases[] = {
+        {"a read", [&] { Database::ReadTransaction reading(other); other.tableNames(); }, false},
+        {"a transaction that only reads",
+         [&] {
+             Database::Transaction t(other);
+             NextCategoryKey(other);
+             t.commit();
+         },
+         false},
+        {"a change rolled back",
+         [&] {
+             Database::Transaction t(other);
+             AddCategory(other, "gone");
+         },
+         false},
+        {"a change made alone", [&] { RenameCatalog(other, "renamed"); }, true},
+        {"a change in a transaction", [&] { AddCategory(other, "Games"); }, true},
+        {"a statement that changes no row",
+         [&] { other.execute("UPDATE categories SET category = 'x' WHERE \"key\" = 99"); }, false},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.what);
+        const QByteArray before = catalog.stamp();
+        ASSERT_FALSE(before.isEmpty());
+        each.action();
+        EXPECT_EQ(catalog.stamp() != before, each.changes);
+    }
+
+    // A catalog made before the count has no stamp, and its changes commit
+    // all the same; Compact gives it the count.
+    other.executeScript("DROP TABLE kestro_commits;");
+    EXPECT_TRUE(catalog.stamp().isEmpty());
+    EXPECT_NO_THROW(AddCategory(other, "Old disks"));
+    compactCatalog(Catalog(c.uri, OpenMode::SharedReadWrite));
+    EXPECT_FALSE(catalog.stamp().isEmpty());
 }

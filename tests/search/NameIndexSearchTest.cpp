@@ -1,12 +1,17 @@
 #include "catalog/CatalogEditing.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/ConsistencySweep.h"
+#include "catalog/HostedNameIndex.h"
 #include "catalog/NameCandidates.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "search/SearchScan.h"
 #include "support/CatalogFixture.h"
 #include "support/RecordingView.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <map>
 
 using namespace kestro;
 
@@ -46,6 +51,20 @@ const char* const kNames[] = {"report.doc",
                               "%_%",
                               "café.txt"};
 
+// Patterns of every kind, each matching some of the names.
+const char* const kPatterns[] = {
+    // the name-pattern examples
+    "report", "rep*", "*.doc", "*doc*", "?abc", "a?c", "abc*.*", "*.*", "*", "**",
+    // characters that mean something to SQL, and the wildcards' own
+    "o'brien", "100%", "a_b", "[1]", "%", "_", "\"quoted\"", "re*port",
+    // letter case in any script, and letters that fold to ASCII ones
+    "müller", "MÜLLER", "*.txt", "STRAßE", "ελλάδα", "ΕΛΛΆΔΑ*", "\u212Aelvin", "KELVIN*", "stuff",
+    "日本",
+    // two characters, one character, at either end or anywhere
+    "db", "db*", "*pg", "d", "é", "\u212A", "filler 123", "*234.dat",
+    // few rows far apart, each read alone
+    "*00.dat"};
+
 // Volume, location and name of each row found, in the order found.
 QStringList rowsOf(const std::vector<SearchResult>& results) {
     QStringList rows;
@@ -54,34 +73,44 @@ QStringList rowsOf(const std::vector<SearchResult>& results) {
     return rows;
 }
 
-class IndexFixture : public test::CatalogFixture {
+// Two volumes of every name, Alpha's files among fillers, Beta's folders.
+template <typename CatalogFixture> class NamesFixture : public CatalogFixture {
 protected:
     SearchState state;
     test::RecordingView view{state};
     QString alpha, beta;
 
     void SetUp() override {
+        const QString files = this->folder("a"), folders = this->folder("b");
         for (int i = 0; i < 1200; ++i)
-            test::makeFile(folder("a"), QString("FILL %1/filler %2.dat").arg(i % 7).arg(i), 1);
+            test::makeFile(files, QString("FILL %1/filler %2.dat").arg(i % 7).arg(i), 1);
         for (const char* name : kNames) {
-            test::makeFile(folder("a"), QString("MIXED/") + QString::fromUtf8(name), 1);
-            QDir(folder("b")).mkpath(QString("Folders/") + QString::fromUtf8(name));
+            test::makeFile(files, QString("MIXED/") + QString::fromUtf8(name), 1);
+            QDir(folders).mkpath(QString("Folders/") + QString::fromUtf8(name));
         }
-        alpha = catalogAs("a", "Alpha", 'Z');
-        beta = catalogAs("b", "Beta", 'Y');
+        alpha = this->catalogAs("a", "Alpha", 'Z');
+        beta = this->catalogAs("b", "Beta", 'Y');
     }
 
     QStringList search(const QString& path, OpenMode mode, const QString& named) {
         SearchRequest request;
         request.criteria.named = named;
         view.statuses.clear();
-        SearchScan(Catalog(path, mode), fileTypes(), state, view).run(request);
+        SearchScan(Catalog(path, mode), this->fileTypes(), state, view).run(request);
         return rowsOf(view.results);
     }
     // What the name index gives: the catalog as it is.
     QStringList viaIndex(const QString& named) {
-        return search(catalogPath, OpenMode::SharedReadWrite, named);
+        return search(this->catalogPath, OpenMode::SharedReadWrite, named);
     }
+    QStringList volumeTables() const {
+        return {schema::dirsTable(alpha), schema::filesTable(alpha), schema::dirsTable(beta),
+                schema::filesTable(beta)};
+    }
+};
+
+class IndexFixture : public NamesFixture<test::CatalogFixture> {
+protected:
     // What reading every row gives: a copy of the catalog as it is now,
     // without the index, searched read-only so that no index is built.
     QString copyWithoutIndex() const {
@@ -96,10 +125,6 @@ protected:
                       named);
     }
 
-    QStringList volumeTables() const {
-        return {schema::dirsTable(alpha), schema::filesTable(alpha), schema::dirsTable(beta),
-                schema::filesTable(beta)};
-    }
     // The rowids the index holds for a table, and the table's own.
     static std::vector<qint64> indexed(const Database& db, const QString& table) {
         std::vector<qint64> rowids;
@@ -138,20 +163,8 @@ protected:
 
 TEST_F(IndexFixture, EveryPatternFindsWhatReadingEveryRowFinds) {
     expectExactIndex();
-    const char* const patterns[] = {
-        // the name-pattern examples
-        "report", "rep*", "*.doc", "*doc*", "?abc", "a?c", "abc*.*", "*.*", "*", "**",
-        // characters that mean something to SQL, and the wildcards' own
-        "o'brien", "100%", "a_b", "[1]", "%", "_", "\"quoted\"", "re*port",
-        // letter case in any script, and letters that fold to ASCII ones
-        "müller", "MÜLLER", "*.txt", "STRAßE", "ελλάδα", "ΕΛΛΆΔΑ*", "\u212Aelvin", "KELVIN*",
-        "stuff", "日本",
-        // two characters, one character, at either end or anywhere
-        "db", "db*", "*pg", "d", "é", "\u212A", "filler 123", "*234.dat",
-        // few rows far apart, each read alone
-        "*00.dat"};
     const QString withoutIndex = copyWithoutIndex();
-    for (const char* pattern : patterns) {
+    for (const char* pattern : kPatterns) {
         const QString named = QString::fromUtf8(pattern);
         SCOPED_TRACE(pattern);
         const QStringList scanned = byScan(named, withoutIndex);
@@ -223,4 +236,92 @@ TEST_F(IndexFixture, ATableRemadeByAnotherProgramIsSearchedWholeUntilIndexedAgai
         << "the sweep takes out what is out of date";
     EXPECT_EQ(viaIndex("report"), byScan("report"));
     expectExactIndex();
+}
+
+namespace {
+
+// The same names in a hosted catalog, which the server indexes.
+class HostedIndexFixture : public NamesFixture<test::CatalogFixtureOnEachEngine> {
+protected:
+    void expectIndexed(bool indexed) const {
+        const Database d = db();
+        for (const QString& table : volumeTables())
+            EXPECT_EQ(HostedNamesIndexed(d, table), indexed) << table.toStdString();
+    }
+    // The index scans the server counted on a table's name index, once the
+    // search's connection has ended and handed its counts over.
+    qint64 indexScansAfter(const QString& table, qint64 earlier) const {
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            const qint64 scans = std::get<qint64>(
+                db().scalar("SELECT coalesce(sum(idx_scan), 0)::bigint FROM "
+                            "pg_stat_user_indexes WHERE indexrelname = ?1",
+                            table + "_names"));
+            if (scans > earlier || waited.elapsed() > 10000)
+                return scans;
+            QThread::msleep(50);
+        }
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(, HostedIndexFixture, ::testing::Values(test::Engine::Server),
+                         test::engineName);
+
+} // namespace
+
+TEST_P(HostedIndexFixture, EveryPatternFindsWhatReadingEveryRowFinds) {
+    expectIndexed(true);
+    std::map<QString, QStringList> indexed;
+    for (const char* pattern : kPatterns)
+        indexed[QString::fromUtf8(pattern)] = viaIndex(QString::fromUtf8(pattern));
+
+    // A database without pg_trgm has no name index: its catalog is still
+    // catalogued and searched, and Compact brings the index back.
+    db().executeScript("DROP EXTENSION pg_trgm CASCADE;");
+    catalogAs("b", "Beta", 'Y');
+    expectIndexed(false);
+    for (const auto& [named, found] : indexed) {
+        SCOPED_TRACE(named.toStdString());
+        // The server's lower() leaves "ſ" as it is, where a file folds it to "s".
+        EXPECT_EQ(found.isEmpty(), named == "stuff") << "a test that cannot fail";
+        EXPECT_EQ(found, viaIndex(named));
+    }
+    compactCatalog(catalog());
+    expectIndexed(true);
+}
+
+TEST_P(HostedIndexFixture, ARareNameIsFoundThroughTheIndex) {
+    const QString files = schema::filesTable(alpha);
+    // Enough rows that the server would rather not read them all.
+    db().executeScript("INSERT INTO " + quoteIdentifier(files) +
+                       " (name, parent) SELECT 'filler ' || n, 'Z:\\FILL' "
+                       "FROM generate_series(1, 50000) n; ANALYZE " + quoteIdentifier(files) +
+                       ";");
+    const qint64 before = indexScansAfter(files, -1);
+    EXPECT_EQ(viaIndex("o'brien").size(), 4);
+    EXPECT_GT(indexScansAfter(files, before), before);
+}
+
+TEST_F(IndexFixture, ASearchStoppedWhileItBuildsTheIndexSaysSoAndLeavesNoIndex) {
+    DropNameIndex(db());
+    // Enough folders that building their index asks whether to go on.
+    const QString folders = schema::dirsTable(alpha);
+    db().executeScript("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                       "20000) INSERT INTO " +
+                       quoteIdentifier(folders) + " (name, parent) SELECT 'extra ' || i, 'Z:' "
+                                                  "FROM n;");
+    view.stopWhen = [](const test::RecordingView& v) {
+        return !v.statuses.isEmpty() && v.statuses.last().startsWith("Building the name index");
+    };
+    SearchRequest request;
+    request.criteria.named = "report";
+    const SearchOutcome outcome = SearchScan(catalog(), fileTypes(), state, view).run(request);
+
+    EXPECT_EQ(outcome.result, SearchOutcome::Result::Aborted);
+    const qsizetype building = view.statuses.indexOf("Building the name index of volume: Alpha");
+    ASSERT_GE(building, 0);
+    EXPECT_EQ(view.statuses.mid(building + 1), QStringList{SearchTotalsText(outcome)})
+        << "nothing searched after the stop";
+    EXPECT_FALSE(NameCandidates(db()).covers(folders));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The tables and functions of a hosted catalog: the template's tables
 // (catalog.sql) as a PostgreSQL server holds them, and the catalog's SQL
 // functions (SqlFunctions.h) written in the server's SQL. The server folds
@@ -58,7 +60,9 @@ CREATE TABLE template_files (
 );
 
 -- Letter case is ignored by lower(), which follows the database's locale:
--- a catalog's database must have a UTF-8 one for all of Unicode.
+-- a catalog's database must have a UTF-8 one for all of Unicode. One SQL
+-- expression, which the server puts in place of a call: the names' trigram
+-- index on lower(name) then serves a search (HostedNameIndex.h).
 CREATE FUNCTION kestro_like(pattern text, subject text) RETURNS boolean
 LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
     SELECT lower(subject) LIKE replace(replace(replace(replace(replace(
@@ -126,5 +130,24 @@ BEGIN
 END
 $$;
 )sql";
+
+// The count of the commits that changed a hosted catalog, which tells a
+// client that it changed (Catalog::stamp): one row. Made with the catalog,
+// and by Compact in a catalog made before it.
+inline constexpr const char* kHostedCommitCount = R"sql(
+CREATE TABLE IF NOT EXISTS kestro_commits (
+    commits bigint NOT NULL
+);
+INSERT INTO kestro_commits (commits) SELECT 0 WHERE NOT EXISTS (SELECT FROM kestro_commits);
+)sql";
+
+// Counts one commit, in the transaction that commits; in a catalog made
+// before the count, nothing. With `ifWritten`, only when the transaction
+// changed something: it holds an identifier only once it writes.
+inline std::string countCommitSql(bool ifWritten) {
+    return std::string("DO $$ BEGIN IF to_regclass('kestro_commits') IS NOT NULL") +
+           (ifWritten ? " AND pg_current_xact_id_if_assigned() IS NOT NULL" : "") +
+           " THEN UPDATE kestro_commits SET commits = commits + 1; END IF; END $$;";
+}
 
 } // namespace kestro::schema

@@ -1,0 +1,63 @@
+#include "catalog/HostedNameIndex.h"
+
+#include "catalog/CatalogError.h"
+#include "catalog/Schema.h"
+#include "platform/CatalogLocation.h"
+
+namespace kestro {
+
+namespace {
+
+std::string indexName(const QString& table) {
+    return quoteIdentifier(table + QStringLiteral("_names"));
+}
+
+} // namespace
+
+QString NoHostedNameIndexNote(const QString& location) {
+    return QStringLiteral("The server of %1 has no pg_trgm extension: name searches of the "
+                          "catalog read every row.")
+        .arg(locationForDisplay(location));
+}
+
+void EnableHostedNameIndex(const Database& db) {
+    if (CanIndexHostedNames(db))
+        return;
+    try {
+        // A savepoint inside the caller's transaction, which a refusal
+        // would otherwise abort.
+        Database::Transaction adding(db);
+        db.executeScript("CREATE EXTENSION IF NOT EXISTS pg_trgm;");
+        adding.commit();
+    } catch (const CatalogError&) {
+        // Searches of the catalog read its tables (NoHostedNameIndexNote).
+    }
+}
+
+bool CanIndexHostedNames(const Database& db) {
+    return !isNull(db.scalar("SELECT 1 FROM pg_extension WHERE extname = 'pg_trgm'"));
+}
+
+void IndexHostedNames(const Database& db, const QString& table) {
+    if (CanIndexHostedNames(db))
+        db.executeScript("CREATE INDEX IF NOT EXISTS " + indexName(table) + " ON " +
+                         quoteIdentifier(table) + " USING gin (lower(name) gin_trgm_ops);");
+}
+
+void IndexAllHostedNames(const Database& db) {
+    if (!CanIndexHostedNames(db))
+        return;
+    for (const QString& table : db.tableNames())
+        if (schema::isVolumeTable(table) &&
+            (table.endsWith(QLatin1String("_dirs"), Qt::CaseInsensitive) ||
+             table.endsWith(QLatin1String("_files"), Qt::CaseInsensitive)))
+            IndexHostedNames(db, table);
+}
+
+bool HostedNamesIndexed(const Database& db, const QString& table) {
+    return !isNull(db.scalar(
+        "SELECT 1 FROM pg_index WHERE indexrelid = to_regclass(?1) AND indisvalid",
+        QString::fromStdString(indexName(table))));
+}
+
+} // namespace kestro
