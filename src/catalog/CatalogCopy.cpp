@@ -49,6 +49,7 @@ void copyVolumeRows(const Database& from, const Database& to, const QString& tab
     constexpr const char* kVolumeColumns = "name, parent, size, thedate, thedescription";
     Statement rows = from.prepare("SELECT " + std::string(kVolumeColumns) + " FROM " +
                                   quoteIdentifier(table) + " ORDER BY rowid");
+    rows.readRowByRow();
     RowAppender appender(to, table, kVolumeColumns);
     const auto text = [&rows](int c) {
         return rows.isNull(c) ? std::nullopt : std::optional(rows.utf8(c));

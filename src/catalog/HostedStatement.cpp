@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <optional>
+#include <utility>
 
 namespace kestro {
 
@@ -90,6 +92,7 @@ HostedStatement::HostedStatement(HostedConnection& connection, std::string_view 
 }
 
 HostedStatement::~HostedStatement() {
+    finishStream();
     clearResult();
     PQclear(description_);
     // Inside a failed transaction the server refuses this, and the statement
@@ -120,14 +123,21 @@ void HostedStatement::bindBlob(int index, std::string_view bytes) {
     types_[size_t(index - 1)] = kByteaType;
 }
 
+std::pair<std::vector<const char*>, std::vector<int>> HostedStatement::boundValues() const {
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    for (const auto& v : values_) {
+        values.push_back(v ? v->c_str() : nullptr);
+        lengths.push_back(v ? int(v->size()) : 0);
+    }
+    return {values, lengths};
+}
+
 bool HostedStatement::next() {
+    if (rowByRow_)
+        return nextRowOfStream();
     if (!result_) {
-        std::vector<const char*> values;
-        std::vector<int> lengths;
-        for (const auto& v : values_) {
-            values.push_back(v ? v->c_str() : nullptr);
-            lengths.push_back(v ? int(v->size()) : 0);
-        }
+        const auto [values, lengths] = boundValues();
         result_ = PQexecPrepared(connection_.handle(), name_.c_str(), parameterCount_,
                                  values.data(), lengths.data(), formats_.data(), 0);
         const ExecStatusType status = PQresultStatus(result_);
@@ -153,7 +163,44 @@ bool HostedStatement::next() {
     return false;
 }
 
+bool HostedStatement::nextRowOfStream() {
+    if (!streaming_) {
+        const auto [values, lengths] = boundValues();
+        if (PQsendQueryPrepared(connection_.handle(), name_.c_str(), parameterCount_,
+                                values.data(), lengths.data(), formats_.data(), 0) != 1)
+            throw connection_.failure();
+        streaming_ = true;
+        PQsetSingleRowMode(connection_.handle());
+    }
+    clearResult();
+    result_ = PQgetResult(connection_.handle());
+    if (PQresultStatus(result_) == PGRES_SINGLE_TUPLE) {
+        row_ = 0;
+        unescaped_.assign(size_t(PQnfields(result_)), std::nullopt);
+        return true;
+    }
+    // The end of the rows, or a failure, which the connection still tells
+    // until the rest of what the server sends is read.
+    std::optional<CatalogError> failed;
+    if (PQresultStatus(result_) != PGRES_TUPLES_OK)
+        failed.emplace(connection_.failure());
+    clearResult();
+    finishStream();
+    if (failed)
+        throw *failed;
+    return false;
+}
+
+void HostedStatement::finishStream() {
+    // A read stopped early is read to its end: cancelling it would abort
+    // the transaction it runs in.
+    if (std::exchange(streaming_, false))
+        while (PGresult* rest = PQgetResult(connection_.handle()))
+            PQclear(rest);
+}
+
 void HostedStatement::reset() {
+    finishStream();
     clearResult();
 }
 

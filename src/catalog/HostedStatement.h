@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct pg_result;
@@ -32,6 +33,10 @@ public:
     void bind(int index, std::optional<std::string> text);
     void bindBlob(int index, std::string_view bytes);
 
+    // Rows then come from the server one at a time (single-row mode) rather
+    // than all at once.
+    void readRowByRow() { rowByRow_ = true; }
+
     // Runs the statement when it has not run yet; then gives its rows one by
     // one. After the last, the next call runs it again.
     bool next();
@@ -47,6 +52,11 @@ public:
     SqlValue value(int col) const;
 
 private:
+    // The bound values as the client library takes them: texts and lengths.
+    std::pair<std::vector<const char*>, std::vector<int>> boundValues() const;
+    bool nextRowOfStream();
+    // Reads what the server still sends of a row-by-row read.
+    void finishStream();
     void clearResult();
     pg_result* shape() const;
 
@@ -59,6 +69,8 @@ private:
     pg_result* result_ = nullptr;
     mutable pg_result* description_ = nullptr;
     int row_ = -1;
+    bool rowByRow_ = false;
+    bool streaming_ = false; // a row-by-row read sent and not read to its end
     mutable std::vector<std::optional<std::string>> unescaped_; // bytea of the current row
 };
 

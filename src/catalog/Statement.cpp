@@ -151,6 +151,12 @@ void Statement::run() {
     }
 }
 
+Statement& Statement::readRowByRow() {
+    if (hosted_)
+        hosted_->readRowByRow();
+    return *this;
+}
+
 void Statement::reset() {
     if (hosted_)
         return hosted_->reset();

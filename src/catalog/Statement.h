@@ -49,6 +49,12 @@ public:
         return *this;
     }
 
+    // For reading a large table: on a server the rows then come one at a
+    // time rather than all at once, and the connection runs nothing else
+    // until the last row is read or the statement is reset (which reads the
+    // rest). A file's rows always come one at a time.
+    Statement& readRowByRow();
+
     // Steps once; true when a row is ready to read.
     bool next();
     // Steps until the statement is done.

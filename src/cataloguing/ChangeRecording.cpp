@@ -198,6 +198,7 @@ void TableChanges::readPrevious(ImportProgress& progress) {
     ItemHasher hashItem;
     Statement rows = db_.prepare("SELECT rowid, parent, name, size, thedate FROM " + table +
                                  " WHERE parent IS NOT NULL ORDER BY rowid");
+    rows.readRowByRow(); // a million rows are not held at once
     for (int sinceYield = 0; rows.next();) {
         const ItemHash item = hashItem(rows.utf8(1), rows.utf8(2));
         quint32 attributes = 0;
