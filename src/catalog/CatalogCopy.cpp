@@ -22,14 +22,11 @@ namespace {
 // other catalog, in the order the rows were added when `inRowidOrder`. Texts
 // go across as the bytes they are, never through a conversion.
 void copyRows(const Database& from, const Database& to, const QString& table,
-              const std::string& columns, int columnCount, bool inRowidOrder = false) {
+              const std::string& columns, bool inRowidOrder = false) {
     Statement rows = from.prepare("SELECT " + columns + " FROM " + quoteIdentifier(table) +
                                   (inRowidOrder ? " ORDER BY rowid" : ""));
-    std::string parameters;
-    for (int c = 1; c <= columnCount; ++c)
-        parameters += (c > 1 ? ", ?" : "?") + std::to_string(c);
-    Statement insert = to.prepare("INSERT INTO " + quoteIdentifier(table) + " (" + columns +
-                                  ") VALUES (" + parameters + ")");
+    Statement insert = to.prepare(schema::insertRowSql(table, columns));
+    const int columnCount = rows.columnCount();
     while (rows.next()) {
         for (int c = 0; c < columnCount; ++c) {
             const SqlValue value = rows.value(c);
@@ -62,12 +59,11 @@ void copyVolumeRows(const Database& from, const Database& to, const QString& tab
 void copyContents(const Database& from, const Database& to) {
     const Database::ReadTransaction reading(from);
     to.executeScript("DELETE FROM name;");
-    copyRows(from, to, QStringLiteral("name"), "name", 1);
-    copyRows(from, to, QStringLiteral("categories"), "\"key\", category", 2);
+    copyRows(from, to, QStringLiteral("name"), "name");
+    copyRows(from, to, QStringLiteral("categories"), "\"key\", category");
     copyRows(from, to, QStringLiteral("index"),
              "tablename, name, thedate, size, free, used, volumetype, category, thedescription, "
-             "dirs, files",
-             11);
+             "dirs, files");
     // Tables of a volume that are no volume's (a sweep would drop them) are
     // left behind, as are tables of other programs.
     for (const QString& table : from.tableNames()) {
@@ -86,10 +82,10 @@ void copyContents(const Database& from, const Database& to) {
     }
     if (from.hasTable(changes::kRunsTable) && from.hasTable(changes::kItemsTable)) {
         CreateChangeReportTables(to);
-        copyRows(from, to, changes::kRunsTable, "tablename, thedate, added, removed, changed", 5,
+        copyRows(from, to, changes::kRunsTable, "tablename, thedate, added, removed, changed",
                  true);
         copyRows(from, to, changes::kItemsTable,
-                 "tablename, kind, folder, location, name, oldsize, newsize, olddate, newdate", 9);
+                 "tablename, kind, folder, location, name, oldsize, newsize, olddate, newdate");
     }
 }
 

@@ -83,15 +83,7 @@ void WriteAllFolderRuns(const Database& db) {
     Database::Transaction transaction(db);
     CreateFolderRuns(db);
     db.executeScript("DELETE FROM folder_runs; DELETE FROM folder_run_tables;");
-    QStringList tables;
-    {
-        Statement volumes = db.prepare("SELECT tablename FROM \"index\"");
-        while (volumes.next())
-            tables << schema::dirsTable(volumes.text(0)) << schema::filesTable(volumes.text(0));
-    }
-    for (const QString& table : tables) {
-        if (!db.hasTable(table))
-            continue;
+    for (const QString& table : schema::listedVolumeTables(db)) {
         FolderRunsWriter runs(db, table);
         Statement rows = db.prepare("SELECT rowid, parent FROM " + quoteIdentifier(table) +
                                     " WHERE parent IS NOT NULL ORDER BY rowid");

@@ -47,17 +47,14 @@ void IndexHostedNames(const Database& db, const QString& table) {
 void IndexAllHostedNames(const Database& db) {
     if (!CanIndexHostedNames(db))
         return;
-    for (const QString& table : db.tableNames())
-        if (schema::isVolumeTable(table) &&
-            (table.endsWith(QLatin1String("_dirs"), Qt::CaseInsensitive) ||
-             table.endsWith(QLatin1String("_files"), Qt::CaseInsensitive)))
-            IndexHostedNames(db, table);
+    for (const QString& table : schema::listedVolumeTables(db))
+        IndexHostedNames(db, table);
 }
 
 bool HostedNamesIndexed(const Database& db, const QString& table) {
-    return !isNull(db.scalar(
-        "SELECT 1 FROM pg_index WHERE indexrelid = to_regclass(?1) AND indisvalid",
-        QString::fromStdString(indexName(table))));
+    return !isNull(
+        db.scalar("SELECT 1 FROM pg_index WHERE indexrelid = to_regclass(?1) AND indisvalid",
+                  QString::fromStdString(indexName(table))));
 }
 
 } // namespace kestro

@@ -212,15 +212,8 @@ void IndexAllNames(const Database& db) {
     Database::Transaction transaction(db);
     DropNameIndex(db);
     CreateNameIndex(db);
-    QStringList tables;
-    {
-        Statement volumes = db.prepare("SELECT tablename FROM \"index\"");
-        while (volumes.next())
-            tables << schema::dirsTable(volumes.text(0)) << schema::filesTable(volumes.text(0));
-    }
-    for (const QString& table : tables)
-        if (db.hasTable(table))
-            IndexNamesOf(db, table);
+    for (const QString& table : schema::listedVolumeTables(db))
+        IndexNamesOf(db, table);
     transaction.commit();
 }
 

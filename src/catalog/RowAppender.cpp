@@ -1,5 +1,7 @@
 #include "catalog/RowAppender.h"
 
+#include "catalog/Schema.h"
+
 namespace kestro {
 
 namespace {
@@ -17,11 +19,20 @@ void appendCopyValue(std::string& out, const std::optional<std::string_view>& va
     }
     for (const char c : *value) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
 }
@@ -31,14 +42,7 @@ void appendCopyValue(std::string& out, const std::optional<std::string_view>& va
 RowAppender::RowAppender(const Database& db, const QString& table, std::string_view columns)
     : db_(db), table_(quoteIdentifier(table)) {
     if (!db.isHosted()) {
-        int count = 1;
-        for (const char c : columns)
-            count += c == ',';
-        std::string parameters;
-        for (int c = 1; c <= count; ++c)
-            parameters += (c > 1 ? ", ?" : "?") + std::to_string(c);
-        insert_.emplace(db.prepare("INSERT INTO " + table_ + " (" + std::string(columns) +
-                                   ") VALUES (" + parameters + ")"));
+        insert_.emplace(db.prepare(schema::insertRowSql(table, columns)));
         return;
     }
     copy_ = "COPY " + table_ + " (rowid, " + std::string(columns) + ") FROM STDIN";

@@ -1,6 +1,7 @@
 #include "catalog/Schema.h"
 
 #include "catalog/ChangeReport.h"
+#include "catalog/Database.h"
 #include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 
@@ -10,13 +11,33 @@ bool isVolumeTable(const QString& name) {
     const QString lower = name.toLower();
     if (lower.startsWith(QLatin1String("msys")) || lower.startsWith(QLatin1Char('~')) ||
         lower.startsWith(QLatin1String("sqlite_")) || lower == QLatin1String(kHostedHeaderTable) ||
-        lower == QLatin1String(kHostedCommitsTable) ||
-        IsNameIndexTable(name) || IsFolderRunsTable(name) || isChangeReportTable(name))
+        lower == QLatin1String(kHostedCommitsTable) || IsNameIndexTable(name) ||
+        IsFolderRunsTable(name) || isChangeReportTable(name))
         return false;
     for (const QString& fixed : fixedTables())
         if (lower == fixed.toLower())
             return false;
     return true;
+}
+
+QStringList listedVolumeTables(const Database& db) {
+    QStringList tables;
+    Statement volumes = db.prepare("SELECT tablename FROM \"index\"");
+    while (volumes.next())
+        for (const QString& table : {dirsTable(volumes.text(0)), filesTable(volumes.text(0))})
+            if (db.hasTable(table))
+                tables << table;
+    return tables;
+}
+
+std::string insertRowSql(const QString& table, std::string_view columns) {
+    std::string parameters = "?1";
+    int count = 1;
+    for (const char c : columns)
+        if (c == ',')
+            parameters += ", ?" + std::to_string(++count);
+    return "INSERT INTO " + quoteIdentifier(table) + " (" + std::string(columns) + ") VALUES (" +
+           parameters + ")";
 }
 
 std::string createVolumeTableSql(bool hosted, const QString& table, const char* model) {

@@ -2,6 +2,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
+#include <string_view>
+
+namespace kestro {
+class Database;
+}
 
 namespace kestro::schema {
 
@@ -40,6 +46,14 @@ inline QString filesTable(const QString& tablename) {
 // one of the database engine's own (names beginning with "msys", "~" or
 // "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);
+
+// The tables of the volumes the catalog's "index" lists that the catalog
+// holds: each volume's folder table, then its file table.
+QStringList listedVolumeTables(const Database& db);
+
+// The INSERT of one row into the `columns` ("a, b, c") of `table`, their
+// values bound to ?1, ?2, ... in that order.
+std::string insertRowSql(const QString& table, std::string_view columns);
 
 // Makes `table` an empty table of the shape of `model`, one of the two
 // template tables; on a server with the template's rowid column.
