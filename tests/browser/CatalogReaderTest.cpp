@@ -84,6 +84,8 @@ TEST_F(CatalogReaderTest, NoCategoryIsNullEmptyOrZero) {
     EXPECT_EQ(parentOfStick(), "`3");
     setCategory(SqlValue{3.0}); // a number stored as one
     EXPECT_EQ(parentOfStick(), "`3");
+    setCategory(SqlValue{QString("3.5")}); // no whole number: the key as it stands
+    EXPECT_EQ(parentOfStick(), "`3.5");
 }
 
 TEST_F(CatalogReaderTest, AVolumeWhoseTablesAreGoneIsLeftOut) {
