@@ -4,7 +4,9 @@
 # machine, and into a hosted catalog in a database without pg_trgm (no name
 # index: "plain"), catalogs it again into each and searches each for a name
 # no file has with kestro-cli; prints the seconds of each (median of
-# $BENCH_RUNS runs, default 3) and the hosted/file ratios. Then times, in the
+# $BENCH_RUNS runs, default 3) and the hosted/file ratios. A cataloguing is
+# timed to its report, printed once its run has committed, and to its end: a
+# hosted catalog's names are indexed in between. Then times, in the
 # library (search-bench: the search alone, no process start), searches of
 # each catalog for rare names: $BENCH_NAMES (default "*zzqx*", which no file
 # has, and "oldsummerinvoice", which a few have).
@@ -56,17 +58,23 @@ catalog_of() {
     esac
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-# Prints the seconds a command took; its peak memory in MB goes to $work/peak.
+# Prints the seconds a command took; its peak memory in MB goes to
+# $work/peak, and the seconds until its first line of output (a run's report,
+# printed once the run has committed) to $work/first.
 seconds() {
-    /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" ||
+    local start
+    start=$(date +%s.%N)
+    /usr/bin/time -f "%e %M" -o "$work/time" "$@" 2>"$work/stderr" |
+        { IFS= read -r _ || true; date +%s.%N >"$work/first-at"; cat >/dev/null; } ||
         { cat "$work/stderr" >&2; exit 1; }
+    awk -v s="$start" '{ printf "%.2f\n", $1 - s }' "$work/first-at" >"$work/first"
     awk '{ print $1 }' "$work/time"
     awk '{ printf "%.1f\n", $2 / 1024 }' "$work/time" >"$work/peak"
 }
 
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg); runs: $runs; $("$bin/postgres" --version)"
-printf '  %-8s %-7s %10s %13s %10s %16s\n' files catalog "catalog s" "re-catalog s" "search s" \
-    "peak MB (re-cat)"
+printf '  %-8s %-7s %10s %10s %13s %10s %16s\n' files catalog "catalog s" "indexed s" \
+    "re-catalog s" "search s" "peak MB (re-cat)"
 for files in "${sizes[@]}"; do
     tree=$trees/v$files-s5
     if [ ! -d "$tree" ]; then
@@ -88,7 +96,8 @@ for files in "${sizes[@]}"; do
                 "$bin/psql" -q -h "$work" -U kestro -d plain -c "DROP EXTENSION pg_trgm" >/dev/null
             for step in catalog recatalog; do
                 seconds "$cli" catalog "$tree" --home "$home" --catalog "$catalog" \
-                    --name "bench $files" >>"$work/$step-$kind.txt"
+                    --name "bench $files" >>"$work/$step-indexed-$kind.txt"
+                cat "$work/first" >>"$work/$step-$kind.txt"
                 cat "$work/peak" >>"$work/$step-peak-$kind.txt"
             done
             seconds "$cli" search --home "$home" --catalog "$catalog" --name "*zzqx*" \
@@ -96,8 +105,9 @@ for files in "${sizes[@]}"; do
         done
     done
     for kind in "${kinds[@]}"; do
-        printf '  %-8s %-7s %10.2f %13.2f %10.2f %8.1f (%.1f)\n' "$files" "$kind" \
-            "$(median <"$work/catalog-$kind.txt")" "$(median <"$work/recatalog-$kind.txt")" \
+        printf '  %-8s %-7s %10.2f %10.2f %13.2f %10.2f %8.1f (%.1f)\n' "$files" "$kind" \
+            "$(median <"$work/catalog-$kind.txt")" "$(median <"$work/catalog-indexed-$kind.txt")" \
+            "$(median <"$work/recatalog-$kind.txt")" \
             "$(median <"$work/search-$kind.txt")" "$(median <"$work/catalog-peak-$kind.txt")" \
             "$(median <"$work/recatalog-peak-$kind.txt")"
     done
@@ -105,7 +115,8 @@ for files in "${sizes[@]}"; do
         awk -v a="$(median <"$work/$1-hosted.txt")" -v b="$(median <"$work/$1-file.txt")" \
             'BEGIN { printf "%.2f", a / b }'
     }
-    echo "  hosted/file: catalog $(ratio catalog), re-catalog $(ratio recatalog)"
+    echo "  hosted/file: catalog $(ratio catalog), with the names indexed" \
+        "$(ratio catalog-indexed), re-catalog $(ratio recatalog)"
     # The catalogs of the last run, searched in the library.
     for kind in "${kinds[@]}"; do
         echo "  $kind, $files files: name, results, first rows s, all s, cpu s (median of 3)"

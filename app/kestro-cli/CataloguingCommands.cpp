@@ -5,8 +5,10 @@
 #include "CommandGroups.h"
 #include "JsonLine.h"
 #include "TerminalProgress.h"
+#include "catalog/CatalogError.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/FolderRuns.h"
+#include "catalog/HostedNameIndex.h"
 #include "catalog/Schema.h"
 #include "cataloguing/CatalogRun.h"
 #include "platform/DriveTable.h"
@@ -197,6 +199,16 @@ int catalogDrive(Invocation& call) {
         printChanges(ReadChanges(db, outcome.tablename), false);
     if (const QString leftOut = LeftOutReport(outcome); !leftOut.isEmpty())
         printError(leftOut + QLatin1Char('\n'));
+    // A server indexes the names once the run has committed; a script that
+    // searches next finds them indexed. The volume is catalogued whether or
+    // not the index could be built.
+    if (db.isHosted()) {
+        try {
+            IndexAllHostedNames(db);
+        } catch (const CatalogError& e) {
+            printError(e.message() + QLatin1Char('\n'));
+        }
+    }
     return 0;
 }
 

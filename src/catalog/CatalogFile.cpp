@@ -60,7 +60,8 @@ void compactCatalog(const Catalog& catalog) {
     // refers to rows by their numbers: it is made again (also for a catalog
     // that never had one). So are the folder runs. A hosted catalog has no
     // folder runs, and its server keeps its name index up to date: it gets
-    // only what an earlier version did not make.
+    // only what an earlier version did not make, and the index of tables
+    // whose indexing after their run was stopped.
     if (db.isHosted()) {
         completeHostedCatalog(db);
     } else {

@@ -152,6 +152,10 @@ bool Database::inTransaction() const {
     return hosted_ ? hosted_->inTransaction() : sqlite3_get_autocommit(db_) == 0;
 }
 
+std::unique_ptr<HostedCanceller> Database::canceller() const {
+    return hosted_ ? std::make_unique<HostedCanceller>(hosted_->handle()) : nullptr;
+}
+
 void Database::compact() const {
     if (hosted_)
         return hosted_->executeScript("VACUUM ANALYZE;");

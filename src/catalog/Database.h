@@ -25,6 +25,7 @@ constexpr OpenMode openModeFor(int networkShared) {
 // doubled ("71330842_dirs").
 std::string quoteIdentifier(const QString& name);
 
+class HostedCanceller;
 class HostedConnection;
 
 // One connection to a catalog, open for the length of one operation: an
@@ -76,6 +77,10 @@ public:
     // On a server: runs a COPY ... FROM STDIN statement with `rows` in its
     // text format (RowAppender sends rows this way).
     void copyIn(std::string_view copyStatement, std::string_view rows) const;
+
+    // On a server: what stops, from another thread, the statement this
+    // connection runs. Null for a file.
+    std::unique_ptr<HostedCanceller> canceller() const;
 
     // The tables of the catalog in creation order, the engine's own left out.
     QStringList tableNames() const;

@@ -97,4 +97,15 @@ void HostedConnection::check(PGresult* result, const QString& failed) const {
         throw failure(failed);
 }
 
+HostedCanceller::HostedCanceller(pg_conn* conn) : cancel_(PQgetCancel(conn)) {}
+
+HostedCanceller::~HostedCanceller() {
+    PQfreeCancel(cancel_);
+}
+
+void HostedCanceller::cancel() const {
+    char reason[256];
+    PQcancel(cancel_, reason, sizeof reason); // a statement already ended needs no stopping
+}
+
 } // namespace kestro

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+struct pg_cancel;
 struct pg_conn;
 struct pg_result;
 
@@ -54,6 +55,21 @@ private:
     QString shownLocation_;
     qint64 statements_ = 0;
     qint64 changes_ = 0;
+};
+
+// Asks the server, from any thread, to stop the statement a connection runs:
+// the statement fails, and a transaction of its own rolls back.
+class HostedCanceller {
+public:
+    explicit HostedCanceller(pg_conn* conn);
+    ~HostedCanceller();
+    HostedCanceller(const HostedCanceller&) = delete;
+    HostedCanceller& operator=(const HostedCanceller&) = delete;
+
+    void cancel() const;
+
+private:
+    pg_cancel* cancel_;
 };
 
 } // namespace kestro

@@ -8,6 +8,11 @@ namespace kestro {
 
 namespace {
 
+// The class of the server's advisory locks that a program indexing a table
+// holds (the second key is the table's name hashed); apart from those of the
+// volumes a run catalogs.
+constexpr int kIndexingLock = schema::kApplicationId + 1;
+
 std::string indexName(const QString& table) {
     return quoteIdentifier(table + QStringLiteral("_names"));
 }
@@ -44,11 +49,23 @@ void IndexHostedNames(const Database& db, const QString& table) {
                          quoteIdentifier(table) + " USING gin (lower(name) gin_trgm_ops);");
 }
 
-void IndexAllHostedNames(const Database& db) {
+void IndexAllHostedNames(const Database& db, const std::function<bool()>& goOn) {
     if (!CanIndexHostedNames(db))
         return;
-    for (const QString& table : schema::listedVolumeTables(db))
-        IndexHostedNames(db, table);
+    for (const QString& table : schema::listedVolumeTables(db)) {
+        if (goOn && !goOn())
+            return;
+        if (HostedNamesIndexed(db, table))
+            continue;
+        // Each table in a transaction of its own: a stop loses one table's
+        // work. A table another program is indexing is left to it.
+        Database::Transaction indexing(db);
+        if (std::get<qint64>(
+                db.scalar("SELECT pg_try_advisory_xact_lock(?1, hashtext(?2))::integer",
+                          kIndexingLock, table)) == 1)
+            IndexHostedNames(db, table);
+        indexing.commit();
+    }
 }
 
 bool HostedNamesIndexed(const Database& db, const QString& table) {

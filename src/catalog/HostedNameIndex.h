@@ -3,6 +3,7 @@
 #include "catalog/Database.h"
 
 #include <QString>
+#include <functional>
 
 namespace kestro {
 
@@ -14,7 +15,8 @@ namespace kestro {
 // pattern made LIKE's, with the pattern's value in it: the server then
 // looks the pattern up in this index when that is quicker than reading the
 // table. The server keeps the index up to date with every change of the
-// table.
+// table; a volume new to the catalog is indexed after its run has committed,
+// and until then its searches read its table.
 //
 // A server without pg_trgm still holds catalogs; their searches read the
 // tables.
@@ -32,10 +34,14 @@ bool CanIndexHostedNames(const Database& db);
 
 // Indexes the names of a volume table unless they are, when the database has
 // pg_trgm; made after the table's rows are in, which is quicker than adding
-// them to an index one by one.
+// them to an index one by one. Writers to the table wait meanwhile.
 void IndexHostedNames(const Database& db, const QString& table);
-// The same for every volume table of the catalog (Compact).
-void IndexAllHostedNames(const Database& db);
+// The same for every volume table of the catalog that has no index, each in a
+// transaction of its own, unless another program is indexing it; asks
+// `goOn` before each table. A cataloguing run leaves its volume's names
+// to this, once it has committed (BackgroundNameIndexing.h): building the
+// index takes longer than reading the volume did. Compact runs it too.
+void IndexAllHostedNames(const Database& db, const std::function<bool()>& goOn = {});
 
 // True when a volume table's names are indexed and the index can be used.
 bool HostedNamesIndexed(const Database& db, const QString& table);

@@ -4,7 +4,6 @@
 #include "catalog/ConsistencySweep.h"
 #include "catalog/DisplayRules.h"
 #include "catalog/FolderRuns.h"
-#include "catalog/HostedNameIndex.h"
 #include "catalog/NameIndex.h"
 #include "catalog/Schema.h"
 #include "catalog/StoredTexts.h"
@@ -338,10 +337,11 @@ CatalogRunOutcome CatalogRun::walkAndImport(const Database& db, const Volume& vo
         folderRuns->finish();
         fileRuns->finish();
     } else {
+        // The server's index of the names takes longer to build than the
+        // volume took to read: it is built once the run has committed
+        // (IndexAllHostedNames), and the volume is in use meanwhile.
         db.executeScript(schema::createLookupIndexSql(dirs) + ";" +
                          schema::createLookupIndexSql(files) + ";");
-        IndexHostedNames(db, dirs);
-        IndexHostedNames(db, files);
     }
     db.execute("DELETE FROM \"index\" WHERE tablename = ?1", volume.tablename);
     db.execute("INSERT INTO \"index\" (tablename, name, thedate, size, free, used, volumetype, "

@@ -5,6 +5,8 @@
 #include "catalog/CatalogEditing.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/HostedCatalog.h"
+#include "catalog/HostedNameIndex.h"
+#include "catalog/Schema.h"
 #include "platform/IniFile.h"
 #include "search/gui/SearchWindow.h"
 #include "support/CutTexts.h"
@@ -181,6 +183,11 @@ private Q_SLOTS:
         program.clickNode(program.gamesKey + "\\DOOM");
         QCOMPARE(program.columnTexts(0),
                  QStringList({" MAPS", "DOOM.EXE", "new.wad", "readme.TXT"}));
+        // Meanwhile the server has indexed the names the runs left unindexed.
+        QTRY_VERIFY_WITH_TIMEOUT(!program.state.nameIndexing.busy(), 10000);
+        const Database db = program.openCatalog();
+        for (const QString& table : schema::listedVolumeTables(db))
+            QVERIFY2(HostedNamesIndexed(db, table), qPrintable(table));
     }
 
     void compactingAsksFirst() {

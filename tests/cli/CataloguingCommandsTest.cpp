@@ -1,5 +1,9 @@
 #include "CliRunner.h"
+#include "catalog/Catalog.h"
+#include "catalog/HostedNameIndex.h"
+#include "catalog/Schema.h"
 #include "platform/IniFile.h"
+#include "support/PrivatePostgres.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -25,6 +29,19 @@ struct CliVolume : ::testing::Test {
 };
 
 } // namespace
+
+TEST_F(CliVolume, CataloguingIntoAHostedCatalogEndsOnceItsNamesAreIndexed) {
+    const QString hosted = test::PrivatePostgres::instance().createDatabase();
+    ASSERT_EQ(runCli(home.path(), {"new", hosted}).exitCode, 0);
+    const auto made =
+        runCli(home.path(), {"catalog", volume.path(), "--catalog", hosted, "--name", "Disk"});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const Database db = Catalog(hosted, OpenMode::SharedReadWrite).open();
+    const QStringList tables = schema::listedVolumeTables(db);
+    EXPECT_EQ(tables.size(), 2);
+    for (const QString& table : tables)
+        EXPECT_TRUE(HostedNamesIndexed(db, table)) << table.toStdString();
+}
 
 TEST_F(CliVolume, CataloguesAFolderThroughAMappedLetterAndListsIt) {
     const auto made = runCli(home.path(), {"catalog", volume.path(), "--name", "Disk \"one\""});

@@ -1,3 +1,4 @@
+#include "catalog/BackgroundNameIndexing.h"
 #include "catalog/CatalogEditing.h"
 #include "catalog/CatalogFile.h"
 #include "catalog/ConsistencySweep.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <map>
+#include <optional>
 
 using namespace kestro;
 
@@ -254,10 +256,10 @@ protected:
         QElapsedTimer waited;
         waited.start();
         for (;;) {
-            const qint64 scans = std::get<qint64>(
-                db().scalar("SELECT coalesce(sum(idx_scan), 0)::bigint FROM "
-                            "pg_stat_user_indexes WHERE indexrelname = ?1",
-                            table + "_names"));
+            const qint64 scans =
+                std::get<qint64>(db().scalar("SELECT coalesce(sum(idx_scan), 0)::bigint FROM "
+                                             "pg_stat_user_indexes WHERE indexrelname = ?1",
+                                             table + "_names"));
             if (scans > earlier || waited.elapsed() > 10000)
                 return scans;
             QThread::msleep(50);
@@ -271,22 +273,25 @@ INSTANTIATE_TEST_SUITE_P(, HostedIndexFixture, ::testing::Values(test::Engine::S
 } // namespace
 
 TEST_P(HostedIndexFixture, EveryPatternFindsWhatReadingEveryRowFinds) {
-    expectIndexed(true);
-    std::map<QString, QStringList> indexed;
-    for (const char* pattern : kPatterns)
-        indexed[QString::fromUtf8(pattern)] = viaIndex(QString::fromUtf8(pattern));
-
-    // A database without pg_trgm has no name index: its catalog is still
-    // catalogued and searched, and Compact brings the index back.
-    db().executeScript("DROP EXTENSION pg_trgm CASCADE;");
-    catalogAs("b", "Beta", 'Y');
+    // A run leaves its names to be indexed after it has committed: the
+    // searches read the tables until then.
     expectIndexed(false);
-    for (const auto& [named, found] : indexed) {
+    std::map<QString, QStringList> read;
+    for (const char* pattern : kPatterns)
+        read[QString::fromUtf8(pattern)] = viaIndex(QString::fromUtf8(pattern));
+    IndexAllHostedNames(db());
+    expectIndexed(true);
+    for (const auto& [named, found] : read) {
         SCOPED_TRACE(named.toStdString());
         // The server's lower() leaves "ſ" as it is, where a file folds it to "s".
         EXPECT_EQ(found.isEmpty(), named == "stuff") << "a test that cannot fail";
         EXPECT_EQ(found, viaIndex(named));
     }
+
+    // A database without pg_trgm has no name index; Compact brings it back.
+    db().executeScript("DROP EXTENSION pg_trgm CASCADE;");
+    IndexAllHostedNames(db());
+    expectIndexed(false);
     compactCatalog(catalog());
     expectIndexed(true);
 }
@@ -296,11 +301,55 @@ TEST_P(HostedIndexFixture, ARareNameIsFoundThroughTheIndex) {
     // Enough rows that the server would rather not read them all.
     db().executeScript("INSERT INTO " + quoteIdentifier(files) +
                        " (name, parent) SELECT 'filler ' || n, 'Z:\\FILL' "
-                       "FROM generate_series(1, 50000) n; ANALYZE " + quoteIdentifier(files) +
-                       ";");
+                       "FROM generate_series(1, 50000) n; ANALYZE " +
+                       quoteIdentifier(files) + ";");
+    IndexAllHostedNames(db());
     const qint64 before = indexScansAfter(files, -1);
     EXPECT_EQ(viaIndex("o'brien").size(), 4);
     EXPECT_GT(indexScansAfter(files, before), before);
+}
+
+TEST_P(HostedIndexFixture, NamesAreIndexedInTheBackgroundUnlessStopped) {
+    const QString files = schema::filesTable(alpha);
+    const auto waitingToIndex = [this] {
+        return std::get<qint64>(db().scalar("SELECT count(*) FROM pg_stat_activity WHERE "
+                                            "wait_event_type = 'Lock' AND query LIKE 'CREATE "
+                                            "INDEX%'")) == 1;
+    };
+    {
+        // A run of Alpha under way holds its files: their index waits for it.
+        const Database run = db();
+        const Database::Transaction running(run);
+        run.executeScript("LOCK TABLE " + quoteIdentifier(files) + " IN ROW EXCLUSIVE MODE;");
+        std::optional<BackgroundNameIndexing> indexing(std::in_place);
+        indexing->start(catalogPath);
+        QElapsedTimer waited;
+        waited.start();
+        while (!waitingToIndex() && waited.elapsed() < 10000)
+            QThread::msleep(20);
+        ASSERT_TRUE(indexing->busy());
+
+        // Another program leaves the table to the one indexing it, and
+        // indexes the others.
+        const Database other = db();
+        other.executeScript("SET lock_timeout = '5s';");
+        IndexAllHostedNames(other);
+        for (const QString& table : volumeTables())
+            EXPECT_EQ(HostedNamesIndexed(other, table), table != files) << table.toStdString();
+
+        waited.restart();
+        indexing.reset();
+        EXPECT_LT(waited.elapsed(), 2000) << "a stop does not wait for the run";
+    }
+    EXPECT_FALSE(HostedNamesIndexed(db(), files));
+
+    BackgroundNameIndexing indexing;
+    indexing.start(catalogPath);
+    QElapsedTimer waited;
+    waited.start();
+    while (indexing.busy() && waited.elapsed() < 10000)
+        QThread::msleep(20);
+    expectIndexed(true);
 }
 
 TEST_F(IndexFixture, ASearchStoppedWhileItBuildsTheIndexSaysSoAndLeavesNoIndex) {
@@ -309,8 +358,9 @@ TEST_F(IndexFixture, ASearchStoppedWhileItBuildsTheIndexSaysSoAndLeavesNoIndex) 
     const QString folders = schema::dirsTable(alpha);
     db().executeScript("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
                        "20000) INSERT INTO " +
-                       quoteIdentifier(folders) + " (name, parent) SELECT 'extra ' || i, 'Z:' "
-                                                  "FROM n;");
+                       quoteIdentifier(folders) +
+                       " (name, parent) SELECT 'extra ' || i, 'Z:' "
+                       "FROM n;");
     view.stopWhen = [](const test::RecordingView& v) {
         return !v.statuses.isEmpty() && v.statuses.last().startsWith("Building the name index");
     };

@@ -296,11 +296,14 @@ void CatalogDialog::catalog(const Drive& drive) {
                    *this);
     walkCounts_->clear();
     lastOutcome_ = run.run({driveOf(drive), check1_->isChecked(), check2_->isChecked()});
+    const bool catalogued = lastOutcome_->result == CatalogRunOutcome::Result::Catalogued;
+    // A server indexes the names of what was catalogued while the user goes on.
+    if (catalogued)
+        state_.nameIndexing.start(state_.catalog().path());
     // A volume catalogued again tells what changed on it; one catalogued
     // with gaps says so, and where they are.
     QString status = lastOutcome_->changes ? ChangeCountsText(*lastOutcome_->changes) : QString();
     const QString leftOut = LeftOutReport(*lastOutcome_);
-    const bool catalogued = lastOutcome_->result == CatalogRunOutcome::Result::Catalogued;
     if (catalogued && lastOutcome_->leftOut() > 0)
         status += (status.isEmpty() ? QString() : QStringLiteral(" -- ")) +
                   QStringLiteral("Items left out of the catalog: %1")

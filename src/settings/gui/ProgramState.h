@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalog/BackgroundNameIndexing.h"
 #include "catalog/Catalog.h"
 #include "settings/Environment.h"
 #include "settings/Options.h"
@@ -51,6 +52,9 @@ public:
     // The current catalog, in the mode oNetworkShared selects.
     Catalog catalog() const;
     bool isReadOnly() const { return options_.oNetworkShared == 0; }
+
+    // Indexes the names of volumes just catalogued into a hosted catalog.
+    BackgroundNameIndexing nameIndexing;
 
     Prompter& prompter;
     DriveTable& drives;
