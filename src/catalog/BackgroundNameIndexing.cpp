@@ -29,7 +29,6 @@ void BackgroundNameIndexing::start(const QString& location) {
         const std::lock_guard lock(mutex_);
         location_ = location;
         busy_ = true;
-        stopping_ = false;
     }
     thread_ = std::thread([this, location] { indexUntilDone(location); });
 }
@@ -41,7 +40,7 @@ bool BackgroundNameIndexing::busy() const {
 
 void BackgroundNameIndexing::stop() {
     std::unique_lock lock(mutex_);
-    stopping_ = true;
+    again_ = false;
     // A statement sent just after a cancel would run to its end: the cancel
     // is sent again until the thread is done.
     while (busy_) {
@@ -55,10 +54,6 @@ void BackgroundNameIndexing::stop() {
 }
 
 void BackgroundNameIndexing::indexUntilDone(const QString& location) {
-    const auto goOn = [this] {
-        const std::lock_guard lock(mutex_);
-        return !stopping_;
-    };
     for (;;) {
         try {
             const Database db = Database::open(location, OpenMode::SharedReadWrite);
@@ -66,14 +61,13 @@ void BackgroundNameIndexing::indexUntilDone(const QString& location) {
                 const std::lock_guard lock(mutex_);
                 canceller_ = db.canceller();
             }
-            IndexAllHostedNames(db, goOn);
+            IndexAllHostedNames(db);
         } catch (const CatalogError&) {
             // Stopped, or the server is gone: searches read the tables.
         }
         const std::lock_guard lock(mutex_);
         canceller_.reset();
-        if (!again_ || stopping_) {
-            again_ = false;
+        if (!again_) {
             busy_ = false;
             idle_.notify_all();
             return;

@@ -42,7 +42,6 @@ private:
     std::condition_variable idle_;
     bool busy_ = false;
     bool again_ = false;
-    bool stopping_ = false;
     QString location_;
     std::unique_ptr<HostedCanceller> canceller_;
     std::thread thread_;

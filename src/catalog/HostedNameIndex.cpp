@@ -49,15 +49,13 @@ void IndexHostedNames(const Database& db, const QString& table) {
                          quoteIdentifier(table) + " USING gin (lower(name) gin_trgm_ops);");
 }
 
-void IndexAllHostedNames(const Database& db, const std::function<bool()>& goOn) {
+void IndexAllHostedNames(const Database& db) {
     if (!CanIndexHostedNames(db))
         return;
     for (const QString& table : schema::listedVolumeTables(db)) {
-        if (goOn && !goOn())
-            return;
         if (HostedNamesIndexed(db, table))
             continue;
-        // Each table in a transaction of its own: a stop loses one table's
+        // Each table in a transaction of its own: a cancel loses one table's
         // work. A table another program is indexing is left to it.
         Database::Transaction indexing(db);
         if (std::get<qint64>(

@@ -3,7 +3,6 @@
 #include "catalog/Database.h"
 
 #include <QString>
-#include <functional>
 
 namespace kestro {
 
@@ -37,11 +36,11 @@ bool CanIndexHostedNames(const Database& db);
 // them to an index one by one. Writers to the table wait meanwhile.
 void IndexHostedNames(const Database& db, const QString& table);
 // The same for every volume table of the catalog that has no index, each in a
-// transaction of its own, unless another program is indexing it; asks
-// `goOn` before each table. A cataloguing run leaves its volume's names
-// to this, once it has committed (BackgroundNameIndexing.h): building the
-// index takes longer than reading the volume did. Compact runs it too.
-void IndexAllHostedNames(const Database& db, const std::function<bool()>& goOn = {});
+// transaction of its own, unless another program is indexing it. A
+// cataloguing run leaves its volume's names to this, once it has committed
+// (BackgroundNameIndexing.h): building the index takes longer than reading
+// the volume did. Compact runs it too.
+void IndexAllHostedNames(const Database& db);
 
 // True when a volume table's names are indexed and the index can be used.
 bool HostedNamesIndexed(const Database& db, const QString& table);
