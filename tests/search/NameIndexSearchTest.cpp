@@ -12,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QThread>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -311,24 +312,34 @@ TEST_P(HostedIndexFixture, ARareNameIsFoundThroughTheIndex) {
 
 TEST_P(HostedIndexFixture, NamesAreIndexedInTheBackgroundUnlessStopped) {
     const QString files = schema::filesTable(alpha);
+    const auto waitUntil = [](const std::function<bool()>& done) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < 10000)
+            QThread::msleep(20);
+    };
     const auto waitingToIndex = [this] {
         return std::get<qint64>(db().scalar("SELECT count(*) FROM pg_stat_activity WHERE "
                                             "wait_event_type = 'Lock' AND query LIKE 'CREATE "
                                             "INDEX%'")) == 1;
     };
-    {
-        // A run of Alpha under way holds its files: their index waits for it.
-        const Database run = db();
-        const Database::Transaction running(run);
-        run.executeScript("LOCK TABLE " + quoteIdentifier(files) + " IN ROW EXCLUSIVE MODE;");
-        std::optional<BackgroundNameIndexing> indexing(std::in_place);
-        indexing->start(catalogPath);
-        QElapsedTimer waited;
-        waited.start();
-        while (!waitingToIndex() && waited.elapsed() < 10000)
-            QThread::msleep(20);
-        ASSERT_TRUE(indexing->busy());
+    const auto expectAllIndexedOnceDone = [&](const BackgroundNameIndexing& indexing) {
+        waitUntil([&] { return !indexing.busy(); });
+        EXPECT_FALSE(indexing.busy());
+        const Database d = db();
+        for (const QString& table : schema::listedVolumeTables(d))
+            EXPECT_TRUE(HostedNamesIndexed(d, table)) << table.toStdString();
+    };
 
+    // A run of Alpha under way holds its files: their index waits for it.
+    std::optional<Database> run(db());
+    std::optional<Database::Transaction> running(std::in_place, *run);
+    run->executeScript("LOCK TABLE " + quoteIdentifier(files) + " IN ROW EXCLUSIVE MODE;");
+    std::optional<BackgroundNameIndexing> indexing(std::in_place);
+    indexing->start(catalogPath);
+    waitUntil(waitingToIndex);
+    ASSERT_TRUE(indexing->busy());
+    {
         // Another program leaves the table to the one indexing it, and
         // indexes the others.
         const Database other = db();
@@ -336,22 +347,27 @@ TEST_P(HostedIndexFixture, NamesAreIndexedInTheBackgroundUnlessStopped) {
         IndexAllHostedNames(other);
         for (const QString& table : volumeTables())
             EXPECT_EQ(HostedNamesIndexed(other, table), table != files) << table.toStdString();
-
-        waited.restart();
-        indexing.reset();
-        EXPECT_LT(waited.elapsed(), 2000) << "a stop does not wait for the run";
     }
+    QElapsedTimer stopping;
+    stopping.start();
+    indexing.reset();
+    EXPECT_LT(stopping.elapsed(), 2000) << "a stop does not wait for the run";
     EXPECT_FALSE(HostedNamesIndexed(db(), files));
 
-    BackgroundNameIndexing indexing;
-    indexing.start(catalogPath);
-    indexing.start(catalogPath); // a second run's volume: looked for once this is done
-    QElapsedTimer waited;
-    waited.start();
-    while (indexing.busy() && waited.elapsed() < 10000)
-        QThread::msleep(20);
-    EXPECT_FALSE(indexing.busy());
-    expectIndexed(true);
+    // A volume catalogued while the indexing waits is indexed once it is
+    // done, and one catalogued later by the next start.
+    indexing.emplace();
+    indexing->start(catalogPath);
+    waitUntil(waitingToIndex);
+    catalogAs("c", "Gamma", 'X');
+    indexing->start(catalogPath);
+    running.reset();
+    run.reset();
+    expectAllIndexedOnceDone(*indexing);
+    catalogAs("d", "Delta", 'W');
+    indexing->start(catalogPath);
+    expectAllIndexedOnceDone(*indexing);
+    EXPECT_EQ(schema::listedVolumeTables(db()).size(), 8);
 }
 
 TEST_F(IndexFixture, ASearchStoppedWhileItBuildsTheIndexSaysSoAndLeavesNoIndex) {
