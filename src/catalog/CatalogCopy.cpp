@@ -66,6 +66,7 @@ void copyContents(const Database& from, const Database& to) {
              "dirs, files");
     // Tables of a volume that are no volume's (a sweep would drop them) are
     // left behind, as are tables of other programs.
+    const bool indexNames = to.isHosted() && CanIndexHostedNames(to);
     for (const QString& table : from.tableNames()) {
         const bool dirs = table.endsWith(QLatin1String("_dirs"), Qt::CaseInsensitive);
         if (!schema::isVolumeTable(table) ||
@@ -75,10 +76,10 @@ void copyContents(const Database& from, const Database& to) {
                                                       dirs ? "template_dirs" : "template_files") +
                          ";");
         copyVolumeRows(from, to, table);
-        if (to.isHosted()) {
+        if (to.isHosted())
             to.executeScript(schema::createLookupIndexSql(table) + ";");
+        if (indexNames)
             IndexHostedNames(to, table);
-        }
     }
     if (from.hasTable(changes::kRunsTable) && from.hasTable(changes::kItemsTable)) {
         CreateChangeReportTables(to);

@@ -4,6 +4,8 @@
 #include "catalog/Schema.h"
 #include "platform/CatalogLocation.h"
 
+#include <QSet>
+
 namespace kestro {
 
 namespace {
@@ -13,8 +15,23 @@ namespace {
 // volumes a run catalogs.
 constexpr int kIndexingLock = schema::kApplicationId + 1;
 
+constexpr QLatin1StringView kIndexSuffix("_names");
+
 std::string indexName(const QString& table) {
-    return quoteIdentifier(table + QStringLiteral("_names"));
+    return quoteIdentifier(table + kIndexSuffix);
+}
+
+// The tables whose names have an index that can be used, read at once: a
+// catalog of hundreds of volumes is not asked table by table.
+QSet<QString> indexedTables(const Database& db) {
+    QSet<QString> tables;
+    Statement names =
+        db.prepare("SELECT c.relname FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
+                   "WHERE i.indisvalid AND c.relnamespace = current_schema()::regnamespace");
+    while (names.next())
+        if (const QString name = names.text(0); name.endsWith(kIndexSuffix))
+            tables.insert(name.chopped(kIndexSuffix.size()));
+    return tables;
 }
 
 } // namespace
@@ -44,16 +61,16 @@ bool CanIndexHostedNames(const Database& db) {
 }
 
 void IndexHostedNames(const Database& db, const QString& table) {
-    if (CanIndexHostedNames(db))
-        db.executeScript("CREATE INDEX IF NOT EXISTS " + indexName(table) + " ON " +
-                         quoteIdentifier(table) + " USING gin (lower(name) gin_trgm_ops);");
+    db.executeScript("CREATE INDEX IF NOT EXISTS " + indexName(table) + " ON " +
+                     quoteIdentifier(table) + " USING gin (lower(name) gin_trgm_ops);");
 }
 
 void IndexAllHostedNames(const Database& db) {
     if (!CanIndexHostedNames(db))
         return;
+    const QSet<QString> indexed = indexedTables(db);
     for (const QString& table : schema::listedVolumeTables(db)) {
-        if (HostedNamesIndexed(db, table))
+        if (indexed.contains(table))
             continue;
         // Each table in a transaction of its own: a cancel loses one table's
         // work. A table another program is indexing is left to it.
@@ -67,9 +84,7 @@ void IndexAllHostedNames(const Database& db) {
 }
 
 bool HostedNamesIndexed(const Database& db, const QString& table) {
-    return !isNull(
-        db.scalar("SELECT 1 FROM pg_index WHERE indexrelid = to_regclass(?1) AND indisvalid",
-                  QString::fromStdString(indexName(table))));
+    return indexedTables(db).contains(table);
 }
 
 } // namespace kestro

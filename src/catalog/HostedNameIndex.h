@@ -31,9 +31,10 @@ void EnableHostedNameIndex(const Database& db);
 // have their names indexed.
 bool CanIndexHostedNames(const Database& db);
 
-// Indexes the names of a volume table unless they are, when the database has
-// pg_trgm; made after the table's rows are in, which is quicker than adding
-// them to an index one by one. Writers to the table wait meanwhile.
+// Indexes the names of a volume table unless they are, in a database that
+// has pg_trgm (CanIndexHostedNames); made after the table's rows are in,
+// which is quicker than adding them to an index one by one. Writers to the
+// table wait meanwhile.
 void IndexHostedNames(const Database& db, const QString& table);
 // The same for every volume table of the catalog that has no index, each in a
 // transaction of its own, unless another program is indexing it. A

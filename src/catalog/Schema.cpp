@@ -5,6 +5,8 @@
 #include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 
+#include <QSet>
+
 namespace kestro::schema {
 
 bool isVolumeTable(const QString& name) {
@@ -21,11 +23,16 @@ bool isVolumeTable(const QString& name) {
 }
 
 QStringList listedVolumeTables(const Database& db) {
+    // The catalog's tables are read at once: on a server, asking for each of
+    // hundreds of tables would cost a round trip each.
+    QSet<QString> held;
+    for (const QString& name : db.tableNames())
+        held.insert(name.toLower());
     QStringList tables;
     Statement volumes = db.prepare("SELECT tablename FROM \"index\"");
     while (volumes.next())
         for (const QString& table : {dirsTable(volumes.text(0)), filesTable(volumes.text(0))})
-            if (db.hasTable(table))
+            if (held.contains(table.toLower()))
                 tables << table;
     return tables;
 }
