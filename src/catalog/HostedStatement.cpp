@@ -81,14 +81,27 @@ std::string serverParameters(std::string_view sql, int& count) {
 }
 
 HostedStatement::HostedStatement(HostedConnection& connection, std::string_view sql)
-    : connection_(connection), name_(connection.nextStatementName()) {
-    const std::string text = serverParameters(sql, parameterCount_);
+    : connection_(connection), text_(serverParameters(sql, parameterCount_)),
+      name_(connection.nextStatementName()) {
     values_.resize(size_t(parameterCount_));
     formats_.assign(size_t(parameterCount_), 0);
-    types_.assign(size_t(parameterCount_), 0);
+}
+
+bool HostedStatement::runAsText() {
+    if (std::exchange(ranBefore_, true) || prepared_) {
+        prepare();
+        return false;
+    }
+    return true;
+}
+
+void HostedStatement::prepare() const {
     // Parameter types are left to the server, which takes them from where
-    // they stand, as SQLite takes any value anywhere. Only blobs are typed.
-    connection_.check(PQprepare(connection_.handle(), name_.c_str(), text.c_str(), 0, nullptr));
+    // they stand, as SQLite takes any value anywhere.
+    if (!prepared_)
+        connection_.check(
+            PQprepare(connection_.handle(), name_.c_str(), text_.c_str(), 0, nullptr));
+    prepared_ = true;
 }
 
 HostedStatement::~HostedStatement() {
@@ -97,7 +110,7 @@ HostedStatement::~HostedStatement() {
     PQclear(description_);
     // Inside a failed transaction the server refuses this, and the statement
     // goes when the connection ends.
-    if (PQstatus(connection_.handle()) == CONNECTION_OK &&
+    if (prepared_ && PQstatus(connection_.handle()) == CONNECTION_OK &&
         PQtransactionStatus(connection_.handle()) != PQTRANS_INERROR)
         PQclear(PQexec(connection_.handle(), ("DEALLOCATE " + name_).c_str()));
 }
@@ -113,14 +126,12 @@ void HostedStatement::bind(int index, std::optional<std::string> text) {
                                .arg(QString::fromUtf8(text->c_str())));
     values_[size_t(index - 1)] = std::move(text);
     formats_[size_t(index - 1)] = 0;
-    types_[size_t(index - 1)] = 0;
 }
 
 void HostedStatement::bindBlob(int index, std::string_view bytes) {
     bind(index, std::nullopt);
     values_[size_t(index - 1)] = std::string(bytes);
     formats_[size_t(index - 1)] = 1;
-    types_[size_t(index - 1)] = kByteaType;
 }
 
 std::pair<std::vector<const char*>, std::vector<int>> HostedStatement::boundValues() const {
@@ -138,8 +149,11 @@ bool HostedStatement::next() {
         return nextRowOfStream();
     if (!result_) {
         const auto [values, lengths] = boundValues();
-        result_ = PQexecPrepared(connection_.handle(), name_.c_str(), parameterCount_,
-                                 values.data(), lengths.data(), formats_.data(), 0);
+        result_ = runAsText()
+                      ? PQexecParams(connection_.handle(), text_.c_str(), parameterCount_, nullptr,
+                                     values.data(), lengths.data(), formats_.data(), 0)
+                      : PQexecPrepared(connection_.handle(), name_.c_str(), parameterCount_,
+                                       values.data(), lengths.data(), formats_.data(), 0);
         const ExecStatusType status = PQresultStatus(result_);
         if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
             clearResult();
@@ -166,8 +180,13 @@ bool HostedStatement::next() {
 bool HostedStatement::nextRowOfStream() {
     if (!streaming_) {
         const auto [values, lengths] = boundValues();
-        if (PQsendQueryPrepared(connection_.handle(), name_.c_str(), parameterCount_,
-                                values.data(), lengths.data(), formats_.data(), 0) != 1)
+        const int sent =
+            runAsText()
+                ? PQsendQueryParams(connection_.handle(), text_.c_str(), parameterCount_, nullptr,
+                                    values.data(), lengths.data(), formats_.data(), 0)
+                : PQsendQueryPrepared(connection_.handle(), name_.c_str(), parameterCount_,
+                                      values.data(), lengths.data(), formats_.data(), 0);
+        if (sent != 1)
             throw connection_.failure();
         streaming_ = true;
         PQsetSingleRowMode(connection_.handle());
@@ -213,8 +232,10 @@ void HostedStatement::clearResult() {
 pg_result* HostedStatement::shape() const {
     if (result_)
         return result_;
-    if (!description_)
+    if (!description_) {
+        prepare();
         description_ = PQdescribePrepared(connection_.handle(), name_.c_str());
+    }
     return description_;
 }
 

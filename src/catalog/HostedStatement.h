@@ -20,8 +20,10 @@ class HostedConnection;
 // set to the largest number used.
 std::string serverParameters(std::string_view sql, int& count);
 
-// A statement prepared on the server, behind a Statement: values are sent
-// apart from the SQL text, and the rows come back whole when it runs.
+// A statement on the server, behind a Statement: values are sent apart from
+// the SQL text, and the rows come back whole when it runs. The first run
+// sends the text with the values, one round trip; a statement run again, or
+// asked for its columns before it runs, is prepared on the server once.
 class HostedStatement {
 public:
     HostedStatement(HostedConnection& connection, std::string_view sql);
@@ -54,6 +56,9 @@ public:
 private:
     // The bound values as the client library takes them: texts and lengths.
     std::pair<std::vector<const char*>, std::vector<int>> boundValues() const;
+    // True when this run goes as text; otherwise the statement is prepared.
+    bool runAsText();
+    void prepare() const;
     bool nextRowOfStream();
     // Reads what the server still sends of a row-by-row read.
     void finishStream();
@@ -61,11 +66,13 @@ private:
     pg_result* shape() const;
 
     HostedConnection& connection_;
+    int parameterCount_ = 0; // set while text_ is made
+    std::string text_;       // with the server's parameters
     std::string name_;
-    int parameterCount_ = 0;
+    mutable bool prepared_ = false;
+    bool ranBefore_ = false;
     std::vector<std::optional<std::string>> values_;
     std::vector<int> formats_;
-    std::vector<unsigned> types_;
     pg_result* result_ = nullptr;
     mutable pg_result* description_ = nullptr;
     int row_ = -1;
