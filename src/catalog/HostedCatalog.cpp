@@ -60,7 +60,8 @@ QByteArray hostedCatalogStamp(const QString& uri, OpenMode mode) {
 
 void checkHostedCatalog(const Database& db) {
     const QString shown = locationForDisplay(db.path());
-    if (!db.hasTable(schema::kHostedHeaderTable))
+    const QSet<QString> held = schema::heldTables(db);
+    if (!held.contains(QLatin1String(schema::kHostedHeaderTable)))
         throw CatalogError(
             QStringLiteral("The database \"%1\" holds no Kestro Pro catalog.").arg(shown));
     Statement version = db.prepare("SELECT application_id, user_version FROM kestro_schema");
@@ -72,7 +73,7 @@ void checkHostedCatalog(const Database& db) {
                                           "Kestro Pro and cannot be used here.")
                                .arg(shown));
     for (const QString& table : schema::fixedTables())
-        if (!db.hasTable(table))
+        if (!held.contains(table.toLower()))
             throw CatalogError(
                 QStringLiteral("The catalog \"%1\" is damaged: its table \"%2\" is missing.")
                     .arg(shown, table));

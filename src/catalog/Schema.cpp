@@ -5,8 +5,6 @@
 #include "catalog/FolderRuns.h"
 #include "catalog/NameIndex.h"
 
-#include <QSet>
-
 namespace kestro::schema {
 
 bool isVolumeTable(const QString& name) {
@@ -22,12 +20,15 @@ bool isVolumeTable(const QString& name) {
     return true;
 }
 
-QStringList listedVolumeTables(const Database& db) {
-    // The catalog's tables are read at once: on a server, asking for each of
-    // hundreds of tables would cost a round trip each.
+QSet<QString> heldTables(const Database& db) {
     QSet<QString> held;
     for (const QString& name : db.tableNames())
         held.insert(name.toLower());
+    return held;
+}
+
+QStringList listedVolumeTables(const Database& db) {
+    const QSet<QString> held = heldTables(db);
     QStringList tables;
     Statement volumes = db.prepare("SELECT tablename FROM \"index\"");
     while (volumes.next())

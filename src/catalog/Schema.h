@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <string>
@@ -46,6 +47,10 @@ inline QString filesTable(const QString& tablename) {
 // one of the database engine's own (names beginning with "msys", "~" or
 // "sqlite_"). Letter case does not count.
 bool isVolumeTable(const QString& name);
+
+// The names of the catalog's tables in lower case, read at once: on a server,
+// asking for each of many tables would cost a round trip each.
+QSet<QString> heldTables(const Database& db);
 
 // The tables of the volumes the catalog's "index" lists that the catalog
 // holds: each volume's folder table, then its file table.

@@ -149,6 +149,13 @@ SearchOutcome SearchScan::run(const SearchRequest& request) {
     return search(request,
                   [&](const SearchCondition& condition, SearchScope scope, SearchOutcome& outcome) {
                       const Database db = catalog_.open();
+                      // A server's read transaction serves the whole search,
+                      // which then sees the catalog in one state; writers to
+                      // a file wait while one lasts, and it is taken volume
+                      // by volume.
+                      std::optional<Database::ReadTransaction> reading;
+                      if (db.isHosted())
+                          reading.emplace(db);
                       Scan scan{db, request.volumes.resolve(db), condition,
                                 SearchResultReader(request.criteria.europeanDates, fileTypes_)};
                       scan.needle = NameNeedleOf(condition.namePattern());
@@ -213,7 +220,9 @@ bool SearchScan::scanKind(Scan& scan, TableKind kind, SearchOutcome& outcome) {
             view_.setStatus(searchingText(kind, volume.name));
         }
 
-        const Database::ReadTransaction reading(scan.db);
+        std::optional<Database::ReadTransaction> reading;
+        if (!scan.db.isHosted())
+            reading.emplace(scan.db);
         int rowsSinceYield = 0;
         // Takes a row found; false when the search is to end.
         const auto take = [&](const Statement& row) {
