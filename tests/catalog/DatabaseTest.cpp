@@ -326,8 +326,7 @@ TEST_P(Engines, ARowByRowReadGivesEveryRowAndAReadStoppedEarlyLeavesTheConnectio
     EXPECT_EQ(db.scalar("SELECT count(*) FROM categories"), SqlValue(qint64(2)));
     // A server's failure in the middle of the rows (a file reads 1 / 0 as Null).
     if (db.isHosted()) {
-        Statement failing =
-            db.prepare("SELECT 1 / (\"key\" - 3) FROM categories ORDER BY \"key\"");
+        Statement failing = db.prepare("SELECT 1 / (\"key\" - 3) FROM categories ORDER BY \"key\"");
         failing.readRowByRow();
         EXPECT_THROW(keys(failing, 10), CatalogError);
         EXPECT_EQ(db.scalar("SELECT count(*) FROM categories"), SqlValue(qint64(2)));

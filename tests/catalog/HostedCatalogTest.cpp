@@ -159,7 +159,12 @@ TEST(HostedCatalog, ItsStampChangesWithEveryCommittedChangeOfAnyClientAndOnlyThe
         std::function<void()> action;
         bool changes;
     } cases[] = {
-        {"a read", [&] { Database::ReadTransaction reading(other); other.tableNames(); }, false},
+        {"a read",
+         [&] {
+             Database::ReadTransaction reading(other);
+             other.tableNames();
+         },
+         false},
         {"a transaction that only reads",
          [&] {
              Database::Transaction t(other);

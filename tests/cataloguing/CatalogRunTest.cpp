@@ -71,9 +71,9 @@ template <typename Base> struct RunFixtureOn : Base {
     QStringList rows(const QString& table) const {
         QStringList result;
         const Database catalogDb = db();
-        Statement s =
-            catalogDb.prepare("SELECT coalesce(parent, '-'), name, coalesce(thedescription, '') FROM " +
-                         quoteIdentifier(table) + " ORDER BY parent, name");
+        Statement s = catalogDb.prepare(
+            "SELECT coalesce(parent, '-'), name, coalesce(thedescription, '') FROM " +
+            quoteIdentifier(table) + " ORDER BY parent, name");
         while (s.next())
             result << s.text(0) + "|" + s.text(1) + "|" + s.text(2);
         return result;
@@ -82,7 +82,6 @@ template <typename Base> struct RunFixtureOn : Base {
 
 using RunFixture = RunFixtureOn<::testing::Test>;
 using RunOnEachEngine = RunFixtureOn<::testing::TestWithParam<test::Engine>>;
-
 
 } // namespace
 
@@ -328,8 +327,8 @@ TEST_P(RunOnEachEngine, ARecatalogReportsWhatWasAddedRemovedAndChanged) {
     EXPECT_TRUE(ReadChanges(db(), again.tablename).empty());
     QStringList history;
     const Database catalogDb = db();
-    Statement run = catalogDb.prepare(
-        "SELECT added, removed, changed FROM kestro_change_runs ORDER BY rowid");
+    Statement run =
+        catalogDb.prepare("SELECT added, removed, changed FROM kestro_change_runs ORDER BY rowid");
     while (run.next())
         history << run.text(0) + run.text(1) + run.text(2);
     EXPECT_EQ(history, (QStringList{"332", "000"})) << "the runs' history";
