@@ -114,6 +114,8 @@ TEST_P(SqlFunctions, SizeAndDateTextsCompareAsNumbersAndMoments) {
         isNull(db.scalar("SELECT kestro_moment(thedate) FROM v_files WHERE size = 'junk'")));
     // The years a date may have run from 1 to 9999.
     EXPECT_EQ(db.scalar("SELECT kestro_moment('1/1/0001 12:00:00 AM')"), SqlValue(-62135596800LL));
+    EXPECT_EQ(db.scalar("SELECT kestro_moment('12/31/9999 11:59:59 PM')"),
+              SqlValue(253402300799LL));
     EXPECT_TRUE(isNull(db.scalar("SELECT kestro_moment('1/1/0000 12:00:00 AM')")));
 }
 

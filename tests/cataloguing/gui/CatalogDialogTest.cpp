@@ -209,6 +209,9 @@ private Q_SLOTS:
                         QCOMPARE(button(&dialog, "Command2")->text(), QString("&Abort"));
                         button(&dialog, "Command2")->click();
                     });
+            control<QComboBox>(&dialog, "Drive1")->setCurrentIndex(-1);
+            dialog.Command1_Click();
+            QVERIFY2(!dialog.lastOutcome(), "no drive chosen, nothing catalogued");
             selectDrive(&dialog, 'w');
             button(&dialog, "Command1")->click();
             QCOMPARE(dialog.lastOutcome()->result, Result::Aborted);
